@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kalyxon needs to build, run and test.
+# Packages already present are not fetched again, so a prepared machine needs
+# no network.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  # engine: databases and Unicode normalisation
+  libsqlite3-dev sqlite3 libicu-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # desktop front end
+  qt6-base-dev libgl-dev fonts-dejavu-core fonts-noto-core
+  # X11 keyboard backend and its end-to-end tests
+  libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
+  # reference BetaCode converter used by the comparison benchmark and test
+  unibetacode
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

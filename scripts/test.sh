@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test of Kalyxon. GUI tests run on Qt's
+# offscreen platform; the X11 end-to-end tests start their own Xvfb server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh
+BUILD_DIR="${KALYXON_BUILD_DIR:-build}"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 600

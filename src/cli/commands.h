@@ -1,0 +1,16 @@
+// The commands of the kalyxon program, one file each (cli/cmd_*.cpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kalyxon::cli {
+
+std::string versionText();  // "7.6.0"
+
+int runCodes(const std::vector<std::string>& args);
+
+// Starts the desktop program (only when the desktop front end is built).
+int runDesktop(int argc, char** argv);
+
+}  // namespace kalyxon::cli

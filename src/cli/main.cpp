@@ -1,0 +1,63 @@
+// kalyxon: with no arguments starts the desktop program (when built with the
+// desktop front end); otherwise runs one of the commands below.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args);
+  const char* summary;
+};
+
+const Command kCommands[] = {
+    {"codes", kalyxon::cli::runCodes, "HTML/Java escapes of Greek text and back"},
+};
+
+void printHelp(std::ostream& out) {
+  out << "Kalyxon " << kalyxon::cli::versionText() << " - classical Greek typing assistant\n\n"
+      << "Usage:\n"
+      << "  kalyxon                 start the desktop program\n"
+      << "  kalyxon COMMAND [ARGS]  run a command (kalyxon COMMAND --help for its options)\n"
+      << "  kalyxon --version       print the version\n"
+      << "  kalyxon --help          print this help\n\n"
+      << "Commands:\n";
+  for (const auto& c : kCommands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ')
+                                      << c.summary << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+#ifdef KALYXON_HAVE_QT
+    return kalyxon::cli::runDesktop(argc, argv);
+#else
+    printHelp(std::cout);
+    return 0;
+#endif
+  }
+  const std::string& first = args[0];
+  if (first == "--help" || first == "-h" || first == "help") {
+    printHelp(std::cout);
+    return 0;
+  }
+  if (first == "--version" || first == "-V") {
+    std::cout << "kalyxon " << kalyxon::cli::versionText() << "\n";
+    return 0;
+  }
+  for (const auto& c : kCommands) {
+    if (first == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
+  }
+#ifdef KALYXON_HAVE_QT
+  if (first.rfind("--", 0) == 0) return kalyxon::cli::runDesktop(argc, argv);
+#endif
+  std::cerr << "kalyxon: unknown command '" << first << "' (try kalyxon --help)\n";
+  return 2;
+}
