@@ -17,6 +17,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"codes", kalyxon::cli::runCodes, "HTML/Java escapes of Greek text and back"},
+    {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
 };
 
 void printHelp(std::ostream& out) {

@@ -1,0 +1,521 @@
+#include "dictionary/lexico.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <system_error>
+
+namespace kalyxon::lexico {
+
+// ---- Text -------------------------------------------------------------------
+
+std::string utf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string utf16(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    auto b = static_cast<unsigned char>(s[i]);
+    char32_t c;
+    int n;
+    if (b < 0x80) {
+      c = b;
+      n = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      n = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      n = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      n = 4;
+    } else {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    if (i + n > s.size()) {
+      out += u'\uFFFD';
+      break;
+    }
+    bool ok = true;
+    for (int k = 1; k < n; ++k) {
+      auto t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) ok = false;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (!ok) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    i += n;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+std::string listaCodigos(std::u16string_view forma) {
+  std::string out;
+  out.reserve(forma.size() * 5);
+  for (char16_t c : forma) {
+    out += std::to_string(static_cast<unsigned>(c));
+    out += ';';
+  }
+  return out;
+}
+
+std::u16string formaDeLista(std::string_view lista) {
+  std::u16string out;
+  size_t i = 0;
+  while (i < lista.size()) {
+    size_t fin = lista.find(';', i);
+    if (fin == std::string_view::npos) break;  // last number without ";"
+    std::string_view pieza = lista.substr(i, fin - i);
+    if (pieza.starts_with("&#")) pieza.remove_prefix(2);
+    if (pieza.empty()) break;
+    uint32_t v = 0;
+    for (char c : pieza) {
+      if (c < '0' || c > '9') return out;
+      v = v * 10 + static_cast<uint32_t>(c - '0');
+      if (v > 0xFFFF) return out;
+    }
+    out += static_cast<char16_t>(v);
+    i = fin + 1;
+  }
+  return out;
+}
+
+// ---- Errors and statements --------------------------------------------------
+
+namespace {
+
+[[noreturn]] void falla(sqlite3* db, std::string_view que) {
+  std::string msg(que);
+  if (db) {
+    msg += ": ";
+    msg += sqlite3_errmsg(db);
+  }
+  throw Error(msg);
+}
+
+std::string cita(std::string_view nombre) {
+  std::string out = "\"";
+  for (char c : nombre) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+BaseOcupada::BaseOcupada(const std::filesystem::path& fichero)
+    : Error(fichero.filename().string() + " is open in another program (database locked)") {}
+
+Sentencia::Sentencia(sqlite3* db, std::string_view sql) : db_(db) {
+  if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                         &st_, nullptr) != SQLITE_OK)
+    falla(db, std::string("prepare ") + std::string(sql));
+}
+
+Sentencia& Sentencia::operator=(Sentencia&& o) noexcept {
+  if (this != &o) {
+    if (st_) sqlite3_finalize(st_);
+    db_ = o.db_;
+    st_ = o.st_;
+    o.st_ = nullptr;
+  }
+  return *this;
+}
+
+Sentencia::~Sentencia() {
+  if (st_) sqlite3_finalize(st_);
+}
+
+Sentencia& Sentencia::reinicia() {
+  sqlite3_reset(st_);
+  sqlite3_clear_bindings(st_);
+  return *this;
+}
+
+Sentencia& Sentencia::liga(int i, std::string_view t) {
+  sqlite3_bind_text(st_, i, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Sentencia& Sentencia::liga(int i, std::u16string_view t) {
+  sqlite3_bind_text16(st_, i, t.data(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Sentencia& Sentencia::liga(int i, int64_t n) {
+  sqlite3_bind_int64(st_, i, n);
+  return *this;
+}
+
+bool Sentencia::paso() {
+  int rc = sqlite3_step(st_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  std::string sql = sqlite3_sql(st_) ? sqlite3_sql(st_) : "";
+  sqlite3_reset(st_);
+  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) throw Error("database locked: " + sql);
+  falla(db_, sql);
+}
+
+int64_t Sentencia::entero(int col) const { return sqlite3_column_int64(st_, col); }
+
+std::string Sentencia::texto(int col) const {
+  auto p = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
+  return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(st_, col))) : std::string();
+}
+
+std::u16string Sentencia::texto16(int col) const {
+  auto p = static_cast<const char16_t*>(sqlite3_column_text16(st_, col));
+  return p ? std::u16string(p, static_cast<size_t>(sqlite3_column_bytes16(st_, col)) / 2)
+           : std::u16string();
+}
+
+// ---- Names ------------------------------------------------------------------
+
+const NombreDiccionario kDiccionarios[8] = {
+    {"clasico", u"básico"},  {"completo", u"completo"}, {"Aristoteles", u"Aristóteles"},
+    {"Esopo", u"Esopo"},     {"Homero", u"Homero"},     {"Jenofonte", u"Jenofonte"},
+    {"Platon", u"Platón"},   {"Tragicos", u"Trágicos"},
+};
+
+bool esDiccionario(std::string_view tabla) {
+  return std::any_of(std::begin(kDiccionarios), std::end(kDiccionarios),
+                     [&](const NombreDiccionario& d) { return tabla == d.tabla; });
+}
+
+std::optional<Indice> indicePorNombre(std::string_view n) {
+  if (n == "frecuencia") return Indice::frecuencia;
+  if (n == "completo") return Indice::completo;
+  if (n == "unicode") return Indice::unicode;
+  return std::nullopt;
+}
+
+const char* nombreIndice(Indice i) {
+  switch (i) {
+    case Indice::frecuencia: return "frecuencia";
+    case Indice::completo: return "completo";
+    case Indice::unicode: return "unicode";
+  }
+  return "";
+}
+
+std::string sqlCreaTabla(std::string_view tabla) {
+  return "CREATE TABLE IF NOT EXISTS " + cita(tabla) +
+         " (codigo TEXT NOT NULL, unicode TEXT NOT NULL, frecuencia INTEGER NOT NULL)";
+}
+
+std::vector<std::string> sqlCreaIndices(std::string_view tabla) {
+  // Index names are unique per file, so they carry the table's name.
+  std::string t(tabla);
+  return {
+      "CREATE INDEX IF NOT EXISTS " + cita(t + ".frecuencia") + " ON " + cita(t) +
+          " (codigo, frecuencia DESC)",
+      "CREATE INDEX IF NOT EXISTS " + cita(t + ".completo") + " ON " + cita(t) +
+          " (codigo, unicode)",
+      "CREATE INDEX IF NOT EXISTS " + cita(t + ".unicode") + " ON " + cita(t) + " (unicode)",
+  };
+}
+
+// ---- Base -------------------------------------------------------------------
+
+Base::Base(std::filesystem::path fichero, bool crear) : fichero_(std::move(fichero)) {
+  int flags = SQLITE_OPEN_READWRITE | (crear ? SQLITE_OPEN_CREATE : 0);
+  if (sqlite3_open_v2(fichero_.string().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    std::string msg = "cannot open " + fichero_.string() + ": " +
+                      (db_ ? sqlite3_errmsg(db_) : "out of memory");
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw Error(msg);
+  }
+  sqlite3_extended_result_codes(db_, 0);
+  // Exclusive locking mode keeps every lock until the file is closed; taking
+  // the write lock now is what keeps a second copy of the program out.
+  int rc = sqlite3_exec(db_, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw BaseOcupada(fichero_);
+  }
+  if (rc != SQLITE_OK) {
+    std::string msg = "cannot lock " + fichero_.string() + ": " + sqlite3_errmsg(db_);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw Error(msg);
+  }
+}
+
+Base::~Base() {
+  tablas_.clear();
+  if (db_) sqlite3_close_v2(db_);
+}
+
+std::vector<InfoTabla> Base::tablas() {
+  std::vector<InfoTabla> out;
+  Sentencia s(db_, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' "
+                   "ORDER BY rowid");
+  while (s.paso()) out.push_back({s.texto(0), 0, 0});
+  for (auto& t : out) {
+    Sentencia c(db_, "SELECT count(*) FROM pragma_table_info(?1)");
+    c.liga(1, std::string_view(t.nombre));
+    if (c.paso()) t.campos = static_cast<int>(c.entero(0));
+    Sentencia n(db_, "SELECT count(*) FROM " + cita(t.nombre));
+    if (n.paso()) t.registros = n.entero(0);
+  }
+  return out;
+}
+
+bool Base::tieneTabla(std::string_view nombre) {
+  Sentencia s(db_, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1");
+  s.liga(1, nombre);
+  return s.paso();
+}
+
+std::shared_ptr<Tabla> Base::tabla(std::string_view nombre) {
+  auto it = tablas_.find(nombre);
+  if (it != tablas_.end())
+    if (auto t = it->second.lock()) return t;
+  if (!tieneTabla(nombre))
+    throw Error("no table " + std::string(nombre) + " in " + fichero_.filename().string());
+  auto t = std::make_shared<Tabla>(shared_from_this(), std::string(nombre));
+  tablas_[std::string(nombre)] = t;
+  return t;
+}
+
+std::shared_ptr<Tabla> Base::creaTabla(std::string_view nombre) {
+  Transaccion tr(*this);
+  ejecuta(sqlCreaTabla(nombre));
+  for (auto& sql : sqlCreaIndices(nombre)) ejecuta(sql);
+  tr.confirma();
+  return tabla(nombre);
+}
+
+int64_t Base::ejecuta(std::string_view sql) {
+  Sentencia s(db_, sql);
+  while (s.paso()) {
+  }
+  return sqlite3_changes64(db_);
+}
+
+Base::Transaccion::Transaccion(Base& b) : b_(b) {
+  if (b_.nivel_ == 0) {
+    if (sqlite3_exec(b_.db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+      falla(b_.db_, "begin");
+    propia_ = true;
+  }
+  ++b_.nivel_;
+}
+
+Base::Transaccion::~Transaccion() {
+  if (!hecha_) {
+    --b_.nivel_;
+    if (propia_) sqlite3_exec(b_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Base::Transaccion::confirma() {
+  if (hecha_) return;
+  if (propia_ && sqlite3_exec(b_.db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+    falla(b_.db_, "commit");
+  hecha_ = true;
+  --b_.nivel_;
+}
+
+// ---- Espacio ----------------------------------------------------------------
+
+std::filesystem::path Espacio::clave(const std::filesystem::path& fichero) {
+  std::error_code ec;
+  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(fichero), ec);
+  return ec ? fichero.lexically_normal() : p;
+}
+
+std::shared_ptr<Base> Espacio::abre(const std::filesystem::path& fichero, bool crear) {
+  auto k = clave(fichero);
+  auto it = abiertas_.find(k);
+  if (it != abiertas_.end())
+    if (auto b = it->second.lock()) return b;
+  if (!crear && !std::filesystem::exists(fichero))
+    throw Error("no such dictionary file: " + fichero.string());
+  std::shared_ptr<Base> b(new Base(fichero, crear));
+  abiertas_[k] = b;
+  std::erase_if(abiertas_, [](const auto& e) { return e.second.expired(); });
+  return b;
+}
+
+bool Espacio::abierta(const std::filesystem::path& fichero) const {
+  auto it = abiertas_.find(clave(fichero));
+  return it != abiertas_.end() && !it->second.expired();
+}
+
+std::vector<std::filesystem::path> ficherosDiccionario(const std::filesystem::path& carpeta) {
+  std::vector<std::filesystem::path> out;
+  std::error_code ec;
+  for (auto& e : std::filesystem::directory_iterator(carpeta, ec)) {
+    auto n = e.path().filename().string();
+    if (e.is_regular_file() && n.starts_with("LEXICA") && n.ends_with(".db")) out.push_back(e.path());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// ---- Cursor -----------------------------------------------------------------
+
+namespace {
+constexpr const char* kCampos = "SELECT rowid, codigo, unicode, frecuencia FROM ";
+
+void leeRegistro(const Sentencia& s, Registro& r) {
+  r.id = s.entero(0);
+  r.codigo = s.texto16(1);
+  r.unicode = s.texto(2);
+  r.frecuencia = static_cast<int32_t>(s.entero(3));
+}
+}  // namespace
+
+Cursor::Cursor(Sentencia st) : st_(std::move(st)) { siguiente(); }
+
+void Cursor::siguiente() {
+  fin_ = !st_.paso();
+  if (!fin_) leeRegistro(st_, reg_);
+}
+
+// ---- Tabla ------------------------------------------------------------------
+
+Tabla::Tabla(std::shared_ptr<Base> base, std::string nombre)
+    : base_(std::move(base)), nombre_(std::move(nombre)), q_(cita(nombre_)) {}
+
+Sentencia& Tabla::prepara(Sentencia& s, const std::string& sql) {
+  if (!s) s = Sentencia(base_->db(), sql);
+  return s.reinicia();
+}
+
+int64_t Tabla::registros() {
+  auto& s = prepara(sCuenta_, "SELECT count(*) FROM " + q_);
+  int64_t n = s.paso() ? s.entero(0) : 0;
+  s.reinicia();
+  return n;
+}
+
+Cursor Tabla::mayorQue(std::u16string_view codigo) {
+  Sentencia s(base_->db(), std::string(kCampos) + q_ + " INDEXED BY " + cita(nombre_ + ".frecuencia") +
+                               " WHERE codigo >= ?1 ORDER BY codigo, frecuencia DESC");
+  s.liga(1, codigo);
+  return Cursor(std::move(s));
+}
+
+Cursor Tabla::recorre(Indice orden) {
+  std::string sql = std::string(kCampos) + q_ + " INDEXED BY " +
+                    cita(nombre_ + "." + nombreIndice(orden)) + " ORDER BY ";
+  switch (orden) {
+    case Indice::frecuencia: sql += "codigo, frecuencia DESC"; break;
+    case Indice::completo: sql += "codigo, unicode"; break;
+    case Indice::unicode: sql += "unicode"; break;
+  }
+  return Cursor(Sentencia(base_->db(), sql));
+}
+
+std::optional<Registro> Tabla::buscaPar(std::u16string_view codigo, std::string_view unicode) {
+  auto& s = prepara(sBuscaPar_, std::string(kCampos) + q_ + " INDEXED BY " +
+                                    cita(nombre_ + ".completo") +
+                                    " WHERE codigo = ?1 AND unicode = ?2 LIMIT 1");
+  s.liga(1, codigo).liga(2, unicode);
+  std::optional<Registro> r;
+  if (s.paso()) leeRegistro(s, r.emplace());
+  s.reinicia();
+  return r;
+}
+
+std::optional<Registro> Tabla::buscaForma(std::string_view unicode) {
+  auto& s = prepara(sBuscaForma_, std::string(kCampos) + q_ + " INDEXED BY " +
+                                      cita(nombre_ + ".unicode") +
+                                      " WHERE unicode = ?1 ORDER BY unicode LIMIT 1");
+  s.liga(1, unicode);
+  std::optional<Registro> r;
+  if (s.paso()) leeRegistro(s, r.emplace());
+  s.reinicia();
+  return r;
+}
+
+void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t frecuencia) {
+  auto& s = prepara(sAnade_, "INSERT INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
+  s.liga(1, codigo).liga(2, unicode).liga(3, frecuencia);
+  Base::Transaccion tr(*base_);
+  s.paso();
+  s.reinicia();
+  tr.confirma();
+}
+
+void Tabla::cambiaFrecuencia(int64_t id, int32_t frecuencia) {
+  auto& s = prepara(sCambia_, "UPDATE " + q_ + " SET frecuencia = ?2 WHERE rowid = ?1");
+  s.liga(1, id).liga(2, frecuencia);
+  Base::Transaccion tr(*base_);
+  s.paso();
+  s.reinicia();
+  tr.confirma();
+}
+
+void Tabla::borra(int64_t id) {
+  auto& s = prepara(sBorra_, "DELETE FROM " + q_ + " WHERE rowid = ?1");
+  s.liga(1, id);
+  Base::Transaccion tr(*base_);
+  s.paso();
+  s.reinicia();
+  tr.confirma();
+}
+
+int64_t Tabla::borraHasta(int64_t n) {
+  Base::Transaccion tr(*base_);
+  int64_t k = base_->ejecuta("DELETE FROM " + q_ + " WHERE frecuencia <= " + std::to_string(n));
+  tr.confirma();
+  return k;
+}
+
+int64_t Tabla::vacia() {
+  Base::Transaccion tr(*base_);
+  int64_t k = base_->ejecuta("DELETE FROM " + q_);
+  tr.confirma();
+  return k;
+}
+
+}  // namespace kalyxon::lexico

@@ -1,0 +1,133 @@
+// Storage of the dictionaries: code lists, orderings, exclusive opening.
+#include "dictionary/lexico.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "dictionary_support.h"
+
+namespace kalyxon::lexico {
+namespace {
+
+TEST(CodeLists, WrittenCanonicallyReadLeniently) {
+  EXPECT_EQ(listaCodigos(u"\u03B1\u1F31"), "945;7985;");
+  EXPECT_EQ(listaCodigos(u""), "");
+  EXPECT_EQ(formaDeLista("945;7985;"), u"\u03B1\u1F31");
+  EXPECT_EQ(formaDeLista("&#945;&#7985;"), u"\u03B1\u1F31");
+  EXPECT_EQ(formaDeLista("&#945;7985;"), u"\u03B1\u1F31");
+  EXPECT_EQ(formaDeLista(""), u"");
+  // The last number without its ";" is dropped; reading stops at an empty piece.
+  EXPECT_EQ(formaDeLista("945;7985"), u"\u03B1");
+  EXPECT_EQ(formaDeLista("945;;7985;"), u"\u03B1");
+  EXPECT_EQ(formaDeLista("945;x;7985;"), u"\u03B1");
+  // Round trip of every BMP letter we care about.
+  std::u16string todo;
+  for (char16_t c = 0x370; c < 0x400; ++c) todo += c;
+  for (char16_t c = 0x1F00; c < 0x2000; ++c) todo += c;
+  EXPECT_EQ(formaDeLista(listaCodigos(todo)), todo);
+}
+
+TEST(Tables, OrderingsAndPositioning) {
+  CarpetaTemporal dir;
+  Espacio ws;
+  auto base = ws.abre(dir.ruta / "LEXICA_prueba.db", true);
+  auto t = base->creaTabla("Homero");
+  // Same key, different counts, inserted out of order; a neighbouring key.
+  t->anade(u"LOGOS", listaCodigos(u"λόγος"), 5);
+  t->anade(u"LOGON", listaCodigos(u"λόγον"), 9);
+  t->anade(u"LOGOS", listaCodigos(u"λογός"), 1);
+  t->anade(u"LOGOS", listaCodigos(u"Λόγος"), 7);
+  t->anade(u"LOGOT", listaCodigos(u"x"), 100);
+
+  // ">" on a bare key lands on the first record of that key, most frequent first.
+  std::vector<std::pair<std::u16string, int>> vistos;
+  for (auto c = t->mayorQue(u"LOGOS"); !c.fin() && c.actual().codigo == u"LOGOS"; c.siguiente())
+    vistos.emplace_back(c.actual().forma(), c.actual().frecuencia);
+  ASSERT_EQ(vistos.size(), 3u);
+  EXPECT_EQ(vistos[0], (std::pair<std::u16string, int>{u"Λόγος", 7}));
+  EXPECT_EQ(vistos[1], (std::pair<std::u16string, int>{u"λόγος", 5}));
+  EXPECT_EQ(vistos[2], (std::pair<std::u16string, int>{u"λογός", 1}));
+  // A key that is absent lands on the next key's group.
+  auto c = t->mayorQue(u"LOGOR");
+  ASSERT_FALSE(c.fin());
+  EXPECT_EQ(c.actual().codigo, u"LOGOS");
+  EXPECT_TRUE(t->mayorQue(u"ZZZ").fin());
+
+  // "=" on (codigo, unicode) and on unicode alone; the "&#" spelling is not equal.
+  EXPECT_TRUE(t->buscaPar(u"LOGOS", listaCodigos(u"λόγος")));
+  EXPECT_FALSE(t->buscaPar(u"LOGON", listaCodigos(u"λόγος")));
+  EXPECT_FALSE(t->buscaForma("&#955;&#972;&#947;&#959;&#962;"));
+  auto r = t->buscaForma(listaCodigos(u"λόγον"));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->frecuencia, 9);
+
+  // The "unicode" ordering walks by code list.
+  std::vector<std::string> orden;
+  for (auto w = t->recorre(Indice::unicode); !w.fin(); w.siguiente()) orden.push_back(w.actual().unicode);
+  EXPECT_TRUE(std::is_sorted(orden.begin(), orden.end()));
+  EXPECT_EQ(orden.size(), 5u);
+
+  // The table list reports fields and records; the three indexes are real.
+  auto info = base->tablas();
+  ASSERT_EQ(info.size(), 1u);
+  EXPECT_EQ(info[0].nombre, "Homero");
+  EXPECT_EQ(info[0].campos, 3);
+  EXPECT_EQ(info[0].registros, 5);
+  Sentencia ix(base->db(), "SELECT name FROM sqlite_schema WHERE type='index' ORDER BY name");
+  std::vector<std::string> indices;
+  while (ix.paso()) indices.push_back(ix.texto(0));
+  EXPECT_EQ(indices, (std::vector<std::string>{"Homero.completo", "Homero.frecuencia", "Homero.unicode"}));
+
+  // Purge by count reports how many went.
+  EXPECT_EQ(t->borraHasta(5), 2);
+  EXPECT_EQ(t->registros(), 3);
+}
+
+TEST(Tables, FailedWriteLeavesNothingHalfDone) {
+  CarpetaTemporal dir;
+  Espacio ws;
+  auto base = ws.abre(dir.ruta / "LEXICA.db", true);
+  auto t = base->creaTabla("clasico");
+  {
+    Base::Transaccion tr(*base);
+    t->anade(u"A", "945;", 1);
+    t->anade(u"B", "946;", 1);
+    // no confirma(): dropped
+  }
+  EXPECT_EQ(t->registros(), 0);
+  EXPECT_THROW(base->tabla("nada"), Error);
+}
+
+TEST(Opening, SameWorkspaceReopensSecondProcessIsRefused) {
+  CarpetaTemporal dir;
+  Espacio ws;
+  auto fichero = dir.ruta / "LEXICA.db";
+  auto base = ws.abre(fichero, true);
+  base->creaTabla("clasico")->anade(u"A", "945;", 3);
+  // Reopening inside this workspace hands back the same open file.
+  auto otra = ws.abre(dir.ruta / "." / "LEXICA.db");
+  EXPECT_EQ(otra.get(), base.get());
+  // A second workspace (a separate connection) is kept out like another program.
+  Espacio ws2;
+  EXPECT_THROW(ws2.abre(fichero), BaseOcupada);
+
+  // A real second process: the command-line tool lists the folder and fails.
+  std::string cmd = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" dict list --dir \"" +
+                    dir.ruta.string() + "\" > \"" + (dir.ruta / "out.txt").string() + "\" 2>&1";
+  int rc = std::system(cmd.c_str());
+  EXPECT_NE(rc, 0);
+  EXPECT_NE(leeFichero(dir.ruta / "out.txt").find("LEXICA.db"), std::string::npos);
+
+  // Once this program lets go, the other one gets in.
+  base.reset();
+  otra.reset();
+  rc = std::system(cmd.c_str());
+  EXPECT_EQ(rc, 0) << leeFichero(dir.ruta / "out.txt");
+  EXPECT_NE(leeFichero(dir.ruta / "out.txt").find("clasico"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kalyxon::lexico
