@@ -1,0 +1,133 @@
+#include "util/sendkeys.h"
+
+#include <gtest/gtest.h>
+
+#include "util/utf.h"
+
+namespace kalyxon::sendkeys {
+namespace {
+
+using util::toUtf8;
+
+// Sequences compare through their canonical notation, so that a failure
+// prints something readable.
+std::string fmt(const KeySequence& s) { return toUtf8(format(s)); }
+std::string parsed(std::u16string_view keys) { return fmt(parse(keys)); }
+
+TEST(SendKeys, CharactersStandForThemselves) {
+  EXPECT_EQ(parse(u"aα ."), (KeySequence{chr('a'), chr(U'α'), chr(' '), chr('.')}));
+  // A supplementary character is one action; a lone surrogate does not stop
+  // the parse.
+  EXPECT_EQ(parse(u"\U0001D538"), (KeySequence{chr(U'\U0001D538')}));
+  EXPECT_EQ(parse(std::u16string(1, char16_t(0xD800)) + u"a"),
+            (KeySequence{chr(0xD800), chr('a')}));
+  EXPECT_TRUE(parse(u"").empty());
+  // Bare brackets type themselves.
+  EXPECT_EQ(parse(u"[a]"), (KeySequence{chr('['), chr('a'), chr(']')}));
+}
+
+TEST(SendKeys, ModifiersApplyToTheNextKeyOrGroup) {
+  EXPECT_EQ(parse(u"+ab"), (KeySequence{chr('a', kShift), chr('b')}));
+  EXPECT_EQ(parse(u"^+f"), (KeySequence{chr('f', kShift | kCtrl)}));
+  EXPECT_EQ(parse(u"%{F4}"), (KeySequence{key(Key::F4, kAlt)}));
+  EXPECT_EQ(parse(u"+(ec)d"), (KeySequence{chr('e', kShift), chr('c', kShift), chr('d')}));
+  EXPECT_EQ(parse(u"^(a+(b)c)"),
+            (KeySequence{chr('a', kCtrl), chr('b', kCtrl | kShift), chr('c', kCtrl)}));
+  EXPECT_EQ(parse(u"(ab)"), (KeySequence{chr('a'), chr('b')}));
+  EXPECT_EQ(parse(u"+()a"), (KeySequence{chr('a')}));
+  EXPECT_EQ(parse(u"+~"), (KeySequence{key(Key::Enter, kShift)}));
+  // A modifier is held over every press of a repeated token.
+  EXPECT_EQ(parsed(u"+{LEFT 3}"), "+{LEFT}+{LEFT}+{LEFT}");
+}
+
+TEST(SendKeys, NamedKeysAndAliases) {
+  EXPECT_EQ(parse(u"{BKSP}{BS}{BACKSPACE}{bksp}{Backspace}"),
+            KeySequence(5, key(Key::Backspace)));
+  EXPECT_EQ(parse(u"~{ENTER}{enter}"), KeySequence(3, key(Key::Enter)));
+  EXPECT_EQ(parse(u"{TAB}{ESC}{ESCAPE}{DEL}{DELETE}{INS}{INSERT}{HOME}{END}{LEFT}{RIGHT}"
+                  u"{UP}{DOWN}{PGUP}{PGDN}{BREAK}{CAPSLOCK}{NUMLOCK}{SCROLLLOCK}{PRTSC}"
+                  u"{CLEAR}{HELP}{ADD}{SUBTRACT}{MULTIPLY}{DIVIDE}"),
+            (KeySequence{key(Key::Tab), key(Key::Escape), key(Key::Escape), key(Key::Delete),
+                         key(Key::Delete), key(Key::Insert), key(Key::Insert), key(Key::Home),
+                         key(Key::End), key(Key::Left), key(Key::Right), key(Key::Up),
+                         key(Key::Down), key(Key::PageUp), key(Key::PageDown), key(Key::Break),
+                         key(Key::CapsLock), key(Key::NumLock), key(Key::ScrollLock),
+                         key(Key::PrintScreen), key(Key::Clear), key(Key::Help), key(Key::Add),
+                         key(Key::Subtract), key(Key::Multiply), key(Key::Divide)}));
+  EXPECT_EQ(parse(u"{F1}{F9}{F10}{F16}"),
+            (KeySequence{key(Key::F1), key(Key::F9), key(Key::F10), key(Key::F16)}));
+}
+
+TEST(SendKeys, BracedCharactersAndRepeats) {
+  EXPECT_EQ(parsed(u"{{}{}}{+}{^}{%}{~}{(}{)}{[}{]}"), "{{}{}}{+}{^}{%}{~}{(}{)}{[}{]}");
+  EXPECT_EQ(parse(u"{+}{~}{(}"), (KeySequence{chr('+'), chr('~'), chr('(')}));
+  EXPECT_EQ(parse(u"{BKSP 3}"), KeySequence(3, key(Key::Backspace)));
+  EXPECT_EQ(parse(u"{x 4}"), KeySequence(4, chr('x')));
+  EXPECT_EQ(parse(u"{} 2}{{ 2}"), (KeySequence{chr('}'), chr('}'), chr('{'), chr('{')}));
+  EXPECT_EQ(parse(u"{α  2}"), KeySequence(2, chr(U'α')));
+  EXPECT_EQ(parse(u"{\U0001D538}"), KeySequence(1, chr(U'\U0001D538')));
+  EXPECT_TRUE(parse(u"{ENTER 0}a").size() == 1);
+  EXPECT_EQ(parse(u"{x 100000}").size(), 100000u);
+}
+
+TEST(SendKeys, MalformedTextIsRefusedWithItsPosition) {
+  struct Case {
+    std::u16string keys;
+    size_t position;
+    std::string reason;  // a piece of the message
+  };
+  const Case cases[] = {
+      {u"ab{BKSP", 3, "never closed"},
+      {u"{", 1, "never closed"},
+      {u"{x 3", 1, "never closed"},
+      {u"a{FOO}", 3, "unknown key name \"FOO\""},
+      {u"{F17}", 2, "unknown key name"},
+      {u"{ab}", 2, "unknown key name"},
+      {u"a}b", 2, "'}' without"},
+      {u"{}", 1, "empty braces"},
+      {u"{}abc{ENTER}", 1, "empty braces"},
+      {u"{ 3}", 2, "key name is missing"},
+      {u"(ab", 1, "'(' is never closed"},
+      {u"a(b(c)", 2, "'(' is never closed"},
+      {u"ab)", 3, "')' without"},
+      {u"a+", 2, "'+' (Shift) has no key after it"},
+      {u"^%", 1, "'^' (Ctrl) has no key after it"},
+      {u"^(a+)", 4, "has no key before ')'"},
+      {u"++a", 2, "given twice"},
+      {u"{x y}", 4, "repeat count"},
+      {u"{x }", 4, "repeat count"},
+      {u"{x 3 }", 5, "'}' expected"},
+      {u"{x 3a}", 5, "'}' expected"},
+      {u"{BKSP 100001}", 12, "too large"},
+      {u"{x 99999999999999999999}", 9, "too large"},
+      {std::u16string(40, u'(') + u"a" + std::u16string(40, u')'), 33, "nested too deeply"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.keys));
+    try {
+      parse(c.keys);
+      ADD_FAILURE() << "accepted";
+    } catch (const SendKeysError& e) {
+      EXPECT_EQ(e.position(), c.position) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+    const auto r = tryParse(c.keys);
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.actions.empty());
+  }
+}
+
+TEST(SendKeys, EscapeAndFormatRoundTrip) {
+  const std::u16string plain = u"a+b^c%d~e(f)g{h}i[j] ἄλφα";
+  KeySequence expected;
+  for (char16_t c : plain) expected.push_back(chr(c));
+  EXPECT_EQ(parse(escape(plain)), expected);
+  EXPECT_EQ(toUtf8(escape(u"1+1")), "1{+}1");
+
+  const std::u16string keys = u"^+f{BKSP 2}+(ab)%{F4}~{}}{TAB}λ";
+  EXPECT_EQ(parse(format(parse(keys))), parse(keys));
+  EXPECT_EQ(parsed(keys), "+^f{BKSP}{BKSP}+a+b%{F4}{ENTER}{}}{TAB}λ");
+}
+
+}  // namespace
+}  // namespace kalyxon::sendkeys
