@@ -1,0 +1,490 @@
+// The hook's decisions and the handlers around it, observed through the
+// scripted services: what is swallowed or passed, what is sent, which boxes
+// are shown. Typing into an application is covered in typing_test.cpp.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/kalyxon.h"
+#include "keyboard/tecladohook.h"
+#include "platform/scripted.h"
+
+namespace kalyxon {
+namespace {
+
+using platform::scripted::ScriptedServices;
+
+const std::u16string kMensajeBloqMay =
+    u"La tecla de bloqueo de mayúsculas está pulsada e impide el funcionamiento del diccionario";
+
+struct Banco {
+  ScriptedServices s;
+  Kalyxon k{s.services(), KALYXON_RUNTIME_DIR};
+  TecladoHook& t = k.teclado();
+  Form1& f = k.form1;
+
+  Verdict ev(uint32_t vk, uint32_t flags) { return t.tecladoProc(0, KeyEvent{vk, 0, flags, 0, 0}); }
+  Verdict baja(uint32_t vk) { return ev(vk, 0); }
+  Verdict sube(uint32_t vk) { return ev(vk, flag::kUp); }
+  // A key pressed and released; the release's verdict.
+  Verdict tecla(uint32_t vk) {
+    baja(vk);
+    return sube(vk);
+  }
+  void griego() { f.chkgri.setValue(1); }
+  std::vector<std::u16string> enviados() const {
+    std::vector<std::u16string> v;
+    for (const auto& e : s.sender.sent) v.push_back(e.keys);
+    return v;
+  }
+};
+
+TEST(Hook, TickingAndClearingGriegoInstallsAndRemovesTheHook) {
+  Banco b;
+  b.f.lInicio = false;
+  b.griego();
+  EXPECT_TRUE(b.s.hook.installed);
+  EXPECT_NE(b.t.nHook, 0u);
+  EXPECT_TRUE(b.t.lModoGriego);
+  EXPECT_TRUE(b.f.lInicio);
+  EXPECT_TRUE(b.f.chkdic.enabled);
+
+  b.f.chkdic.setValue(1);
+  b.f.chkgri.setValue(0);
+  EXPECT_FALSE(b.s.hook.installed);
+  EXPECT_FALSE(b.t.lModoGriego);
+  EXPECT_EQ(b.f.chkdic.value, 0);
+  EXPECT_FALSE(b.f.chkdic.enabled);
+  EXPECT_TRUE(b.s.messageBox.shown.empty());
+}
+
+TEST(Hook, RefusedInstallationExplainsAndLeavesGreekModeOff) {
+  Banco b;
+  b.s.hook.refuse = true;
+  b.s.hook.error = 1428;
+  b.griego();
+  ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
+  EXPECT_EQ(b.s.messageBox.shown[0].text,
+            u"No se han podido interceptar las pulsaciones del teclado - 1428\r\n"
+            u"Este programa requiere Windows NT, XP, 4.0, OSP3.\r\n"
+            u"No funciona con Windows 9x y ME.");
+  EXPECT_EQ(b.s.messageBox.shown[0].buttons, platform::Buttons::Ok);
+  EXPECT_TRUE(b.s.messageBox.shown[0].title.empty());
+  EXPECT_FALSE(b.t.lModoGriego);
+  EXPECT_EQ(b.t.nHook, 0u);
+  EXPECT_EQ(b.f.chkgri.value, 1);
+  // Clearing the box then has nothing to remove.
+  b.f.chkgri.setValue(0);
+  EXPECT_EQ(b.s.hook.removals, 0);
+}
+
+TEST(Hook, VerdictsInGreekMode) {
+  Banco b;
+  b.griego();
+  // Holding a letter: every autorepeat press is swallowed, the release passes.
+  EXPECT_EQ(b.baja('A'), Verdict::Swallow);
+  EXPECT_EQ(b.baja('A'), Verdict::Swallow);
+  EXPECT_EQ(b.baja('A'), Verdict::Swallow);
+  EXPECT_EQ(b.sube('A'), Verdict::Pass);
+  EXPECT_EQ(b.f.cUltima, u"A");  // one letter, not three
+  EXPECT_EQ(b.f.lblasc.caption, u"65");
+
+  // Num Lock never toggles.
+  EXPECT_EQ(b.baja(144), Verdict::Swallow);
+  EXPECT_EQ(b.sube(144), Verdict::Swallow);
+
+  // Ctrl+C and Alt+F reach the application, press and release.
+  b.s.keys.ctrl = true;
+  EXPECT_EQ(b.baja('C'), Verdict::Pass);
+  EXPECT_EQ(b.sube('C'), Verdict::Pass);
+  b.s.keys.ctrl = false;
+  EXPECT_EQ(b.ev('F', flag::kAltDown), Verdict::Pass);
+  EXPECT_EQ(b.ev('F', flag::kAltDown | flag::kUp), Verdict::Pass);
+
+  // The keypad's Enter (extended) is swallowed both ways; the main Enter is a
+  // taken key.
+  EXPECT_EQ(b.ev(13, flag::kExtended), Verdict::Swallow);
+  EXPECT_EQ(b.ev(13, flag::kExtended | flag::kUp), Verdict::Swallow);
+  EXPECT_EQ(b.baja(13), Verdict::Swallow);
+  EXPECT_EQ(b.sube(13), Verdict::Pass);
+
+  // An injected release counts as a press.
+  EXPECT_EQ(b.ev('B', flag::kInjected | flag::kUp), Verdict::Swallow);
+  EXPECT_TRUE(b.f.cUltima.empty());
+
+  // Keys that are not taken pass.
+  EXPECT_EQ(b.baja('1'), Verdict::Pass);
+  EXPECT_EQ(b.baja(8), Verdict::Pass);
+  EXPECT_EQ(b.baja(46), Verdict::Pass);
+
+  // The change-form key is never typed.
+  EXPECT_EQ(b.baja(220), Verdict::Swallow);
+  EXPECT_EQ(b.sube(220), Verdict::Swallow);
+
+  // A nCode other than 0 is not judged at all.
+  EXPECT_EQ(b.t.tecladoProc(-1, KeyEvent{144, 0, 0, 0, 0}), Verdict::Pass);
+}
+
+TEST(Hook, FunctionKeysInBothModes) {
+  Banco b;
+  b.griego();
+  EXPECT_EQ(b.baja(112), Verdict::Swallow);
+  EXPECT_EQ(b.sube(112), Verdict::Swallow);
+  EXPECT_EQ(b.s.help.topics, std::vector<int>{10});
+
+  // F2 into Latin: the box greys out and says how to come back.
+  EXPECT_EQ(b.baja(113), Verdict::Swallow);
+  EXPECT_TRUE(b.t.lModoGriego);  // only the release switches
+  EXPECT_EQ(b.sube(113), Verdict::Swallow);
+  EXPECT_FALSE(b.t.lModoGriego);
+  EXPECT_FALSE(b.f.chkgri.enabled);
+  EXPECT_EQ(b.f.chkgri.tooltip, u"Pulsa F2 para salir de griego");
+  EXPECT_TRUE(b.s.hook.installed);
+
+  // Latin mode: letters and F1 reach the application, Num Lock still not.
+  EXPECT_EQ(b.baja('A'), Verdict::Pass);
+  EXPECT_EQ(b.sube('A'), Verdict::Pass);
+  EXPECT_EQ(b.baja(112), Verdict::Pass);
+  EXPECT_EQ(b.sube(112), Verdict::Pass);
+  EXPECT_EQ(b.s.help.topics.size(), 1u);
+  EXPECT_EQ(b.baja(144), Verdict::Swallow);
+  EXPECT_TRUE(b.f.cUltima.empty());
+
+  // F3 works in Latin mode too.
+  EXPECT_EQ(b.tecla(114), Verdict::Swallow);
+  EXPECT_EQ(b.f.chkdic.value, 1);
+  EXPECT_EQ(b.tecla(114), Verdict::Swallow);
+  EXPECT_EQ(b.f.chkdic.value, 0);
+
+  // F2 back.
+  EXPECT_EQ(b.tecla(113), Verdict::Swallow);
+  EXPECT_TRUE(b.t.lModoGriego);
+  EXPECT_TRUE(b.f.chkgri.enabled);
+  EXPECT_TRUE(b.f.chkgri.tooltip.empty());
+  EXPECT_TRUE(b.s.sender.sent.empty());  // no program profile, no macro
+}
+
+TEST(Hook, F2LeavingGreekDisarmsPhoneticMarks) {
+  Banco b;
+  b.griego();
+  b.f.nCan = 2;
+  b.f.nApe = 1;
+  b.f.mnufonlar.checked = b.f.mnufonabi.checked = true;
+  b.tecla(113);
+  EXPECT_EQ(b.f.nCan + b.f.nApe, 0);
+  EXPECT_FALSE(b.f.mnufonlar.checked);
+  EXPECT_FALSE(b.f.mnufonabi.checked);
+}
+
+TEST(Hook, PendingPhoneticMarkTakesTheNextReleaseAndLetsItThrough) {
+  Banco b;
+  b.griego();
+  b.f.nCan = 1;
+  b.f.mnufonbre.checked = b.f.mnulat.checked = true;
+  EXPECT_EQ(b.baja('A'), Verdict::Swallow);
+  EXPECT_EQ(b.sube('A'), Verdict::LetThrough);
+  EXPECT_EQ(b.f.nCan, 0);
+  EXPECT_FALSE(b.f.mnufonbre.checked);
+  EXPECT_FALSE(b.f.mnulat.checked);
+  EXPECT_TRUE(b.f.cUltima.empty());  // the letter release did not run
+}
+
+TEST(Hook, F3WithCapsLockOnShowsTheMessageTwiceAndLeavesTheBoxClear) {
+  Banco b;
+  b.griego();
+  b.s.keys.capsLock = 1;
+  b.tecla(114);
+  ASSERT_EQ(b.s.messageBox.shown.size(), 2u);
+  EXPECT_EQ(b.s.messageBox.shown[0].text, kMensajeBloqMay);
+  EXPECT_EQ(b.s.messageBox.shown[1].text, kMensajeBloqMay);
+  EXPECT_EQ(b.f.chkdic.value, 0);
+
+  // Held down (bit 15) is not "exactly 1": no message.
+  b.s.keys.capsLock = 0x8001;
+  b.tecla(114);
+  EXPECT_EQ(b.s.messageBox.shown.size(), 2u);
+  EXPECT_EQ(b.f.chkdic.value, 1);
+}
+
+TEST(Hook, CapsLockIsTrackedAtItsReleasesInGreekMode) {
+  Banco b;
+  b.griego();
+  // Unshifted 4 is not taken; 8 is, but it is no dead key.
+  EXPECT_EQ(b.baja('4'), Verdict::Pass);
+  EXPECT_EQ(b.baja('8'), Verdict::Swallow);
+  EXPECT_FALSE(TecladoHook::esDiacritico('8', false));
+  EXPECT_EQ(b.baja(20), Verdict::Pass);
+  EXPECT_FALSE(b.t.tTecla.lBloqMay);
+  EXPECT_EQ(b.sube(20), Verdict::Pass);
+  EXPECT_TRUE(b.t.tTecla.lBloqMay);
+  // Now they are, as if Shift were held: 4 to 6 letters, 8 and 9 dead keys.
+  EXPECT_EQ(b.baja('4'), Verdict::Swallow);
+  EXPECT_EQ(b.baja('8'), Verdict::Swallow);
+  EXPECT_EQ(b.sube('8'), Verdict::Pass);
+  EXPECT_EQ(b.f.cUltima, u"8");
+
+  // Caps Lock in Latin mode is not tracked: the hook's idea drifts from the
+  // keyboard light.
+  b.tecla(113);
+  b.tecla(20);
+  EXPECT_TRUE(b.t.tTecla.lBloqMay);
+  // Nor does removing the hook reset it.
+  b.f.chkgri.setValue(0);
+  EXPECT_TRUE(b.t.tTecla.lBloqMay);
+}
+
+TEST(Hook, ClassificationsFollowTheSpanishLayout) {
+  for (int c = 'A'; c <= 'Z'; ++c) EXPECT_TRUE(TecladoHook::esTeclaGriega(c, false)) << c;
+  for (int c : {32, 56, 57, 186, 188, 190, 191, 192, 219, 221, 222, 13})
+    EXPECT_TRUE(TecladoHook::esTeclaGriega(c, false)) << c;
+  for (int c : {48, 49, 52, 53, 54, 55, 189, 220, 226, 187, 8, 9, 46, 0, 3213})
+    EXPECT_FALSE(TecladoHook::esTeclaGriega(c, false)) << c;
+  for (int c : {52, 53, 54}) EXPECT_TRUE(TecladoHook::esTeclaGriega(c, true)) << c;
+
+  EXPECT_TRUE(TecladoHook::esDiacritico(186, false));
+  EXPECT_TRUE(TecladoHook::esDiacritico(192, false));
+  EXPECT_TRUE(TecladoHook::esDiacritico(222, false));
+  EXPECT_FALSE(TecladoHook::esDiacritico(56, false));
+  EXPECT_TRUE(TecladoHook::esDiacritico(56, true));
+  EXPECT_TRUE(TecladoHook::esDiacritico(57, true));
+
+  for (int c : {32, 188, 190, 13, 189, 226}) EXPECT_TRUE(TecladoHook::esSeparador(c, false)) << c;
+  EXPECT_FALSE(TecladoHook::esSeparador(219, false));
+  EXPECT_TRUE(TecladoHook::esSeparador(219, true));
+  EXPECT_FALSE(TecladoHook::esSeparador('A', true));
+}
+
+TEST(Hook, CandidateAdvanceWrapsOverTheList) {
+  Banco b;
+  b.griego();
+  b.f.cCandidatos[1] = u"λόγος";
+  b.f.cCandidatos[2] = u"λογός";
+  b.f.cCandidatos[3] = u"λῶγος";
+  b.f.cInfoCandidatos[1] = u"logos 10";
+  b.f.cInfoCandidatos[2] = u"logos 5";
+  b.f.cInfoCandidatos[3] = u"logos 1";
+  b.f.nCandidato = 1;
+
+  // Without a word on show the key does nothing.
+  b.tecla(220);
+  EXPECT_EQ(b.f.nCandidato, 1);
+
+  b.f.lPalabra = true;
+  std::vector<int> vistos;
+  for (int i = 0; i < 5; ++i) {
+    b.tecla(220);
+    vistos.push_back(b.f.nCandidato);
+  }
+  EXPECT_EQ(vistos, (std::vector<int>{2, 3, 1, 2, 3}));
+  EXPECT_EQ(b.f.UniLabel1.caption, u"3 λῶγος");
+  EXPECT_EQ(b.f.lblpal.caption, u"logos 1");
+
+  // The change-form image steps the same way; a full list wraps at 35.
+  b.t.imgcam_Click();
+  EXPECT_EQ(b.f.nCandidato, 1);
+  for (auto& c : b.f.cCandidatos) c = u"x";
+  b.f.nCandidato = 35;
+  b.t.imgcam_Click();
+  EXPECT_EQ(b.f.nCandidato, 1);
+  EXPECT_TRUE(b.s.sender.sent.empty());
+}
+
+TEST(Output, TheTwoFixedWordsAreAnsweredAtTheSeparator) {
+  Banco b;
+  b.griego();
+  for (char c : std::string("PUTA")) b.tecla(c);
+  EXPECT_EQ(b.f.cUltima, u"PUTA");
+  EXPECT_EQ(b.f.cBorraUltima, u"{BKSP}{BKSP}{BKSP}{BKSP}");
+  b.tecla(32);
+  ASSERT_FALSE(b.s.sender.sent.empty());
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"{BKSP}{BKSP}{BKSP}{BKSP}¡Sin ofender!");
+  EXPECT_FALSE(b.s.sender.sent.back().wait);
+  EXPECT_TRUE(b.f.cUltima.empty());
+  EXPECT_TRUE(b.f.cBorraUltima.empty());
+  EXPECT_TRUE(b.f.cNueva.empty());
+
+  for (char c : std::string("KABRON")) b.tecla(c);
+  b.tecla(190);
+  EXPECT_EQ(b.s.sender.sent.back().keys,
+            u"{BKSP}{BKSP}{BKSP}{BKSP}{BKSP}{BKSP}¡shhhhhhh!");
+
+  // A dead key inside the word is recorded too, so the word no longer matches.
+  b.s.sender.sent.clear();
+  for (uint32_t c : {80u, 85u, 222u, 84u, 65u}) b.tecla(c);
+  EXPECT_EQ(b.f.cUltima.size(), 5u);
+  b.tecla(32);
+  for (const auto& e : b.s.sender.sent) EXPECT_EQ(e.keys.find(u"¡"), std::u16string::npos);
+}
+
+TEST(Output, VariantKeyArmsRectifyModeAndTypesTheLunateEpsilon) {
+  Banco b;
+  b.griego();
+  // Right after a separator the record is empty: rectify mode.
+  b.tecla(32);
+  b.s.sender.sent.clear();
+  EXPECT_EQ(b.tecla(115), Verdict::Swallow);
+  EXPECT_TRUE(b.f.lRectifica);
+  EXPECT_EQ(b.f.lblrec.caption, u"Rec.");
+  EXPECT_TRUE(b.s.sender.sent.empty());
+  b.tecla(115);
+  EXPECT_FALSE(b.f.lRectifica);
+  EXPECT_EQ(b.enviados(), std::vector<std::u16string>{u"{BKSP}\u03F5"});
+
+  // Twice after a letter that has no variant: the same.
+  b.s.sender.sent.clear();
+  b.tecla('A');
+  b.tecla(115);
+  b.tecla(115);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"{BKSP}\u03F5");
+
+  // After one of b q k r f s c the variant composer runs instead.
+  b.tecla('B');
+  b.tecla(115);
+  EXPECT_FALSE(b.f.lRectifica);
+  EXPECT_EQ(b.f.lblrec.caption, u"Var.");
+
+  // F4 works in Latin mode as well.
+  b.tecla(113);
+  b.tecla(115);
+  EXPECT_EQ(b.f.lblrec.caption, u"Var.");
+}
+
+TEST(Output, AngleQuotesFollowShiftAndTrackedCapsLock) {
+  Banco b;
+  b.griego();
+  b.f.mnuang.checked = true;
+  b.f.lInicio = false;
+  EXPECT_EQ(b.baja(226), Verdict::Pass);  // the application types <
+  EXPECT_EQ(b.sube(226), Verdict::Pass);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"{BKSP}«");
+  EXPECT_TRUE(b.f.lInicio);
+  b.s.keys.shift = true;
+  b.tecla(226);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"{BKSP}»");
+  b.s.keys.shift = false;
+  b.tecla(20);
+  b.tecla(226);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"{BKSP}»");
+
+  // Without the option nothing is sent.
+  b.f.mnuang.checked = false;
+  b.s.sender.sent.clear();
+  b.tecla(226);
+  EXPECT_TRUE(b.s.sender.sent.empty());
+}
+
+TEST(Output, FontSwitchMacroAtTheFirstLetterAndAtEveryF2) {
+  Banco b;
+  b.f.cCambiaFuentes = u"SI";
+  b.f.cParametros = u"^+f*~";
+  b.f.cFuenteGriego = u"Palatino Linotype";
+  b.f.cFuenteNormal = u"Arial";
+  b.griego();
+  b.tecla('A');
+  b.tecla('B');
+  ASSERT_EQ(b.s.sender.sent.size(), 1u);  // the stub composer gives no letters
+  EXPECT_EQ(b.s.sender.sent[0].keys, u"^+fPalatino Linotype~");
+  EXPECT_FALSE(b.s.sender.sent[0].wait);
+  EXPECT_EQ(b.f.cParametros, u"^+f*~");
+  EXPECT_TRUE(b.t.lFuenteEnviada);
+
+  b.tecla(113);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"^+fArial~");
+  EXPECT_TRUE(b.s.sender.sent.back().wait);
+  b.tecla(113);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"^+fPalatino Linotype~");
+  EXPECT_TRUE(b.s.sender.sent.back().wait);
+  // F2 does not re-arm the first-letter macro; ticking the box again does.
+  size_t antes = b.s.sender.sent.size();
+  b.tecla('C');
+  EXPECT_EQ(b.s.sender.sent.size(), antes);
+  b.f.chkgri.setValue(0);
+  b.f.chkgri.setValue(1);
+  b.tecla('C');
+  EXPECT_EQ(b.s.sender.sent.size(), antes + 1);
+
+  // "SI" is matched exactly.
+  b.f.cCambiaFuentes = u"si";
+  b.tecla(113);
+  EXPECT_EQ(b.s.sender.sent.size(), antes + 1);
+}
+
+TEST(Output, MalformedMacroDoesNotStopTheHook) {
+  Banco b;
+  b.s.sender.onSend = [](const std::u16string&, bool) { throw std::runtime_error("bad keys"); };
+  b.f.cCambiaFuentes = u"SI";
+  b.f.cParametros = u"{*";
+  b.griego();
+  EXPECT_EQ(b.tecla(113), Verdict::Swallow);
+  EXPECT_FALSE(b.t.lModoGriego);
+}
+
+TEST(Output, CapsLockMessageAtEveryLetterWhileTheDictionaryIsOn) {
+  Banco b;
+  b.griego();
+  b.f.chkdic.setValue(1);
+  b.s.keys.capsLock = 1;
+  b.tecla('A');
+  b.tecla('B');
+  EXPECT_EQ(b.s.messageBox.shown.size(), 2u);
+  EXPECT_EQ(b.f.cUltima, u"AB");  // the letters still go on
+}
+
+// A message box lets other key events in before it is closed; the event that
+// opened it must still finish as its own.
+TEST(Reentry, EventsDeliveredFromInsideAMessageBox) {
+  Banco b;
+  b.griego();
+  b.f.chkdic.setValue(1);
+  b.s.keys.capsLock = 1;
+  int dentro = 0;
+  std::vector<Verdict> anidados;
+  std::vector<int> profundidades;
+  b.s.messageBox.onShow = [&] {
+    if (dentro++ > 0) return;
+    profundidades.push_back(b.t.profundidad());
+    anidados.push_back(b.baja('B'));
+    anidados.push_back(b.sube('B'));
+    anidados.push_back(b.baja(8));  // Backspace: word break, passes
+    anidados.push_back(b.sube(8));
+  };
+  EXPECT_EQ(b.baja('A'), Verdict::Swallow);
+  EXPECT_EQ(b.sube('A'), Verdict::Pass);
+  EXPECT_EQ(anidados, (std::vector<Verdict>{Verdict::Swallow, Verdict::Pass, Verdict::Pass,
+                                            Verdict::Pass}));
+  EXPECT_EQ(profundidades, std::vector<int>{1});
+  EXPECT_EQ(b.t.profundidad(), 0);
+  // The nested letter finished first, then the outer one.
+  EXPECT_EQ(b.f.cUltima, u"BA");
+  EXPECT_EQ(b.f.cBorraUltima, u"{BKSP}{BKSP}");
+  // The record holds the last event copied, as every event overwrites it.
+  EXPECT_EQ(b.t.tTecla.vkCode, 8u);
+  EXPECT_EQ(b.f.lblasc.caption, u"8");
+}
+
+// The F2 macro is typed while the hook waits; its keystrokes come back
+// through the hook in the mode just entered.
+TEST(Reentry, KeystrokesOfTheWaitingSendAreJudgedInTheNewMode) {
+  Banco b;
+  b.f.cCambiaFuentes = u"SI";
+  b.f.cParametros = u"%o*~";
+  b.f.cFuenteGriego = u"G";
+  b.f.cFuenteNormal = u"N";
+  b.griego();
+  std::vector<Verdict> anidados;
+  b.s.sender.onSend = [&](const std::u16string&, bool wait) {
+    if (!wait) return;
+    anidados.push_back(b.ev('X', flag::kInjected));
+    anidados.push_back(b.ev('X', flag::kInjected | flag::kUp));
+  };
+  b.tecla(113);  // into Latin: the injected X passes
+  b.tecla(113);  // back into Greek: it is swallowed
+  EXPECT_EQ(anidados, (std::vector<Verdict>{Verdict::Pass, Verdict::Pass, Verdict::Swallow,
+                                            Verdict::Swallow}));
+  EXPECT_TRUE(b.t.lModoGriego);
+  EXPECT_TRUE(b.f.cUltima.empty());
+}
+
+}  // namespace
+}  // namespace kalyxon
