@@ -16,6 +16,16 @@
 namespace kalyxon {
 
 struct Form1 {
+  // Sets every control to its designed state: captions, tooltips, fonts,
+  // pictures, enabled and visible, the window caption and geometry.
+  Form1();
+
+  // Window heights in twips: designed, compact as restored from the settings,
+  // and compact as set from the "barra" menu.
+  static constexpr int kAlto = 1695;
+  static constexpr int kAltoBarraInicio = 645;
+  static constexpr int kAltoBarraMenu = 665;
+
   // ---- Pending diacritics and the last letter typed ------------------------
   // Mark codes: accent 0 none, 1 acute, 2 grave, 3 circumflex; breathing
   // 0 none, 1 smooth, 2 rough; diaeresis, iota subscript and capital 0 or 1.
@@ -72,7 +82,9 @@ struct Form1 {
   vm::MenuItem mnuher, mnudic;
   vm::MenuItem mnudiccla, mnudiccom, mnudicari, mnudiceso, mnudichom, mnudicjen, mnudicpla,
       mnudictra;
+  vm::MenuItem linea1;  // separator
   vm::MenuItem mnudicapro;
+  vm::MenuItem linea2;  // separator
   vm::MenuItem mnudicpal, mnudicadd, mnudicfre, mnudicbor, mnudiccar;
   vm::MenuItem mnupro, mnufue, mnufuegri, mnufuenor, mnuhertra;
   vm::MenuItem mnucod, mnucodhtm, mnucodjav;

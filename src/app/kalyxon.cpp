@@ -1,5 +1,6 @@
 #include "app/kalyxon.h"
 
+#include "app/aplicacion.h"
 #include "codes/codigos.h"
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
@@ -21,6 +22,7 @@ Kalyxon::Kalyxon(platform::Services services, std::filesystem::path programDir)
   teclado_ = std::make_unique<TecladoHook>(*this);
   diccionario_ = std::make_unique<Diccionario>(*this);
   frmtra_ = std::make_unique<Frmtra>(*this);
+  aplicacion_ = std::make_unique<Aplicacion>(*this);
 }
 
 Kalyxon::~Kalyxon() = default;

@@ -20,6 +20,7 @@ class Diacriticos;
 class TecladoHook;
 class Diccionario;
 class Frmtra;
+class Aplicacion;
 
 class Kalyxon {
  public:
@@ -42,6 +43,7 @@ class Kalyxon {
   TecladoHook& teclado() { return *teclado_; }
   Diccionario& diccionario() { return *diccionario_; }
   Frmtra& frmtra() { return *frmtra_; }
+  Aplicacion& aplicacion() { return *aplicacion_; }
 
  private:
   std::unique_ptr<Codigos> codigos_;
@@ -52,6 +54,7 @@ class Kalyxon {
   std::unique_ptr<TecladoHook> teclado_;
   std::unique_ptr<Diccionario> diccionario_;
   std::unique_ptr<Frmtra> frmtra_;
+  std::unique_ptr<Aplicacion> aplicacion_;
 };
 
 }  // namespace kalyxon

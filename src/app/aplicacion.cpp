@@ -1,0 +1,700 @@
+#include "app/aplicacion.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <array>
+#include <cmath>
+#include <map>
+#include <stdexcept>
+#include <system_error>
+
+#include "app/kalyxon.h"
+#include "app/menus.h"
+#include "app/proyecto.h"
+#include "codes/codigos.h"
+#include "dictionary/diccionario.h"
+#include "keyboard/tecladohook.h"
+
+namespace kalyxon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char16_t* kSeccion = u"opciones";
+constexpr const char16_t* kMensajeInstancia =
+    u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.";
+
+std::u16string u16(std::string_view s) {
+  // ASCII and UTF-8 file names; the names the program makes are ASCII.
+  std::u16string r;
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    char32_t cp;
+    int n;
+    if (c < 0x80) { cp = c; n = 1; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; n = 2; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; n = 3; }
+    else { cp = c & 0x07; n = 4; }
+    for (int j = 1; j < n && i + j < s.size(); ++j)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i + j]) & 0x3F);
+    i += n;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      r.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      r.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      r.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return r;
+}
+
+std::string u8(const std::u16string& s) {
+  std::string r;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size()) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
+    }
+    if (cp < 0x80) {
+      r.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      r.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      r.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      r.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      r.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      r.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      r.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return r;
+}
+
+// Upper case as the settings compare it: ASCII and Latin-1 letters.
+std::u16string mayusculas(std::u16string s) {
+  for (char16_t& c : s) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) c = static_cast<char16_t>(c - 32);
+  }
+  return s;
+}
+
+bool esSi(const std::u16string& v) { return mayusculas(v) == u"SI"; }
+const char16_t* siNo(bool b) { return b ? u"SI" : u"NO"; }
+
+// The leading number of a text as the classic decimal parse reads it: blanks
+// anywhere are skipped, then an optional sign, digits, a decimal point and an
+// exponent; anything else ends the number. Truncated towards zero.
+int numero(const std::u16string& s) {
+  std::string t;
+  for (char16_t c : s)
+    if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') t.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');
+  std::size_t i = 0;
+  std::string n;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) n.push_back(t[i++]);
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) n.push_back(t[i++]);
+  if (i < t.size() && t[i] == '.') {
+    n.push_back(t[i++]);
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) n.push_back(t[i++]);
+  }
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+    std::string e = "e";
+    std::size_t j = i + 1;
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) e.push_back(t[j++]);
+    std::size_t digitos = j;
+    while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) e.push_back(t[j++]);
+    if (j > digitos) n += e;
+  }
+  double v = 0;
+  try {
+    v = std::stod(n);
+  } catch (...) {
+    return 0;
+  }
+  if (!std::isfinite(v)) return 0;
+  v = std::trunc(v);
+  return static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+std::u16string decimal(long long n) { return u16(std::to_string(n)); }
+
+// The eight dictionaries: table, menu, display name, saved "autor" value, in
+// the order the settings load selects them.
+struct FilaDiccionario {
+  const char* tabla;
+  vm::MenuItem Form1::*menu;
+  const char16_t* nombre;
+  const char16_t* autor;
+};
+
+const std::array<FilaDiccionario, 8> kDiccionarios = {{
+    {"clasico", &Form1::mnudiccla, u"básico", u"BÁSICO"},
+    {"completo", &Form1::mnudiccom, u"completo", u"COMPLETO"},
+    {"Platon", &Form1::mnudicpla, u"Platón", u"PLATÓN"},
+    {"Homero", &Form1::mnudichom, u"Homero", u"HOMERO"},
+    {"Aristoteles", &Form1::mnudicari, u"Aristóteles", u"ARISTÓTELES"},
+    {"Jenofonte", &Form1::mnudicjen, u"Jenofonte", u"JENOFONTE"},
+    {"Tragicos", &Form1::mnudictra, u"Trágicos", u"TRÁGICOS"},
+    {"Esopo", &Form1::mnudiceso, u"Esopo", u"ESOPO"},
+}};
+
+// The order in which the save lets a ticked menu decide "autor" (a later one
+// overrides an earlier one).
+const std::array<vm::MenuItem Form1::*, 8> kOrdenGrabacion = {
+    &Form1::mnudicpla, &Form1::mnudichom, &Form1::mnudicari, &Form1::mnudicjen,
+    &Form1::mnudiccla, &Form1::mnudiccom, &Form1::mnudictra, &Form1::mnudiceso};
+
+const FilaDiccionario* filaDeMenu(const Form1& f, const vm::MenuItem* m) {
+  for (const auto& d : kDiccionarios)
+    if (&(f.*d.menu) == m) return &d;
+  return nullptr;
+}
+
+struct EnUso : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace
+
+// The dictionary files held open by the settings load, each with an exclusive
+// lock that makes a second running copy fail on it.
+class ArchivosDiccionario {
+ public:
+  struct Tabla {
+    std::string nombre;
+    int campos = 0;
+    long long registros = 0;
+  };
+
+  ~ArchivosDiccionario() { cierra(); }
+
+  // The tables of `fichero` (in the folder `carpeta`), opening and locking it
+  // unless this process already holds it. Throws EnUso when another process
+  // holds it and std::runtime_error when it is not a database.
+  std::vector<Tabla> tablas(const fs::path& carpeta, const std::string& fichero) {
+    sqlite3* db = abre(carpeta / fichero, fichero);
+    std::vector<Tabla> r;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid",
+                           -1, &st, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(db));
+    while (sqlite3_step(st) == SQLITE_ROW)
+      r.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), 0, 0});
+    sqlite3_finalize(st);
+    for (auto& t : r) {
+      std::string q;
+      for (char c : t.nombre) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+      t.campos = static_cast<int>(cuenta(db, "SELECT count(*) FROM pragma_table_info('" +
+                                                 comillasSimples(t.nombre) + "')"));
+      t.registros = cuenta(db, "SELECT count(*) FROM \"" + q + "\"");
+    }
+    return r;
+  }
+
+  std::vector<std::string> nombres() const {
+    std::vector<std::string> r;
+    for (const auto& [n, db] : abiertos_) r.push_back(n);
+    return r;
+  }
+
+  void cierra() {
+    for (auto& [n, db] : abiertos_) sqlite3_close_v2(db);
+    abiertos_.clear();
+  }
+
+ private:
+  static std::string comillasSimples(const std::string& s) {
+    std::string r;
+    for (char c : s) r += c == '\'' ? std::string("''") : std::string(1, c);
+    return r;
+  }
+
+  static long long cuenta(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    long long n = 0;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+      n = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return n;
+  }
+
+  sqlite3* abre(const fs::path& ruta, const std::string& fichero) {
+    if (auto it = abiertos_.find(fichero); it != abiertos_.end()) return it->second;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(ruta.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+      std::string msg = db ? sqlite3_errmsg(db) : "cannot open";
+      sqlite3_close_v2(db);
+      throw std::runtime_error(msg);
+    }
+    sqlite3_busy_timeout(db, 0);
+    // An exclusive lock taken now and kept until the file is closed.
+    rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", nullptr,
+                      nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+      int ext = sqlite3_errcode(db);
+      std::string msg = sqlite3_errmsg(db);
+      sqlite3_close_v2(db);
+      if (ext == SQLITE_BUSY || ext == SQLITE_LOCKED) throw EnUso(msg);
+      throw std::runtime_error(msg);
+    }
+    abiertos_.emplace(fichero, db);
+    return db;
+  }
+
+  std::map<std::string, sqlite3*> abiertos_;
+};
+
+Aplicacion::Aplicacion(Kalyxon& k) : k_(k), archivos_(std::make_unique<ArchivosDiccionario>()) {}
+
+Aplicacion::~Aplicacion() = default;
+
+bool Aplicacion::encima() const { return k_.form1.ventana.topmost; }
+
+// ---- Start-up notice ----------------------------------------------------------
+
+void Aplicacion::frmini_Load() {
+  frmini.cargado = true;
+  frmini.lblver.caption = u"Versión: " + textoVersion();
+  frmini.txtini.text = textoAviso();
+  frmini.ventana.visible = true;
+}
+
+void Aplicacion::frmini_cmdace_Click() {
+  frmini.ventana.visible = false;
+  Form_Load();
+  k_.form1.ventana.visible = true;
+  Form_Activate();
+}
+
+void Aplicacion::frmini_cmdcan_Click() {
+  frmini.ventana.visible = false;
+  frmini.cargado = false;
+  if (!k_.form1.ventana.visible) termina();
+}
+
+// ---- Main window --------------------------------------------------------------
+
+void Aplicacion::Form_Load() { k_.form1.ventana.topmost = true; }
+
+void Aplicacion::Form_Activate() {
+  if (terminado_) return;
+  cargaIni();
+}
+
+void Aplicacion::Form_QueryUnload() {
+  // A copy whose load failed never started: it must not overwrite the
+  // settings of the copy that is running.
+  if (cargaFallida_) return;
+  grabaIni();
+}
+
+void Aplicacion::Form_Unload() {
+  quitaHook();
+  frmini.ventana.visible = false;
+  frmini.cargado = false;
+  // The conversion window goes with the main window.
+  k_.form1.ventana.visible = false;
+  cierraDiccionarios();
+  termina();
+}
+
+void Aplicacion::cierra() {
+  if (terminado_) return;
+  Form_QueryUnload();
+  Form_Unload();
+}
+
+void Aplicacion::termina() {
+  if (terminado_) return;
+  terminado_ = true;
+  if (alTerminar) alTerminar();
+}
+
+void Aplicacion::quitaHook() {
+  // Greek mode off removes the keyboard hook (the check box's handler does it).
+  k_.form1.chkgri.setValue(0);
+}
+
+// ---- Settings file -------------------------------------------------------------
+
+fs::path Aplicacion::rutaIni() const {
+  // One file whatever the case of its name, as on the platform the settings
+  // format comes from: an existing "Kalyxon.ini" is the same file.
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(k_.carpeta, ec)) {
+    std::string n = e.path().filename().string();
+    std::string m = n;
+    for (char& c : m) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (m == "kalyxon.ini" && e.is_regular_file(ec)) return e.path();
+  }
+  return k_.carpeta / "kalyxon.ini";
+}
+
+std::u16string Aplicacion::leeIni(const std::u16string& clave) const {
+  return util::Perfil(rutaIni()).lee(kSeccion, clave);
+}
+
+bool Aplicacion::escribeIni(const std::u16string& clave, const std::u16string& valor) const {
+  return util::Perfil(rutaIni()).escribe(kSeccion, clave, valor);
+}
+
+void Aplicacion::cargaIni() {
+  if (!cargaAjustes()) return;
+  // First run: the help index once.
+  if (leeIni(u"ayuda") != u"SI") {
+    if (k_.sv.help) k_.sv.help->showIndex();
+    escribeIni(u"ayuda", u"SI");
+  }
+}
+
+bool Aplicacion::cargaAjustes() {
+  Form1& f = k_.form1;
+  util::Perfil ini(rutaIni());
+  auto lee = [&](const char16_t* clave) { return ini.lee(kSeccion, clave); };
+  try {
+    std::u16string sigma = lee(u"sigma final");
+    std::u16string barra = lee(u"barra");
+    std::u16string ks = lee(u"ks");
+    std::u16string ps = lee(u"ps");
+    std::u16string aproximado = lee(u"aproximado");
+    std::u16string espiritus = lee(u"espiritus iniciales");
+    std::u16string numeros = lee(u"numeros");
+    std::u16string iota = lee(u"iota");
+    std::u16string autor = lee(u"autor");
+    std::u16string angulos = lee(u"angulos");
+    f.cFuenteGriego = lee(u"griego");
+    f.cFuenteNormal = lee(u"normal");
+    f.cPrograma = lee(u"programa");
+    f.cParametros = f.cPrograma.empty() ? std::u16string() : ini.lee(kSeccion, f.cPrograma);
+    f.cCambiaFuentes = lee(u"fuentes");
+    int posx = numero(lee(u"posx"));
+    int posy = numero(lee(u"posy"));
+
+    if (posx > 0) f.ventana.left = posx;
+    if (posy > 0) f.ventana.top = posy;
+    if (esSi(barra)) {
+      f.ventana.height = Form1::kAltoBarraInicio;
+      f.mnubar.checked = true;
+    }
+    f.mnus.checked = esSi(sigma);
+    f.mnuks.checked = esSi(ks);
+    f.mnups.checked = esSi(ps);
+    f.mnunum.checked = esSi(numeros);
+    f.mnuesp.checked = esSi(espiritus);
+    f.mnuiota.checked = esSi(iota);
+    f.mnudicapro.checked = esSi(aproximado);
+    f.mnuang.checked = esSi(angulos);
+    f.mnupro.checked = esSi(f.cCambiaFuentes);
+
+    descubreDiccionarios();
+    seleccionaDiccionario(autor);
+  } catch (const EnUso&) {
+    k_.sv.messageBox->show(kMensajeInstancia, platform::Buttons::Ok);
+    cargaFallida_ = true;
+    Form_Unload();
+    return false;
+  } catch (const std::exception& e) {
+    k_.sv.messageBox->show(u"No se han podido cargar las opciones de Kalyxon: " + u16(e.what()),
+                           platform::Buttons::Ok);
+    cargaFallida_ = true;
+    Form_Unload();
+    return false;
+  }
+  return true;
+}
+
+void Aplicacion::descubreDiccionarios() {
+  Form1& f = k_.form1;
+  // The folder's dictionary files in name order (a stable stand-in for the
+  // directory's own order).
+  std::vector<std::string> ficheros;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(k_.carpeta, ec)) {
+    std::string n = e.path().filename().string();
+    if (n.rfind("LEXICA", 0) == 0 && n.size() >= 9 && n.compare(n.size() - 3, 3, ".db") == 0 &&
+        e.is_regular_file(ec))
+      ficheros.push_back(n);
+  }
+  std::sort(ficheros.begin(), ficheros.end());
+  for (const auto& fichero : ficheros) {
+    std::vector<ArchivosDiccionario::Tabla> tablas;
+    try {
+      tablas = archivos_->tablas(k_.carpeta, fichero);
+    } catch (const EnUso&) {
+      throw;
+    } catch (const std::exception& e) {
+      // A damaged file is skipped rather than stopping the program.
+      k_.sv.messageBox->show(u"El archivo " + u16(fichero) +
+                                 u" no es un diccionario válido y no se usará: " + u16(e.what()),
+                             platform::Buttons::Ok);
+      continue;
+    }
+    for (const auto& t : tablas) {
+      if (t.campos != 3 || t.registros <= 0) continue;
+      for (const auto& d : kDiccionarios) {
+        if (t.nombre != d.tabla) continue;
+        vm::MenuItem& m = f.*d.menu;
+        m.enabled = true;
+        m.caption = std::u16string(d.nombre) + u" " + decimal(t.registros);
+        m.tag = u16(fichero);
+      }
+    }
+  }
+}
+
+void Aplicacion::seleccionaDiccionario(const std::u16string& autor) {
+  Form1& f = k_.form1;
+  std::u16string a = mayusculas(autor);
+  for (const auto& d : kDiccionarios) {
+    vm::MenuItem& m = f.*d.menu;
+    if (a != d.autor || !m.enabled) continue;
+    // Only the chosen item carries the tick, as after choosing it from the menu.
+    for (const auto& o : kDiccionarios) (f.*o.menu).checked = false;
+    m.checked = true;
+    abreDiccionario(u8(m.tag), d.tabla);
+  }
+}
+
+void Aplicacion::grabaIni() {
+  Form1& f = k_.form1;
+  std::u16string autor;
+  for (auto menu : kOrdenGrabacion)
+    if ((f.*menu).checked) autor = filaDeMenu(f, &(f.*menu))->autor;
+  std::vector<std::pair<std::u16string, std::u16string>> v = {
+      {u"posx", decimal(f.ventana.left)},
+      {u"posy", decimal(f.ventana.top)},
+      {u"barra", siNo(f.mnubar.checked)},
+      {u"aproximado", siNo(f.mnudicapro.checked)},
+      {u"sigma final", siNo(f.mnus.checked)},
+      {u"ks", siNo(f.mnuks.checked)},
+      {u"ps", siNo(f.mnups.checked)},
+      {u"iota", siNo(f.mnuiota.checked)},
+      {u"espiritus iniciales", siNo(f.mnuesp.checked)},
+      {u"numeros", siNo(f.mnunum.checked)},
+      {u"angulos", siNo(f.mnuang.checked)},
+      {u"autor", autor},
+      {u"griego", f.cFuenteGriego},
+      {u"normal", f.cFuenteNormal},
+      {u"programa", f.cPrograma},
+  };
+  // With no program ever chosen there is no key to name after it.
+  if (!f.cPrograma.empty()) v.emplace_back(f.cPrograma, f.cParametros);
+  v.emplace_back(u"fuentes", f.cCambiaFuentes);
+  // A failed write loses nothing that was on disk; the close goes on.
+  util::Perfil(rutaIni()).escribe(kSeccion, v);
+  cierraDiccionarios();
+}
+
+void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& tabla) {
+  // The dictionary subsystem makes the table current.
+  (void)fichero;
+  (void)tabla;
+}
+
+void Aplicacion::cierraDiccionarios() { archivos_->cierra(); }
+
+std::vector<std::string> Aplicacion::diccionariosAbiertos() const { return archivos_->nombres(); }
+
+// ---- Target program and fonts ---------------------------------------------------
+
+void Aplicacion::eligePrograma() {
+  Form1& f = k_.form1;
+  f.lstfon.items.clear();
+  f.lstfon.selected = -1;
+  f.lstfon.visible = true;
+  f.lstfon.tag = u"programa";
+  for (const char16_t* p : {u"-Ninguno-", u"Word", u"Outlook", u"WordPad", u"OpenOffice",
+                            u"PowerPoint", u"NotePad", u"InDesign", u"Bloc de notas"})
+    f.lstfon.items.emplace_back(p);
+  f.cmdace.visible = true;
+}
+
+void Aplicacion::eligeFuente() {
+  Form1& f = k_.form1;
+  f.lstfon.items.clear();
+  f.lstfon.selected = -1;
+  f.lstfon.visible = true;
+  f.cmdace.visible = true;
+  f.lstfon.tag = u"fuente";
+  if (k_.sv.fonts)
+    for (auto& nombre : k_.sv.fonts->screenFonts()) f.lstfon.items.push_back(std::move(nombre));
+}
+
+void Aplicacion::lstfon_Click(int indice) {
+  Form1& f = k_.form1;
+  if (indice >= 0 && indice < static_cast<int>(f.lstfon.items.size())) f.lstfon.selected = indice;
+  f.cmdace.enabled = true;
+}
+
+void Aplicacion::cmdace_Click() {
+  Form1& f = k_.form1;
+  if (f.lstfon.selected < 0 || f.lstfon.selected >= static_cast<int>(f.lstfon.items.size()))
+    return;
+  std::u16string valor = f.lstfon.items[static_cast<std::size_t>(f.lstfon.selected)];
+  if (f.lstfon.tag == u"programa")
+    cambiaPrograma(valor);
+  else
+    cambiaFuente(valor);
+}
+
+void Aplicacion::cambiaFuente(const std::u16string& valor) {
+  Form1& f = k_.form1;
+  if (f.lEligeGriego)
+    f.cFuenteGriego = valor;
+  else
+    f.cFuenteNormal = valor;
+  f.lstfon.visible = false;
+  f.cmdace.visible = false;
+}
+
+void Aplicacion::cambiaPrograma(const std::u16string& valor) {
+  Form1& f = k_.form1;
+  auto oculta = [&] {
+    f.lstfon.visible = false;
+    f.cmdace.visible = false;
+  };
+  if (valor == u"-Ninguno-") {
+    f.cCambiaFuentes = u"NO";
+    f.mnupro.checked = false;
+    oculta();
+    return;
+  }
+  auto r = k_.sv.messageBox->show(u"¿Cambiar programa por defecto a " + valor + u"?",
+                                  platform::Buttons::YesNo, u"Cambiar programa");
+  if (r != platform::Answer::Yes) {
+    oculta();
+    return;
+  }
+  std::u16string parametros = leeIni(valor);
+  if (parametros.empty()) {
+    parametros = k_.sv.inputBox->ask(u"Parámetros para " + valor, u"Cadena de asignación", u"")
+                     .value_or(u"");
+    if (parametros.empty()) {
+      k_.sv.messageBox->show(u"No hay información sobre ese programa", platform::Buttons::Ok);
+      return;
+    }
+    escribeIni(valor, parametros);
+  }
+  f.cPrograma = valor;
+  f.cParametros = parametros;
+  f.cCambiaFuentes = u"SI";
+  f.mnupro.checked = true;
+  oculta();
+}
+
+void Aplicacion::mnuher_Click() {
+  Form1& f = k_.form1;
+  if (f.mnupro.checked) {
+    f.mnupro.caption = u"Programa - " + f.cPrograma;
+    f.mnufuegri.enabled = f.mnufuenor.enabled = true;
+  } else {
+    f.mnupro.caption = u"Programa";
+    f.mnufuegri.enabled = f.mnufuenor.enabled = false;
+  }
+}
+
+void Aplicacion::mnufue_Click() {
+  Form1& f = k_.form1;
+  if (f.mnupro.enabled) {
+    f.mnufuegri.caption = u"Griego - " + f.cFuenteGriego;
+    f.mnufuenor.caption = u"Normal - " + f.cFuenteNormal;
+  } else {
+    f.mnufuegri.caption = u"Griego";
+    f.mnufuenor.caption = u"Normal";
+  }
+}
+
+// ---- Menus -----------------------------------------------------------------------
+
+void Aplicacion::mnubar_Click() {
+  Form1& f = k_.form1;
+  if (f.mnubar.checked) {
+    f.mnubar.checked = false;
+    f.ventana.height = Form1::kAlto;
+  } else {
+    f.mnubar.checked = true;
+    f.ventana.height = Form1::kAltoBarraMenu;
+  }
+}
+
+void Aplicacion::mnuhertra_Click() {
+  Form1& f = k_.form1;
+  // Greek mode and the dictionary off (their handlers remove the hook) before
+  // the conversion window shows, directly below the main window.
+  f.chkgri.setValue(0);
+  f.chkdic.setValue(0);
+}
+
+void Aplicacion::mnusib_Click() {
+  Form1& f = k_.form1;
+  f.mnusibver.caption = u"Versión: " + textoVersion();
+  f.mnusibaut.caption = proyecto::kIdentidad;
+  f.mnusibhtp.caption = u16(proyecto::kWeb);
+  f.mnusibcor.caption = u16(proyecto::kCorreo);
+}
+
+void Aplicacion::navega(const std::string& url) {
+  if (k_.sv.urls) k_.sv.urls->open(url);
+}
+
+void Aplicacion::Form_OLEDragDrop(const std::u16string& textoPlano,
+                                  const std::u16string& textoUnicode) {
+  (void)textoPlano;
+  Form1& f = k_.form1;
+  if (f.mnucod.tag != u"*") k_.diccionario().revisaGriego(textoUnicode);
+}
+
+bool Aplicacion::menuClick(std::string_view n) {
+  Form1& f = k_.form1;
+  auto alterna = [](vm::MenuItem& m) { m.checked = !m.checked; };
+  auto ayuda = [&](int tema) {
+    if (k_.sv.help) k_.sv.help->showTopic(tema);
+  };
+  std::string web = proyecto::kWeb;
+  if (n == "mnus") alterna(f.mnus);
+  else if (n == "mnuks") alterna(f.mnuks);
+  else if (n == "mnups") alterna(f.mnups);
+  else if (n == "mnuesp") alterna(f.mnuesp);
+  else if (n == "mnuiota") alterna(f.mnuiota);
+  else if (n == "mnunum") alterna(f.mnunum);
+  else if (n == "mnuang") alterna(f.mnuang);
+  else if (n == "mnulat") alterna(f.mnulat);
+  else if (n == "mnudicapro") alterna(f.mnudicapro);
+  else if (n == "mnuayugen") ayuda(1);
+  else if (n == "mnuayumap") ayuda(10);
+  else if (n == "mnuayutec") ayuda(8);
+  else if (n == "mnuayuesp") ayuda(9);
+  else if (n == "mnuayuind") { if (k_.sv.help) k_.sv.help->showIndex(); }
+  else if (n == "mnubar") mnubar_Click();
+  else if (n == "mnuhertra") mnuhertra_Click();
+  else if (n == "mnuher") mnuher_Click();
+  else if (n == "mnufue") mnufue_Click();
+  else if (n == "mnupro") eligePrograma();
+  else if (n == "mnufuegri") { f.lEligeGriego = true; eligeFuente(); }
+  else if (n == "mnufuenor") { f.lEligeGriego = false; eligeFuente(); }
+  else if (n == "mnusib") mnusib_Click();
+  else if (n == "mnusibaut") navega(web + proyecto::kPaginaAutor);
+  else if (n == "mnusibcor") navega("mailto:" + std::string(proyecto::kCorreo));
+  else if (n == "mnusibgri") navega(web + proyecto::kPaginaGriego);
+  else if (n == "mnusibver") navega(web + proyecto::kPaginaVersion);
+  else if (n == "mnusibhtp") navega(u8(f.mnusibhtp.caption));
+  else if (n == "mnuayu" || n == "mnuopc" || n == "mnufon" || n == "mnudic" || n == "mnucod" ||
+           n == "mnuver") {
+    // Groups: opening them does nothing.
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kalyxon

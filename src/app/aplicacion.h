@@ -1,0 +1,121 @@
+// The life of the program and the main window's own behaviour: the start-up
+// notice, load / activate / query-unload / unload, the settings file, the
+// target program and font choice, and the menus.
+//
+// A front end drives it with the window events below (names as the handlers of
+// the windows they belong to) and renders `k.form1` and `frmini`. After every
+// event it checks terminado(): once true, the process ends.
+//
+// Activation: Form_Activate() runs the settings load, and runs on every
+// activation of the main window: its first showing (frmini_cmdace_Click does
+// it) and whenever it becomes the active window again after another window of
+// this program (the conversion window). Switching from another application is
+// not an activation.
+//
+// Later loads and the dictionary files: the first load opens every LEXICA*.db
+// of the program folder and holds each one, locked against other processes,
+// until the settings are saved at close. A later load keeps those open files
+// and reads their tables through them (recaptioning the menus with the current
+// counts); it opens only files that appeared since. So a user never meets the
+// single-instance message from his own running copy, and another copy started
+// meanwhile still does.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/frmini.h"
+#include "util/perfil.h"
+
+namespace kalyxon {
+
+class Kalyxon;
+class ArchivosDiccionario;
+
+class Aplicacion {
+ public:
+  explicit Aplicacion(Kalyxon& k);
+  ~Aplicacion();
+  Aplicacion(const Aplicacion&) = delete;
+  Aplicacion& operator=(const Aplicacion&) = delete;
+
+  Frmini frmini;
+
+  // Always-on-top request for the front end (the main window's load sets it).
+  bool encima() const;
+
+  // ---- Start-up notice ------------------------------------------------------
+  void frmini_Load();          // version, notice text; shows the notice
+  void frmini_cmdace_Click();  // hides the notice, loads, shows and activates Form1
+  void frmini_cmdcan_Click();  // unloads the notice: the process ends
+
+  // ---- Main window ----------------------------------------------------------
+  void Form_Load();        // topmost
+  void Form_Activate();    // cargaIni
+  void Form_QueryUnload(); // grabaIni (never cancels)
+  void Form_Unload();      // hook off, other windows unloaded, the process ends
+  // Closing the window by the user: query-unload, then unload.
+  void cierra();
+
+  // True once no window is left: the front end ends the process.
+  bool terminado() const { return terminado_; }
+  // Runs when terminado() becomes true.
+  std::function<void()> alTerminar;
+
+  // ---- Settings file --------------------------------------------------------
+  // The settings file in the program folder.
+  std::filesystem::path rutaIni() const;
+  // One key of section "opciones" ("" when missing), and its write.
+  std::u16string leeIni(const std::u16string& clave) const;
+  bool escribeIni(const std::u16string& clave, const std::u16string& valor) const;
+  void cargaIni();
+  void grabaIni();
+  // The settings load without the first-run help: options, position, fonts,
+  // program, dictionaries found and the saved dictionary. False when the load
+  // failed (the message was shown); used by cargaIni and by tools.
+  bool cargaAjustes();
+
+  // ---- Target program and fonts ---------------------------------------------
+  void eligePrograma();
+  void eligeFuente();
+  void cambiaPrograma(const std::u16string& valor);
+  void cambiaFuente(const std::u16string& valor);
+  void lstfon_Click(int indice);
+  void cmdace_Click();
+  void mnuher_Click();
+  void mnufue_Click();
+
+  // ---- Menus ---------------------------------------------------------------
+  // Runs the click (or, for a group, the opening) of the item `nombre`
+  // ("mnus", "mnudiccla", "mnuher"...), wherever its handler lives. False for
+  // a name with no handler.
+  bool menuClick(std::string_view nombre);
+  void mnubar_Click();
+  void mnuhertra_Click();
+  void mnusib_Click();
+  void navega(const std::string& url);
+  // Text dropped on the main window, in its plain and Unicode forms.
+  void Form_OLEDragDrop(const std::u16string& textoPlano, const std::u16string& textoUnicode);
+
+  // The dictionary files the settings load holds open, by file name.
+  std::vector<std::string> diccionariosAbiertos() const;
+
+ private:
+  void quitaHook();
+  void descubreDiccionarios();
+  void seleccionaDiccionario(const std::u16string& autor);
+  void abreDiccionario(const std::string& fichero, const std::string& tabla);
+  void cierraDiccionarios();
+  void termina();
+
+  Kalyxon& k_;
+  std::unique_ptr<ArchivosDiccionario> archivos_;
+  bool terminado_ = false;
+  bool cargaFallida_ = false;
+};
+
+}  // namespace kalyxon

@@ -1,0 +1,137 @@
+#include "app/carpeta.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+
+namespace kalyxon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool empiezaPor(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+bool terminaEnMinusculas(std::string s, const char* suf) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string f(suf);
+  return s.size() >= f.size() && s.compare(s.size() - f.size(), f.size(), f) == 0;
+}
+
+bool esIcono(const std::string& nombre) {
+  return terminaEnMinusculas(nombre, ".ico") || terminaEnMinusculas(nombre, ".png") ||
+         terminaEnMinusculas(nombre, ".svg");
+}
+
+bool esDiccionario(const std::string& nombre) {
+  return empiezaPor(nombre, "LEXICA") && terminaEnMinusculas(nombre, ".db");
+}
+
+bool escribible(const fs::path& d) { return ::access(d.c_str(), W_OK) == 0; }
+
+// Copies one shipped file; `reemplaza` replaces an older copy.
+void copia(const fs::path& de, const fs::path& a, bool reemplaza) {
+  std::error_code ec;
+  if (fs::exists(a, ec)) {
+    if (!reemplaza) return;
+    auto td = fs::last_write_time(de, ec);
+    auto ta = fs::last_write_time(a, ec);
+    if (ec || td <= ta) return;
+  }
+  // Through a temporary name, so a crash never leaves half a database.
+  fs::path tmp = a;
+  tmp += ".tmp";
+  fs::copy_file(de, tmp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(tmp, a, ec);
+  if (ec) fs::remove(tmp, ec);
+}
+
+void siembra(const fs::path& origen, const fs::path& destino, bool conDiccionarios) {
+  std::error_code ec;
+  if (fs::equivalent(origen, destino, ec)) return;
+  for (const auto& e : fs::directory_iterator(origen, ec)) {
+    if (!e.is_regular_file(ec)) continue;
+    std::string nombre = e.path().filename().string();
+    if (nombre == "ALPHA.db")
+      copia(e.path(), destino / nombre, true);
+    else if (esIcono(nombre) || (conDiccionarios && esDiccionario(nombre)))
+      copia(e.path(), destino / nombre, false);
+  }
+}
+
+void creaCarpeta(const fs::path& d) {
+  std::error_code ec;
+  fs::create_directories(d, ec);
+  if (!fs::is_directory(d, ec))
+    throw std::runtime_error("cannot create the program folder " + d.string());
+}
+
+}  // namespace
+
+std::optional<fs::path> carpetaDatosInstalados(const fs::path& ejecutable) {
+  std::error_code ec;
+  fs::path dir = ejecutable.parent_path();
+  if (fs::exists(dir / "ALPHA.db", ec)) return dir;
+  fs::path share = (dir / ".." / "share" / "kalyxon").lexically_normal();
+  if (fs::exists(share / "ALPHA.db", ec)) return share;
+  return std::nullopt;
+}
+
+fs::path carpetaPrograma(const OrigenCarpeta& o) {
+  auto datos = carpetaDatosInstalados(o.ejecutable);
+  if (o.explicita) {
+    fs::path d = fs::absolute(*o.explicita);
+    creaCarpeta(d);
+    if (datos) siembra(*datos, d, false);
+    return d;
+  }
+  fs::path dir = o.ejecutable.parent_path();
+  std::error_code ec;
+  if (fs::exists(dir / "ALPHA.db", ec) && escribible(dir)) return dir;
+  fs::path base;
+  if (!o.xdgDataHome.empty() && fs::path(o.xdgDataHome).is_absolute())
+    base = o.xdgDataHome;
+  else if (!o.home.empty())
+    base = fs::path(o.home) / ".local" / "share";
+  else
+    throw std::runtime_error("neither XDG_DATA_HOME nor HOME is set: use --settings-dir DIR");
+  fs::path d = base / "kalyxon";
+  creaCarpeta(d);
+  if (datos) siembra(*datos, d, true);
+  return d;
+}
+
+fs::path carpetaPrograma(std::optional<fs::path> explicita) {
+  OrigenCarpeta o;
+  std::error_code ec;
+  o.ejecutable = fs::read_symlink("/proc/self/exe", ec);
+  o.explicita = std::move(explicita);
+  if (const char* x = std::getenv("XDG_DATA_HOME")) o.xdgDataHome = x;
+  if (const char* h = std::getenv("HOME")) o.home = h;
+  return carpetaPrograma(o);
+}
+
+std::optional<fs::path> extraeCarpetaAjustes(std::vector<std::string>& args) {
+  std::optional<fs::path> r;
+  for (std::size_t i = 0; i < args.size();) {
+    if (args[i] == "--settings-dir") {
+      if (i + 1 >= args.size() || args[i + 1].empty())
+        throw std::invalid_argument("--settings-dir needs a folder");
+      r = args[i + 1];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                 args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    } else if (empiezaPor(args[i], "--settings-dir=")) {
+      std::string v = args[i].substr(15);
+      if (v.empty()) throw std::invalid_argument("--settings-dir needs a folder");
+      r = v;
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+  return r;
+}
+
+}  // namespace kalyxon

@@ -1,0 +1,56 @@
+// A settings ("profile") file in the classic INI format, read and written with
+// the semantics the program's settings were designed around:
+//
+//  - "[section]" headers and "key=value" lines; section and key names compare
+//    without regard to case (ASCII and the accented Latin-1 letters);
+//  - a missing file, section or key reads as the empty string;
+//  - a value is read into a 240-character buffer: at most 239 characters come
+//    back, trimmed of blanks at both ends (a value wrapped in a pair of double
+//    quotes loses them, as the classic reader does);
+//  - the file is 8-bit text in Windows-1252, so "BÁSICO" is stored with one byte
+//    per letter; characters outside that code page are written as "?";
+//  - writing one key rewrites the file keeping every other section, key,
+//    comment and malformed line (binary junk, lines without "=") byte for byte,
+//    replaces the key's line in place, or adds the key after the last line of
+//    its section, or adds the section at the end;
+//  - a write goes to a temporary file in the same folder that is then renamed
+//    over the old one, so a crash never leaves a half-written settings file.
+//
+// Every call reads the file afresh, as the classic calls do, so two writers in
+// one program never overwrite each other's keys.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kalyxon::util {
+
+class Perfil {
+ public:
+  // The size of the read buffer, terminating NUL included.
+  static constexpr std::size_t kBuffer = 240;
+
+  explicit Perfil(std::filesystem::path fichero) : fichero_(std::move(fichero)) {}
+
+  const std::filesystem::path& fichero() const { return fichero_; }
+
+  // The value of `clave` in `seccion`, or "" when the file, section or key is
+  // missing.
+  std::u16string lee(const std::u16string& seccion, const std::u16string& clave) const;
+
+  // Stores one value; true when the file was written.
+  bool escribe(const std::u16string& seccion, const std::u16string& clave,
+               const std::u16string& valor) const;
+
+  // Stores several values of one section with a single rewrite of the file
+  // (new keys are added in the order given). True when the file was written.
+  bool escribe(const std::u16string& seccion,
+               const std::vector<std::pair<std::u16string, std::u16string>>& valores) const;
+
+ private:
+  std::filesystem::path fichero_;
+};
+
+}  // namespace kalyxon::util

@@ -1,0 +1,289 @@
+#include "app/aplicacion.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/kalyxon.h"
+#include "app/menus.h"
+#include "platform/scripted.h"
+
+namespace kalyxon {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Answer;
+
+fs::path carpetaTemporal() {
+  auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  fs::path p = fs::temp_directory_path() / ("kalyxon_app_" + std::to_string(::getpid()) + "_" +
+                                            info->test_suite_name() + "_" + info->name());
+  fs::remove_all(p);
+  fs::create_directories(p);
+  return p;
+}
+
+// A dictionary file with one table per entry: name, number of fields (3 is a
+// real dictionary) and number of rows.
+struct TablaPrueba {
+  std::string nombre;
+  int campos = 3;
+  int filas = 1;
+};
+
+void creaDiccionario(const fs::path& ruta, const std::vector<TablaPrueba>& tablas) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(ruta.c_str(), &db), SQLITE_OK);
+  for (const auto& t : tablas) {
+    std::string sql = "CREATE TABLE \"" + t.nombre + "\"(codigo TEXT, unicode TEXT, frecuencia INTEGER";
+    if (t.campos == 4) sql += ", extra TEXT";
+    sql += ");";
+    for (int i = 0; i < t.filas; ++i)
+      sql += "INSERT INTO \"" + t.nombre + "\"(codigo, unicode, frecuencia) VALUES('LOGOS" +
+             std::to_string(i) + "', '955;972;947;959;962;', 1);";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+  }
+  sqlite3_close(db);
+}
+
+std::string contenido(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void escribeIni(const fs::path& carpeta, const std::string& texto) {
+  std::ofstream(carpeta / "kalyxon.ini", std::ios::binary) << texto;
+}
+
+class AplicacionTest : public ::testing::Test {
+ protected:
+  fs::path dir = carpetaTemporal();
+  platform::scripted::ScriptedServices s;
+  std::unique_ptr<Kalyxon> k = std::make_unique<Kalyxon>(s.services(), dir);
+
+  ~AplicacionTest() override {
+    k.reset();
+    fs::remove_all(dir);
+  }
+  Aplicacion& app() { return k->aplicacion(); }
+  Form1& f() { return k->form1; }
+  // A fresh program run on the same folder (the previous one closed first).
+  void reinicia() {
+    k = std::make_unique<Kalyxon>(s.services(), dir);
+  }
+  void arranca() {
+    app().frmini_Load();
+    app().frmini_cmdace_Click();
+  }
+};
+
+TEST_F(AplicacionTest, DesignedStateOfTheWindowsAndMenus) {
+  EXPECT_EQ(f().ventana.caption, u"Kalyxon - escritura en griego clásico");
+  EXPECT_EQ(f().ventana.height, 1695);
+  EXPECT_EQ(f().lblpal.tooltip, u"Trans. y nº de apariciones");
+  EXPECT_EQ(f().imaasp.tooltip, u"Espíritu áspero");
+  EXPECT_FALSE(f().cmdace.visible);
+  EXPECT_FALSE(f().lstfon.visible);
+  // The menu bar, in order, with its captions.
+  auto arbol = arbolMenus(f());
+  std::u16string barra;
+  for (const auto& n : arbol) barra += n.item->caption + u"|";
+  EXPECT_EQ(barra, u"Ayuda-F1|Opciones|Herramientas|Ver|Kalyxon|");
+  const NodoMenu& dic = arbol[2].hijos[0];
+  ASSERT_EQ(dic.nombre, "mnudic");
+  std::u16string items;
+  for (const auto& n : dic.hijos) items += n.item->caption + u"|";
+  EXPECT_EQ(items,
+            u"básico|completo|Aristóteles|Esopo|Homero|Jenofonte|Platón|Trágicos|-|aproximado|-|"
+            u"Añadir palabra|Añadir diccionario|Borrar por frecuencia|Borrar|Cargar|");
+  EXPECT_TRUE(dic.hijos[8].separador());
+  EXPECT_EQ(buscaMenu(f(), "mnufoncer")->caption, u"Cerrada");
+  EXPECT_EQ(buscaMenu(f(), "nada"), nullptr);
+}
+
+TEST_F(AplicacionTest, NoticeShowsVersionAndTextThenAceptarLoadsTheMainWindow) {
+  app().frmini_Load();
+  EXPECT_TRUE(app().frmini.ventana.visible);
+  EXPECT_EQ(app().frmini.lblver.caption, u"Versión: 7.6.0");
+  const std::u16string& t = app().frmini.txtini.text;
+  EXPECT_EQ(t.rfind(u"Este programa permite escribir de una forma cómoda utilizando cualquier", 0), 0u);
+  EXPECT_NE(t.find(u"PULSA F1 PARA AYUDA. Pulsando F2 se cambia del alfabeto griego al latino y "
+                   u"viceversa sin cambiar de aplicación."),
+            std::u16string::npos);
+  EXPECT_NE(t.find(u"CC BY-SA 4.0"), std::u16string::npos);
+
+  app().frmini_cmdace_Click();
+  EXPECT_FALSE(app().frmini.ventana.visible);
+  EXPECT_TRUE(f().ventana.visible);
+  EXPECT_TRUE(app().encima());
+  // First run: the help index once, remembered in the settings file.
+  EXPECT_EQ(s.help.topics, std::vector<int>{0});
+  EXPECT_EQ(app().leeIni(u"ayuda"), u"SI");
+  app().Form_Activate();
+  EXPECT_EQ(s.help.topics, std::vector<int>{0});
+}
+
+TEST_F(AplicacionTest, CancelarOnTheNoticeEndsWithoutASettingsFile) {
+  bool avisado = false;
+  app().alTerminar = [&] { avisado = true; };
+  app().frmini_Load();
+  app().frmini_cmdcan_Click();
+  EXPECT_TRUE(app().terminado());
+  EXPECT_TRUE(avisado);
+  EXPECT_FALSE(fs::exists(dir / "kalyxon.ini"));
+}
+
+TEST_F(AplicacionTest, SettingsRoundTrip) {
+  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
+  creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}, {"Platon", 3, 5}});
+  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  arranca();
+  EXPECT_TRUE(f().mnudiccla.enabled);
+  // Change menus, position, fonts; choose Homero as the menu does.
+  for (const char* m : {"mnus", "mnuks", "mnuiota", "mnuang", "mnudicapro", "mnubar"})
+    ASSERT_TRUE(app().menuClick(m)) << m;
+  f().mnudichom.checked = true;
+  f().ventana.left = 2500;
+  f().ventana.top = 700;
+  f().cFuenteGriego = u"Gentium Plus";
+  f().cFuenteNormal = u"Liberation Serif";
+  app().cierra();
+  EXPECT_TRUE(app().terminado());
+  EXPECT_TRUE(app().diccionariosAbiertos().empty());
+  std::string ini = contenido(dir / "kalyxon.ini");
+  EXPECT_NE(ini.find("autor=HOMERO\n"), std::string::npos) << ini;
+  // Keys in their order, after the ones already there.
+  EXPECT_LT(ini.find("posx=2500"), ini.find("posy=700"));
+  EXPECT_LT(ini.find("angulos="), ini.find("autor="));
+  EXPECT_LT(ini.find("programa="), ini.find("fuentes="));
+
+  reinicia();
+  arranca();
+  EXPECT_TRUE(f().mnus.checked);
+  EXPECT_TRUE(f().mnuks.checked);
+  EXPECT_FALSE(f().mnups.checked);
+  EXPECT_TRUE(f().mnuiota.checked);
+  EXPECT_TRUE(f().mnuang.checked);
+  EXPECT_TRUE(f().mnudicapro.checked);
+  EXPECT_FALSE(f().mnunum.checked);
+  EXPECT_TRUE(f().mnubar.checked);
+  EXPECT_EQ(f().ventana.height, 645);  // compact as restored, not as toggled
+  EXPECT_EQ(f().ventana.left, 2500);
+  EXPECT_EQ(f().ventana.top, 700);
+  EXPECT_EQ(f().cFuenteGriego, u"Gentium Plus");
+  EXPECT_EQ(f().cFuenteNormal, u"Liberation Serif");
+  EXPECT_TRUE(f().mnudichom.checked);
+  EXPECT_FALSE(f().mnudiccla.checked);
+  EXPECT_EQ(f().mnudichom.caption, u"Homero 2");
+  EXPECT_EQ(f().mnudichom.tag, u"LEXICA_autores.db");
+  EXPECT_EQ(f().mnudicpla.caption, u"Platón 5");
+  EXPECT_EQ(f().mnudiccla.caption, u"básico 3");
+  EXPECT_FALSE(f().mnudicjen.enabled);
+  // Nothing ticked saves an empty "autor".
+  f().mnudichom.checked = false;
+  app().cierra();
+  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=\n"), std::string::npos);
+}
+
+TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
+  escribeIni(dir,
+             "[OPCIONES]\n"
+             "sigma final=si\n"
+             "ks=Sí\n"
+             "ps=yes\n"
+             "numeros= SI \n"
+             "posx=0\n"
+             "posy=-40\n"
+             "programa=Word\n"
+             "fuentes=si\n"
+             "autor=homero\n"
+             "ayuda=SI\n");
+  arranca();
+  EXPECT_TRUE(f().mnus.checked);
+  EXPECT_FALSE(f().mnuks.checked);
+  EXPECT_FALSE(f().mnups.checked);
+  EXPECT_TRUE(f().mnunum.checked);
+  EXPECT_EQ(f().ventana.left, Form1().ventana.left);
+  EXPECT_EQ(f().ventana.top, Form1().ventana.top);
+  EXPECT_EQ(f().ventana.height, 1695);
+  EXPECT_EQ(f().cPrograma, u"Word");
+  EXPECT_EQ(f().cParametros, u"");  // no key of its own
+  EXPECT_TRUE(f().mnupro.checked);
+  // No LEXICA*.db: the load succeeds, the eight items stay off, none ticked.
+  EXPECT_FALSE(app().terminado());
+  for (const char* m : {"mnudiccla", "mnudiccom", "mnudicari", "mnudiceso", "mnudichom",
+                        "mnudicjen", "mnudicpla", "mnudictra"}) {
+    EXPECT_FALSE(buscaMenu(f(), m)->enabled) << m;
+    EXPECT_FALSE(buscaMenu(f(), m)->checked) << m;
+  }
+  EXPECT_TRUE(s.messageBox.shown.empty());
+}
+
+TEST_F(AplicacionTest, NumbersParseLikeTheClassicDecimalParse) {
+  escribeIni(dir, "[opciones]\nayuda=SI\nposx= 1 2 3 4.9abc\nposy=2e3\n");
+  arranca();
+  EXPECT_EQ(f().ventana.left, 1234);
+  EXPECT_EQ(f().ventana.top, 2000);
+}
+
+TEST_F(AplicacionTest, OnlyNonEmptyThreeFieldTablesOfTheEightNamesCount) {
+  creaDiccionario(dir / "LEXICA.db", {{"clasico", 4, 3}, {"Homero", 3, 0}, {"otra", 3, 2}});
+  creaDiccionario(dir / "LEXICA_b.db", {{"Esopo", 3, 1}});
+  creaDiccionario(dir / "LEXICA_c.db", {{"Esopo", 3, 7}});
+  std::ofstream(dir / "LEXICA_roto.db") << "esto no es una base de datos";
+  escribeIni(dir, "[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
+  arranca();
+  EXPECT_FALSE(app().terminado());
+  EXPECT_FALSE(f().mnudiccla.enabled);
+  EXPECT_FALSE(f().mnudiccla.checked);
+  EXPECT_FALSE(f().mnudichom.enabled);
+  // The same table in two files: the later file wins.
+  EXPECT_TRUE(f().mnudiceso.enabled);
+  EXPECT_EQ(f().mnudiceso.caption, u"Esopo 7");
+  EXPECT_EQ(f().mnudiceso.tag, u"LEXICA_c.db");
+  // The damaged file is reported and skipped.
+  ASSERT_EQ(s.messageBox.shown.size(), 1u);
+  EXPECT_NE(s.messageBox.shown[0].text.find(u"LEXICA_roto.db"), std::u16string::npos);
+}
+
+TEST_F(AplicacionTest, LaterActivationsKeepTheirOwnFilesOpen) {
+  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
+  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  arranca();
+  EXPECT_EQ(app().diccionariosAbiertos(), std::vector<std::string>{"LEXICA.db"});
+  creaDiccionario(dir / "LEXICA_nuevo.db", {{"Homero", 3, 4}});
+  app().Form_Activate();
+  app().Form_Activate();
+  EXPECT_FALSE(app().terminado());
+  EXPECT_TRUE(s.messageBox.shown.empty());
+  EXPECT_EQ(f().mnudichom.caption, u"Homero 4");
+  EXPECT_EQ(app().diccionariosAbiertos().size(), 2u);
+}
+
+TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
+  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
+  escribeIni(dir, "[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
+  arranca();
+  platform::scripted::ScriptedServices s2;
+  Kalyxon otro(s2.services(), dir);
+  otro.aplicacion().frmini_Load();
+  otro.aplicacion().frmini_cmdace_Click();
+  ASSERT_EQ(s2.messageBox.shown.size(), 1u);
+  EXPECT_EQ(s2.messageBox.shown[0].text,
+            u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.");
+  EXPECT_TRUE(otro.aplicacion().terminado());
+  otro.aplicacion().cierra();
+  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=B\xc1SICO"), std::string::npos);
+  // The first copy goes on.
+  app().Form_Activate();
+  EXPECT_FALSE(app().terminado());
+  EXPECT_TRUE(f().mnudiccla.checked);
+}
+
+}  // namespace
+}  // namespace kalyxon
