@@ -1,7 +1,5 @@
 #include "app/aplicacion.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cctype>
 #include <array>
@@ -13,6 +11,8 @@
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "app/proyecto.h"
+#include "dictionary/lexico.h"
+#include "util/utf.h"
 #include "codes/codigos.h"
 #include "dictionary/diccionario.h"
 #include "keyboard/tecladohook.h"
@@ -27,56 +27,8 @@ constexpr const char16_t* kSeccion = u"opciones";
 constexpr const char16_t* kMensajeInstancia =
     u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.";
 
-std::u16string u16(std::string_view s) {
-  // ASCII and UTF-8 file names; the names the program makes are ASCII.
-  std::u16string r;
-  for (std::size_t i = 0; i < s.size();) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp;
-    int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; n = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; n = 3; }
-    else { cp = c & 0x07; n = 4; }
-    for (int j = 1; j < n && i + j < s.size(); ++j)
-      cp = (cp << 6) | (static_cast<unsigned char>(s[i + j]) & 0x3F);
-    i += n;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      r.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      r.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      r.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return r;
-}
-
-std::string u8(const std::u16string& s) {
-  std::string r;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size()) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[++i] - 0xDC00);
-    }
-    if (cp < 0x80) {
-      r.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      r.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      r.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      r.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      r.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      r.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      r.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      r.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-  return r;
-}
+std::u16string u16(std::string_view s) { return util::fromUtf8(s); }
+std::string u8(const std::u16string& s) { return util::toUtf8(s); }
 
 // Upper case as the settings compare it: ASCII and Latin-1 letters.
 std::u16string mayusculas(std::u16string s) {
@@ -158,103 +110,9 @@ const FilaDiccionario* filaDeMenu(const Form1& f, const vm::MenuItem* m) {
   return nullptr;
 }
 
-struct EnUso : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 }  // namespace
 
-// The dictionary files held open by the settings load, each with an exclusive
-// lock that makes a second running copy fail on it.
-class ArchivosDiccionario {
- public:
-  struct Tabla {
-    std::string nombre;
-    int campos = 0;
-    long long registros = 0;
-  };
-
-  ~ArchivosDiccionario() { cierra(); }
-
-  // The tables of `fichero` (in the folder `carpeta`), opening and locking it
-  // unless this process already holds it. Throws EnUso when another process
-  // holds it and std::runtime_error when it is not a database.
-  std::vector<Tabla> tablas(const fs::path& carpeta, const std::string& fichero) {
-    sqlite3* db = abre(carpeta / fichero, fichero);
-    std::vector<Tabla> r;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid",
-                           -1, &st, nullptr) != SQLITE_OK)
-      throw std::runtime_error(sqlite3_errmsg(db));
-    while (sqlite3_step(st) == SQLITE_ROW)
-      r.push_back({reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), 0, 0});
-    sqlite3_finalize(st);
-    for (auto& t : r) {
-      std::string q;
-      for (char c : t.nombre) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-      t.campos = static_cast<int>(cuenta(db, "SELECT count(*) FROM pragma_table_info('" +
-                                                 comillasSimples(t.nombre) + "')"));
-      t.registros = cuenta(db, "SELECT count(*) FROM \"" + q + "\"");
-    }
-    return r;
-  }
-
-  std::vector<std::string> nombres() const {
-    std::vector<std::string> r;
-    for (const auto& [n, db] : abiertos_) r.push_back(n);
-    return r;
-  }
-
-  void cierra() {
-    for (auto& [n, db] : abiertos_) sqlite3_close_v2(db);
-    abiertos_.clear();
-  }
-
- private:
-  static std::string comillasSimples(const std::string& s) {
-    std::string r;
-    for (char c : s) r += c == '\'' ? std::string("''") : std::string(1, c);
-    return r;
-  }
-
-  static long long cuenta(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* st = nullptr;
-    long long n = 0;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-      n = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    return n;
-  }
-
-  sqlite3* abre(const fs::path& ruta, const std::string& fichero) {
-    if (auto it = abiertos_.find(fichero); it != abiertos_.end()) return it->second;
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(ruta.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-      std::string msg = db ? sqlite3_errmsg(db) : "cannot open";
-      sqlite3_close_v2(db);
-      throw std::runtime_error(msg);
-    }
-    sqlite3_busy_timeout(db, 0);
-    // An exclusive lock taken now and kept until the file is closed.
-    rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;", nullptr,
-                      nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-      int ext = sqlite3_errcode(db);
-      std::string msg = sqlite3_errmsg(db);
-      sqlite3_close_v2(db);
-      if (ext == SQLITE_BUSY || ext == SQLITE_LOCKED) throw EnUso(msg);
-      throw std::runtime_error(msg);
-    }
-    abiertos_.emplace(fichero, db);
-    return db;
-  }
-
-  std::map<std::string, sqlite3*> abiertos_;
-};
-
-Aplicacion::Aplicacion(Kalyxon& k) : k_(k), archivos_(std::make_unique<ArchivosDiccionario>()) {}
+Aplicacion::Aplicacion(Kalyxon& k) : k_(k) {}
 
 Aplicacion::~Aplicacion() = default;
 
@@ -398,7 +256,7 @@ bool Aplicacion::cargaAjustes() {
 
     descubreDiccionarios();
     seleccionaDiccionario(autor);
-  } catch (const EnUso&) {
+  } catch (const lexico::BaseOcupada&) {
     k_.sv.messageBox->show(kMensajeInstancia, platform::Buttons::Ok);
     cargaFallida_ = true;
     Form_Unload();
@@ -415,22 +273,19 @@ bool Aplicacion::cargaAjustes() {
 
 void Aplicacion::descubreDiccionarios() {
   Form1& f = k_.form1;
-  // The folder's dictionary files in name order (a stable stand-in for the
-  // directory's own order).
-  std::vector<std::string> ficheros;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(k_.carpeta, ec)) {
-    std::string n = e.path().filename().string();
-    if (n.rfind("LEXICA", 0) == 0 && n.size() >= 9 && n.compare(n.size() - 3, 3, ".db") == 0 &&
-        e.is_regular_file(ec))
-      ficheros.push_back(n);
-  }
-  std::sort(ficheros.begin(), ficheros.end());
-  for (const auto& fichero : ficheros) {
-    std::vector<ArchivosDiccionario::Tabla> tablas;
+  // One workspace for the life of the window; a later load reopens through it,
+  // which hands back the files this copy already holds.
+  if (!f.wrkJet) f.wrkJet = std::make_shared<lexico::Espacio>();
+  std::vector<std::shared_ptr<lexico::Base>> abiertas;
+  for (const auto& ruta : lexico::ficherosDiccionario(k_.carpeta)) {
+    std::string fichero = ruta.filename().string();
+    std::vector<lexico::InfoTabla> tablas;
     try {
-      tablas = archivos_->tablas(k_.carpeta, fichero);
-    } catch (const EnUso&) {
+      auto base = f.wrkJet->abre(ruta);
+      tablas = base->tablas();
+      f.datlxc = base;
+      abiertas.push_back(std::move(base));
+    } catch (const lexico::BaseOcupada&) {
       throw;
     } catch (const std::exception& e) {
       // A damaged file is skipped rather than stopping the program.
@@ -450,6 +305,9 @@ void Aplicacion::descubreDiccionarios() {
       }
     }
   }
+  // Every file found stays open (and locked against another copy), not only
+  // the last one.
+  abiertas_ = std::move(abiertas);
 }
 
 void Aplicacion::seleccionaDiccionario(const std::u16string& autor) {
@@ -501,9 +359,17 @@ void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& 
   (void)tabla;
 }
 
-void Aplicacion::cierraDiccionarios() { archivos_->cierra(); }
+void Aplicacion::cierraDiccionarios() {
+  abiertas_.clear();
+  k_.form1.datlxc.reset();
+  k_.form1.wrkJet.reset();
+}
 
-std::vector<std::string> Aplicacion::diccionariosAbiertos() const { return archivos_->nombres(); }
+std::vector<std::string> Aplicacion::diccionariosAbiertos() const {
+  std::vector<std::string> r;
+  for (const auto& b : abiertas_) r.push_back(b->nombre());
+  return r;
+}
 
 // ---- Target program and fonts ---------------------------------------------------
 

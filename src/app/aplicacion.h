@@ -34,7 +34,9 @@
 namespace kalyxon {
 
 class Kalyxon;
-class ArchivosDiccionario;
+namespace lexico {
+class Base;
+}
 
 class Aplicacion {
  public:
@@ -113,7 +115,7 @@ class Aplicacion {
   void termina();
 
   Kalyxon& k_;
-  std::unique_ptr<ArchivosDiccionario> archivos_;
+  std::vector<std::shared_ptr<lexico::Base>> abiertas_;  // every dictionary file found
   bool terminado_ = false;
   bool cargaFallida_ = false;
 };

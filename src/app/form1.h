@@ -9,11 +9,17 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "util/viewmodel.h"
 
 namespace kalyxon {
+
+namespace lexico {
+class Espacio;
+class Base;
+}  // namespace lexico
 
 struct Form1 {
   // Sets every control to its designed state: captions, tooltips, fonts,
@@ -63,6 +69,13 @@ struct Form1 {
   // ---- Target program and fonts ----------------------------------------------
   std::u16string cPrograma, cParametros, cCambiaFuentes, cFuenteGriego, cFuenteNormal;
   bool lEligeGriego = false;
+
+  // ---- Dictionary objects ----------------------------------------------------
+  // The workspace, created by the settings load and closed by the save; the
+  // dictionary subsystem opens the current dictionary through it.
+  std::shared_ptr<lexico::Espacio> wrkJet;
+  // The last dictionary file the settings load opened.
+  std::shared_ptr<lexico::Base> datlxc;
 
   // ---- The window and its controls -------------------------------------------
   vm::Window ventana;  // caption, geometry (twips), topmost
