@@ -18,6 +18,7 @@ struct Command {
 const Command kCommands[] = {
     {"codes", kalyxon::cli::runCodes, "HTML/Java escapes of Greek text and back"},
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
+    {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
 };
 
 void printHelp(std::ostream& out) {

@@ -119,9 +119,15 @@ struct Contenido {
 
 // Reads the whole file; nullopt when it does not exist or cannot be read.
 std::optional<std::string> leeBytes(const std::filesystem::path& p) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(p, ec)) return std::nullopt;
   std::ifstream in(p, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  try {
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 Contenido trocea(const std::string& todo) {
@@ -218,6 +224,9 @@ bool Perfil::escribe(const std::u16string& seccion, const std::u16string& clave,
 bool Perfil::escribe(const std::u16string& seccion,
                      const std::vector<std::pair<std::u16string, std::u16string>>& valores) const {
   auto todo = leeBytes(fichero_);
+  // A file that is there but cannot be read is never replaced by a new one.
+  std::error_code ec;
+  if (!todo && std::filesystem::exists(fichero_, ec)) return false;
   Contenido c = todo ? trocea(*todo) : Contenido{};
   std::string sec = aBytes(seccion);
   for (const auto& [claveU, valorU] : valores) {

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
+#include <cstdio>
 
 #include "app/kalyxon.h"
 #include "app/menus.h"
@@ -283,6 +285,55 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
   app().Form_Activate();
   EXPECT_FALSE(app().terminado());
   EXPECT_TRUE(f().mnudiccla.checked);
+}
+
+}  // namespace
+}  // namespace kalyxon
+
+namespace kalyxon {
+namespace {
+
+// Runs the kalyxon program; returns its exit status and what it printed.
+std::pair<int, std::string> ejecuta(const std::string& argumentos) {
+  std::string cmd = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + argumentos + " 2>&1";
+  FILE* p = ::popen(cmd.c_str(), "r");
+  std::string salida;
+  char buf[512];
+  while (p && std::fgets(buf, sizeof buf, p)) salida += buf;
+  int st = p ? ::pclose(p) : -1;
+  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, salida};
+}
+
+TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
+  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
+  creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}});
+  escribeIni(dir, "[opciones]\nayuda=SI\nautor=HOMERO\nks=SI\n");
+  std::string opcion = "settings --settings-dir '" + dir.string() + "'";
+
+  // Alone, the other process starts and sees the dictionaries.
+  auto [libre, texto] = ejecuta(opcion);
+  EXPECT_EQ(libre, 0) << texto;
+  EXPECT_NE(texto.find("Homero 2\tLEXICA_autores.db\t(chosen)"), std::string::npos) << texto;
+
+  arranca();
+  auto [estado, salida] = ejecuta(opcion);
+  EXPECT_EQ(estado, 3) << salida;
+  EXPECT_NE(salida.find("Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia "
+                        "del programa."),
+            std::string::npos)
+      << salida;
+
+  // The first copy is unaffected: it reloads, changes and saves as before.
+  app().Form_Activate();
+  EXPECT_FALSE(app().terminado());
+  EXPECT_TRUE(f().mnudichom.checked);
+  app().menuClick("mnuks");
+  app().cierra();
+  std::string ini = contenido(dir / "kalyxon.ini");
+  EXPECT_NE(ini.find("autor=HOMERO"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ks=NO"), std::string::npos) << ini;
+  // Once it has closed, another copy starts again.
+  EXPECT_EQ(ejecuta(opcion).first, 0);
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+#include "app/carpeta.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace kalyxon {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CarpetaTest : public ::testing::Test {
+ protected:
+  fs::path raiz;
+  CarpetaTest() {
+    raiz = fs::temp_directory_path() /
+           ("kalyxon_carpeta_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(raiz);
+    fs::create_directories(raiz);
+  }
+  ~CarpetaTest() override { fs::remove_all(raiz); }
+  static void crea(const fs::path& p, const std::string& texto = "x") {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p) << texto;
+  }
+  static std::string lee(const fs::path& p) {
+    std::ifstream in(p);
+    std::string s;
+    std::getline(in, s);
+    return s;
+  }
+};
+
+TEST_F(CarpetaTest, ABuildTreeIsAPortableCopy) {
+  crea(raiz / "bin" / "ALPHA.db");
+  OrigenCarpeta o{raiz / "bin" / "kalyxon", std::nullopt, (raiz / "xdg").string(), ""};
+  EXPECT_EQ(carpetaPrograma(o), raiz / "bin");
+  EXPECT_FALSE(fs::exists(raiz / "xdg"));
+}
+
+TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
+  fs::path share = raiz / "usr" / "share" / "kalyxon";
+  crea(share / "ALPHA.db", "alfabeto 2");
+  crea(share / "LEXICA.db", "diccionario de fábrica");
+  crea(share / "accagu1.ico");
+  crea(share / "otro.txt");
+  fs::create_directories(raiz / "usr" / "bin");
+  fs::path usuario = raiz / "home" / ".local" / "share" / "kalyxon";
+  crea(usuario / "LEXICA.db", "diccionario del usuario");
+  crea(usuario / "ALPHA.db", "alfabeto 1");
+  fs::last_write_time(usuario / "ALPHA.db",
+                      fs::last_write_time(share / "ALPHA.db") - std::chrono::hours(1));
+
+  OrigenCarpeta o{raiz / "usr" / "bin" / "kalyxon", std::nullopt, "", (raiz / "home").string()};
+  EXPECT_EQ(carpetaPrograma(o), usuario);
+  EXPECT_EQ(lee(usuario / "LEXICA.db"), "diccionario del usuario");  // never replaced
+  EXPECT_EQ(lee(usuario / "ALPHA.db"), "alfabeto 2");                // newer program data
+  EXPECT_TRUE(fs::exists(usuario / "accagu1.ico"));
+  EXPECT_FALSE(fs::exists(usuario / "otro.txt"));
+
+  // $XDG_DATA_HOME wins over $HOME.
+  o.xdgDataHome = (raiz / "xdg").string();
+  EXPECT_EQ(carpetaPrograma(o), raiz / "xdg" / "kalyxon");
+  EXPECT_EQ(lee(raiz / "xdg" / "kalyxon" / "LEXICA.db"), "diccionario de fábrica");
+}
+
+TEST_F(CarpetaTest, AnExplicitFolderGetsProgramDataButNoDictionaries) {
+  crea(raiz / "bin" / "ALPHA.db");
+  crea(raiz / "bin" / "LEXICA.db");
+  crea(raiz / "bin" / "iota1.ico");
+  OrigenCarpeta o{raiz / "bin" / "kalyxon", raiz / "pruebas", "", ""};
+  EXPECT_EQ(carpetaPrograma(o), raiz / "pruebas");
+  EXPECT_TRUE(fs::exists(raiz / "pruebas" / "ALPHA.db"));
+  EXPECT_TRUE(fs::exists(raiz / "pruebas" / "iota1.ico"));
+  EXPECT_FALSE(fs::exists(raiz / "pruebas" / "LEXICA.db"));
+}
+
+TEST_F(CarpetaTest, TheOptionIsTakenOutOfTheArguments) {
+  std::vector<std::string> a = {"--settings-dir", "/tmp/x", "show"};
+  EXPECT_EQ(extraeCarpetaAjustes(a), fs::path("/tmp/x"));
+  EXPECT_EQ(a, std::vector<std::string>{"show"});
+  a = {"--settings-dir=/tmp/y"};
+  EXPECT_EQ(extraeCarpetaAjustes(a), fs::path("/tmp/y"));
+  EXPECT_TRUE(a.empty());
+  a = {"show"};
+  EXPECT_EQ(extraeCarpetaAjustes(a), std::nullopt);
+  a = {"--settings-dir"};
+  EXPECT_THROW(extraeCarpetaAjustes(a), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace kalyxon

@@ -1,0 +1,212 @@
+// Target program, fonts and the menus of the main window.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/aplicacion.h"
+#include "app/kalyxon.h"
+#include "app/menus.h"
+#include "platform/scripted.h"
+
+namespace kalyxon {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Answer;
+
+class ProgramaTest : public ::testing::Test {
+ protected:
+  fs::path dir;
+  platform::scripted::ScriptedServices s;
+  std::unique_ptr<Kalyxon> k;
+
+  ProgramaTest() {
+    auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() /
+          ("kalyxon_prog_" + std::to_string(::getpid()) + "_" + info->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
+    k = std::make_unique<Kalyxon>(s.services(), dir);
+    app().frmini_Load();
+    app().frmini_cmdace_Click();
+  }
+  ~ProgramaTest() override {
+    k.reset();
+    fs::remove_all(dir);
+  }
+  Aplicacion& app() { return k->aplicacion(); }
+  Form1& f() { return k->form1; }
+  void elige(const std::u16string& programa) {
+    app().menuClick("mnupro");
+    auto& items = f().lstfon.items;
+    auto it = std::find(items.begin(), items.end(), programa);
+    ASSERT_NE(it, items.end());
+    app().lstfon_Click(static_cast<int>(it - items.begin()));
+    app().cmdace_Click();
+  }
+  std::string ini() {
+    std::ifstream in(dir / "kalyxon.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(ProgramaTest, TheListOffersTheNineProgramsAndAceptarNeedsASelection) {
+  app().menuClick("mnupro");
+  EXPECT_TRUE(f().lstfon.visible);
+  EXPECT_TRUE(f().cmdace.visible);
+  EXPECT_EQ(f().lstfon.tag, u"programa");
+  EXPECT_EQ(f().lstfon.items,
+            (std::vector<std::u16string>{u"-Ninguno-", u"Word", u"Outlook", u"WordPad",
+                                         u"OpenOffice", u"PowerPoint", u"NotePad", u"InDesign",
+                                         u"Bloc de notas"}));
+  app().cmdace_Click();  // nothing selected: nothing happens
+  EXPECT_TRUE(s.messageBox.shown.empty());
+  EXPECT_TRUE(f().lstfon.visible);
+}
+
+TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
+  s.inputBox.answers.push_back(u"^d*~");
+  elige(u"Word");
+  ASSERT_EQ(s.messageBox.shown.size(), 1u);
+  EXPECT_EQ(s.messageBox.shown[0].text, u"¿Cambiar programa por defecto a Word?");
+  EXPECT_EQ(s.messageBox.shown[0].title, u"Cambiar programa");
+  EXPECT_EQ(s.messageBox.shown[0].buttons, platform::Buttons::YesNo);
+  ASSERT_EQ(s.inputBox.asked.size(), 1u);
+  EXPECT_EQ(s.inputBox.asked[0].prompt, u"Parámetros para Word");
+  EXPECT_EQ(s.inputBox.asked[0].title, u"Cadena de asignación");
+  EXPECT_EQ(f().cPrograma, u"Word");
+  EXPECT_EQ(f().cParametros, u"^d*~");
+  EXPECT_EQ(f().cCambiaFuentes, u"SI");
+  EXPECT_TRUE(f().mnupro.checked);
+  EXPECT_FALSE(f().lstfon.visible);
+  EXPECT_FALSE(f().cmdace.visible);
+  // Stored at once, not only at close.
+  EXPECT_NE(ini().find("Word=^d*~"), std::string::npos);
+
+  elige(u"Word");
+  EXPECT_EQ(s.inputBox.asked.size(), 1u);
+  EXPECT_EQ(f().cParametros, u"^d*~");
+}
+
+TEST_F(ProgramaTest, NoAndEmptyAnswersChangeNothing) {
+  s.inputBox.answers.push_back(u"^d*~");
+  elige(u"Word");
+  s.messageBox.answers.push_back(Answer::No);
+  elige(u"Outlook");
+  EXPECT_EQ(f().cPrograma, u"Word");
+  EXPECT_FALSE(f().lstfon.visible);
+  // Yes, then an empty macro: reported, the list stays open, nothing stored.
+  s.inputBox.answers.push_back(std::nullopt);
+  elige(u"InDesign");
+  EXPECT_EQ(s.messageBox.shown.back().text, u"No hay información sobre ese programa");
+  EXPECT_TRUE(f().lstfon.visible);
+  EXPECT_TRUE(f().cmdace.visible);
+  EXPECT_EQ(f().cPrograma, u"Word");
+  EXPECT_EQ(ini().find("InDesign"), std::string::npos);
+}
+
+TEST_F(ProgramaTest, NingunoKeepsTheProgramForTheNextSave) {
+  s.inputBox.answers.push_back(u"%of*~");
+  elige(u"OpenOffice");
+  app().menuClick("mnuher");
+  EXPECT_EQ(f().mnupro.caption, u"Programa - OpenOffice");
+  EXPECT_TRUE(f().mnufuegri.enabled);
+  EXPECT_TRUE(f().mnufuenor.enabled);
+
+  elige(u"-Ninguno-");
+  EXPECT_EQ(f().cCambiaFuentes, u"NO");
+  EXPECT_FALSE(f().mnupro.checked);
+  EXPECT_EQ(s.messageBox.shown.size(), 1u);  // no question for "-Ninguno-"
+  app().menuClick("mnuher");
+  EXPECT_EQ(f().mnupro.caption, u"Programa");
+  EXPECT_FALSE(f().mnufuegri.enabled);
+  EXPECT_FALSE(f().mnufuenor.enabled);
+  app().cierra();
+  std::string t = ini();
+  EXPECT_NE(t.find("programa=OpenOffice\n"), std::string::npos) << t;
+  EXPECT_NE(t.find("OpenOffice=%of*~\n"), std::string::npos) << t;
+  EXPECT_NE(t.find("fuentes=NO\n"), std::string::npos) << t;
+}
+
+TEST_F(ProgramaTest, FontsComeFromThePlatformAndGoToTheChosenMember) {
+  s.fonts.fonts = {u"DejaVu Serif", u"Gentium Plus", u"Noto Serif"};
+  app().menuClick("mnufuegri");
+  EXPECT_EQ(f().lstfon.tag, u"fuente");
+  EXPECT_EQ(f().lstfon.items, s.fonts.fonts);
+  app().lstfon_Click(1);
+  EXPECT_TRUE(f().cmdace.enabled);
+  app().cmdace_Click();
+  EXPECT_EQ(f().cFuenteGriego, u"Gentium Plus");
+  EXPECT_FALSE(f().lstfon.visible);
+  app().menuClick("mnufuenor");
+  app().lstfon_Click(2);
+  app().cmdace_Click();
+  EXPECT_EQ(f().cFuenteNormal, u"Noto Serif");
+  EXPECT_EQ(f().cFuenteGriego, u"Gentium Plus");
+  app().menuClick("mnufue");
+  EXPECT_EQ(f().mnufuegri.caption, u"Griego - Gentium Plus");
+  EXPECT_EQ(f().mnufuenor.caption, u"Normal - Noto Serif");
+}
+
+TEST_F(ProgramaTest, TogglesHelpCompactWindowAndInformation) {
+  for (const char* m : {"mnus", "mnuks", "mnups", "mnuesp", "mnuiota", "mnunum", "mnuang", "mnulat"}) {
+    vm::MenuItem* item = buscaMenu(f(), m);
+    bool antes = item->checked;
+    ASSERT_TRUE(app().menuClick(m)) << m;
+    EXPECT_NE(item->checked, antes) << m;
+    app().menuClick(m);
+    EXPECT_EQ(item->checked, antes) << m;
+  }
+  for (const char* m : {"mnuayugen", "mnuayuind", "mnuayumap", "mnuayutec", "mnuayuesp"})
+    app().menuClick(m);
+  EXPECT_EQ(s.help.topics, (std::vector<int>{1, 0, 10, 8, 9}));
+
+  app().menuClick("mnubar");
+  EXPECT_TRUE(f().mnubar.checked);
+  EXPECT_EQ(f().ventana.height, 665);
+  app().menuClick("mnubar");
+  EXPECT_FALSE(f().mnubar.checked);
+  EXPECT_EQ(f().ventana.height, 1695);
+
+  app().menuClick("mnusib");
+  EXPECT_EQ(f().mnusibver.caption, u"Versión: 7.6.0");
+  EXPECT_FALSE(f().mnusibaut.caption.empty());
+  for (const char* m : {"mnusibaut", "mnusibcor", "mnusibhtp", "mnusibgri", "mnusibver"})
+    app().menuClick(m);
+  ASSERT_EQ(s.urls.opened.size(), 5u);
+  std::string web(f().mnusibhtp.caption.begin(), f().mnusibhtp.caption.end());
+  EXPECT_EQ(s.urls.opened[2], web);
+  EXPECT_EQ(s.urls.opened[1].rfind("mailto:", 0), 0u);
+  for (const auto& u : s.urls.opened)
+    if (u.rfind("mailto:", 0) != 0) {
+      EXPECT_EQ(u.rfind(web, 0), 0u) << u;
+    }
+  // The latin toggle is not saved.
+  app().menuClick("mnulat");
+  app().cierra();
+  EXPECT_EQ(ini().find("lat"), std::string::npos);
+}
+
+TEST_F(ProgramaTest, ConvertirFuentesTurnsGreekModeAndTheDictionaryOff) {
+  int cambiosGri = 0, cambiosDic = 0;
+  f().chkgri.onChange = [&] { ++cambiosGri; };
+  f().chkdic.onChange = [&] { ++cambiosDic; };
+  f().chkgri.value = 1;
+  f().chkdic.value = 1;
+  app().menuClick("mnuhertra");
+  EXPECT_EQ(f().chkgri.value, 0);
+  EXPECT_EQ(f().chkdic.value, 0);
+  EXPECT_EQ(cambiosGri, 1);
+  EXPECT_EQ(cambiosDic, 1);
+}
+
+TEST_F(ProgramaTest, UnknownMenuNamesAreRefused) {
+  EXPECT_FALSE(app().menuClick("mnunada"));
+}
+
+}  // namespace
+}  // namespace kalyxon
