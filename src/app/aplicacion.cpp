@@ -178,10 +178,7 @@ void Aplicacion::termina() {
   if (alTerminar) alTerminar();
 }
 
-void Aplicacion::quitaHook() {
-  // Greek mode off removes the keyboard hook (the check box's handler does it).
-  k_.form1.chkgri.setValue(0);
-}
+void Aplicacion::quitaHook() { k_.teclado().desactivaHook(); }
 
 // ---- Settings file -------------------------------------------------------------
 

@@ -3,8 +3,11 @@
 // target program and font choice, and the menus.
 //
 // A front end drives it with the window events below (names as the handlers of
-// the windows they belong to) and renders `k.form1` and `frmini`. After every
-// event it checks terminado(): once true, the process ends.
+// the windows they belong to) and renders `k.form1` and `frmini`. It keeps
+// `form1.ventana.left/top/height` (twips) up to date when the user moves the
+// window, since the save stores them, and applies them when the model changes
+// them (settings load, compact mode). After every event it checks
+// terminado(): once true, the process ends.
 //
 // Activation: Form_Activate() runs the settings load, and runs on every
 // activation of the main window: its first showing (frmini_cmdace_Click does

@@ -204,6 +204,25 @@ TEST_F(ProgramaTest, ConvertirFuentesTurnsGreekModeAndTheDictionaryOff) {
   EXPECT_EQ(cambiosDic, 1);
 }
 
+TEST_F(ProgramaTest, ClosingInGreekModeRemovesTheHook) {
+  f().chkgri.setValue(1);
+  ASSERT_TRUE(s.hook.installed);
+  app().cierra();
+  EXPECT_FALSE(s.hook.installed);
+  EXPECT_TRUE(app().terminado());
+  EXPECT_FALSE(f().ventana.visible);
+}
+
+TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
+  f().chkgri.setValue(1);
+  f().chkdic.setValue(1);
+  ASSERT_TRUE(s.hook.installed);
+  app().menuClick("mnuhertra");
+  EXPECT_FALSE(s.hook.installed);
+  EXPECT_EQ(f().chkdic.value, 0);
+  EXPECT_FALSE(f().chkdic.enabled);
+}
+
 TEST_F(ProgramaTest, UnknownMenuNamesAreRefused) {
   EXPECT_FALSE(app().menuClick("mnunada"));
 }
