@@ -17,6 +17,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"codes", kalyxon::cli::runCodes, "HTML/Java escapes of Greek text and back"},
+    {"type", kalyxon::cli::runType, "type a key script through the keyboard engine"},
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
 };
