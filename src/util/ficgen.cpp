@@ -1,0 +1,159 @@
+#include "util/ficgen.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "util/cp1252.h"
+#include "util/utf.h"
+
+namespace kalyxon::FicGen {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::error_code lastError() { return {errno ? errno : EIO, std::generic_category()}; }
+
+File open(const std::filesystem::path& path, const char* mode) {
+  errno = 0;
+  File f(std::fopen(path.c_str(), mode));
+  if (!f) throw FicheroError(path, lastError());
+  return f;
+}
+
+// Reads up to `n` bytes; fewer only at the end of the file. The buffer grows
+// with what is read, not with `n`.
+std::string readBytes(std::FILE* f, size_t n, const std::filesystem::path& path) {
+  constexpr size_t kBlock = 1 << 20;
+  std::string buf;
+  while (buf.size() < n) {
+    const size_t want = std::min(kBlock, n - buf.size());
+    const size_t old = buf.size();
+    buf.resize(old + want);
+    errno = 0;
+    const size_t got = std::fread(buf.data() + old, 1, want, f);
+    buf.resize(old + got);
+    if (got < want) {
+      if (std::ferror(f)) throw FicheroError(path, lastError());
+      break;
+    }
+  }
+  return buf;
+}
+
+}  // namespace
+
+std::u16string descripcionError(std::error_code ec, const std::filesystem::path& path) {
+  switch (ec.value()) {
+    case ENOENT: {
+      std::error_code ignored;
+      const auto parent = path.parent_path();
+      if (!parent.empty() && !std::filesystem::is_directory(parent, ignored))
+        return u"No se encontró la ruta de acceso";
+      return u"No se encontró el archivo";
+    }
+    case ENOTDIR:
+      return u"No se encontró la ruta de acceso";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+      return u"Permiso denegado";
+    case EISDIR:
+      return u"Error de acceso a la ruta o el archivo";
+    case ENOSPC:
+    case EDQUOT:
+      return u"Disco lleno";
+    case EMFILE:
+    case ENFILE:
+      return u"Demasiados archivos";
+    case ENAMETOOLONG:
+    case EINVAL:
+      return u"Nombre de archivo incorrecto";
+    default:
+      return u"Error de E/S de dispositivo";
+  }
+}
+
+FicheroError::FicheroError(const std::filesystem::path& path, std::error_code ec)
+    : std::runtime_error(path.string() + ": " + ec.message()),
+      code_(ec),
+      description_(descripcionError(ec, path)) {}
+
+void grabaFichero(const std::filesystem::path& fichero, std::u16string_view texto) {
+  std::string bytes = cp1252::encode(texto);
+  bytes += "\r\n";
+  std::filesystem::path temp = fichero;
+  temp += ".kalyxon-tmp";
+  try {
+    {
+      File f = open(temp, "wb");
+      errno = 0;
+      if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() ||
+          std::fflush(f.get()) != 0)
+        throw FicheroError(fichero, lastError());
+      errno = 0;
+      if (std::fclose(f.release()) != 0) throw FicheroError(fichero, lastError());
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, fichero, ec);
+    if (ec) throw FicheroError(fichero, ec);
+  } catch (const FicheroError& e) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    // The user hears of the file asked for, not of the temporary one.
+    throw FicheroError(fichero, e.code());
+  }
+}
+
+int divideFichero(const std::string& fichero, long nCaracteres, platform::MessageBox& mensajes) {
+  const size_t punto = fichero.find('.');
+  if (punto == std::string::npos) {
+    mensajes.show(u"No se puede dividir el fichero " + util::fromUtf8(fichero) +
+                      u": su nombre no tiene extensión.",
+                  platform::Buttons::Ok);
+    return 0;
+  }
+  if (nCaracteres < 1) {
+    mensajes.show(u"No se puede dividir el fichero: cada trozo debe tener al menos un carácter.",
+                  platform::Buttons::Ok);
+    return 0;
+  }
+  const std::string raiz = fichero.substr(0, punto);
+  const std::string extension = fichero.substr(punto + 1);
+  int trozos = 0;
+  try {
+    File f = open(fichero, "rb");
+    while (true) {
+      const std::string bytes = readBytes(f.get(), static_cast<size_t>(nCaracteres), fichero);
+      if (bytes.empty()) break;
+      grabaFichero(raiz + std::to_string(trozos + 1) + "." + extension, cp1252::decode(bytes));
+      ++trozos;
+      if (bytes.size() < static_cast<size_t>(nCaracteres)) break;
+    }
+  } catch (const FicheroError& e) {
+    mensajes.show(e.description(), platform::Buttons::Ok);
+  }
+  return trozos;
+}
+
+std::u16string leeFichero(const std::string& fichero, platform::MessageBox& mensajes) {
+  std::string ruta = fichero;
+  if (const size_t p = ruta.find("\\..\\"); p != std::string::npos) ruta.replace(p, 4, "\\");
+  try {
+    File f = open(ruta, "rb");
+    return cp1252::decode(readBytes(f.get(), SIZE_MAX, ruta));
+  } catch (const FicheroError& e) {
+    mensajes.show(util::fromUtf8(ruta) + u" " + e.description(), platform::Buttons::Ok);
+    return {};
+  }
+}
+
+}  // namespace kalyxon::FicGen

@@ -1,0 +1,152 @@
+#include "util/ficgen.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/scripted.h"
+#include "util/cp1252.h"
+#include "util/utf.h"
+
+namespace kalyxon::FicGen {
+namespace {
+
+namespace fs = std::filesystem;
+using util::toUtf8;
+
+std::string bytesOf(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// A fresh folder without dots in its own name, removed afterwards.
+class FicGenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("kalyxon_ficgen_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+  platform::scripted::ScriptedMessageBox box_;
+
+  std::string shown(size_t i = 0) const {
+    return i < box_.shown.size() ? toUtf8(box_.shown[i].text) : "(nothing shown)";
+  }
+};
+
+TEST(Cp1252, RoundTripsEveryByteAndMarksMissingCharacters) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(cp1252::encode(cp1252::decode(all)), all);
+  EXPECT_EQ(toUtf8(cp1252::decode("\x80\x9f\xf1\x81")), "€Ÿñ\u0081");
+  EXPECT_EQ(cp1252::encode(u"€ñ α\U0001F600!"), "\x80\xf1 ?" "?!");
+}
+
+TEST(Utf, ConvertsBothWaysAndReplacesMalformedInput) {
+  const std::u16string text = u"λόγος \U0001D538 €";
+  EXPECT_EQ(util::fromUtf8(toUtf8(text)), text);
+  EXPECT_EQ(util::fromUtf8("a\xff" "b\xe2\x82"), u"a\uFFFDb\uFFFD\uFFFD");
+  EXPECT_EQ(util::fromUtf8("\xc0\xaf\xed\xa0\x80"), std::u16string(5, u'\uFFFD'));
+  EXPECT_EQ(toUtf8(std::u16string(1, char16_t(0xDC00)) + u"x"), "\xef\xbf\xbdx");
+}
+
+TEST_F(FicGenTest, GrabaFicheroWritesCodePageTextWithALineEndAndReplaces) {
+  const fs::path f = dir_ / "infErrores.txt";
+  writeBytes(f, "old text that is longer");
+  grabaFichero(f, u"€ñ α");
+  EXPECT_EQ(bytesOf(f), "\x80\xf1 ?\r\n");
+  grabaFichero(f, u"");
+  EXPECT_EQ(bytesOf(f), "\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+  try {
+    grabaFichero(dir_ / "missing" / "x.txt", u"x");
+    ADD_FAILURE() << "wrote into a missing folder";
+  } catch (const FicheroError& e) {
+    EXPECT_EQ(toUtf8(e.description()), "No se encontró la ruta de acceso");
+  }
+  EXPECT_THROW(grabaFichero(dir_, u"x"), FicheroError);  // a folder is no file
+  EXPECT_TRUE(fs::is_directory(dir_));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(FicGenTest, LeeFicheroReadsBytesAsCharactersAndReportsErrors) {
+  const fs::path f = dir_ / "texto.txt";
+  writeBytes(f, std::string("ab\r\n\x80\0z", 7));
+  EXPECT_EQ(leeFichero(f.string(), box_), std::u16string(u"ab\r\n€\0z", 7));
+  writeBytes(f, "");
+  EXPECT_EQ(leeFichero(f.string(), box_), u"");
+  EXPECT_TRUE(box_.shown.empty());
+
+  // Only the first "\..\" is turned into "\" (a backslash is an ordinary
+  // character in a file name here).
+  writeBytes(dir_ / "a\\b\\..\\c.txt", "ok");
+  EXPECT_EQ(toUtf8(leeFichero((dir_ / "a\\..\\b\\..\\c.txt").string(), box_)), "ok");
+
+  const std::string missing = (dir_ / "no.txt").string();
+  EXPECT_EQ(leeFichero(missing, box_), u"");
+  ASSERT_EQ(box_.shown.size(), 1u);
+  EXPECT_EQ(shown(), missing + " No se encontró el archivo");
+  EXPECT_EQ(box_.shown[0].buttons, platform::Buttons::Ok);
+  EXPECT_EQ(leeFichero(dir_.string(), box_), u"");
+  EXPECT_EQ(shown(1), dir_.string() + " Error de acceso a la ruta o el archivo");
+}
+
+TEST_F(FicGenTest, DivideFicheroWritesNumberedPiecesBesideTheFile) {
+  std::string text;
+  for (int i = 0; i < 2'500'000; ++i) text += static_cast<char>('a' + i % 26);
+  text[1'999'999] = '\xe9';
+  const fs::path f = dir_ / "grande.txt";
+  writeBytes(f, text);
+  EXPECT_EQ(divideFichero(f.string(), 1'000'000, box_), 3);
+  EXPECT_TRUE(box_.shown.empty()) << shown();
+  const std::string p1 = bytesOf(dir_ / "grande1.txt"), p2 = bytesOf(dir_ / "grande2.txt"),
+                    p3 = bytesOf(dir_ / "grande3.txt");
+  EXPECT_EQ(p1.size(), 1'000'002u);
+  EXPECT_EQ(p2.size(), 1'000'002u);
+  EXPECT_EQ(p3.size(), 500'002u);
+  EXPECT_EQ(p1.substr(0, 1'000'000) + p2.substr(0, 1'000'000) + p3.substr(0, 500'000), text);
+  EXPECT_EQ(p3.substr(500'000), "\r\n");
+
+  // An exact multiple gives no empty last piece; an empty file no piece.
+  writeBytes(dir_ / "par.dat", "abcdef");
+  EXPECT_EQ(divideFichero((dir_ / "par.dat").string(), 3, box_), 2);
+  EXPECT_EQ(bytesOf(dir_ / "par2.dat"), "def\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "par3.dat"));
+  writeBytes(dir_ / "vacio.txt", "");
+  EXPECT_EQ(divideFichero((dir_ / "vacio.txt").string(), 3, box_), 0);
+  EXPECT_TRUE(box_.shown.empty()) << shown();
+}
+
+TEST_F(FicGenTest, DivideFicheroCutsAtTheFirstDotAndRefusesPathsWithout) {
+  // The first dot is in a folder name: piece 1 goes to "t1.d/f.txt", and
+  // piece 2 fails because "t2.d" does not exist.
+  fs::create_directories(dir_ / "t.d");
+  fs::create_directories(dir_ / "t1.d");
+  writeBytes(dir_ / "t.d" / "f.txt", "0123456789abcde");
+  EXPECT_EQ(divideFichero((dir_ / "t.d" / "f.txt").string(), 10, box_), 1);
+  EXPECT_EQ(bytesOf(dir_ / "t1.d" / "f.txt"), "0123456789\r\n");
+  ASSERT_EQ(box_.shown.size(), 1u);
+  EXPECT_EQ(shown(), "No se encontró la ruta de acceso");
+
+  EXPECT_EQ(divideFichero((dir_ / "noext").string(), 10, box_), 0);
+  EXPECT_NE(shown(1).find("no tiene extensión"), std::string::npos) << shown(1);
+  EXPECT_EQ(divideFichero((dir_ / "t.d" / "f.txt").string(), 0, box_), 0);
+  EXPECT_NE(shown(2).find("al menos un carácter"), std::string::npos) << shown(2);
+  EXPECT_EQ(divideFichero((dir_ / "falta.txt").string(), 10, box_), 0);
+  EXPECT_EQ(shown(3), "No se encontró el archivo");
+}
+
+}  // namespace
+}  // namespace kalyxon::FicGen
