@@ -1,0 +1,147 @@
+#include "codes/codigos.h"
+
+#include <gtest/gtest.h>
+
+#include "app/kalyxon.h"
+#include "platform/foreground_app.h"
+#include "platform/scripted.h"
+#include "util/cadgen.h"
+#include "util/utf.h"
+
+namespace kalyxon {
+namespace {
+
+using util::toUtf8;
+
+// The program with scripted services, typing into a test editor.
+struct Programa {
+  platform::scripted::ScriptedServices s;
+  platform::ForegroundApp app;
+  platform::ForegroundSender sender{app};
+  Kalyxon k{conSender(), KALYXON_RUNTIME_DIR};
+
+  platform::Services conSender() {
+    auto sv = s.services();
+    sv.sender = &sender;
+    return sv;
+  }
+  Codigos& c() { return k.codigos(); }
+  void teclea(int32_t codigo) { k.sv.sender->send(c().daRespuesta(codigo), false); }
+};
+
+std::string carga(std::u16string text) { return toUtf8(Codigos::cargaHTM(text, nullptr)); }
+
+TEST(Codigos, MenuItemsChooseOneCodeModeAtATime) {
+  Programa p;
+  auto& f = p.k.form1;
+  EXPECT_TRUE(f.mnucod.tag.empty());
+  EXPECT_FALSE(f.mnucodhtm.checked || f.mnucodjav.checked);
+  p.c().mnucodhtm_Click();
+  EXPECT_EQ(toUtf8(f.mnucod.tag), "*");
+  EXPECT_TRUE(f.mnucodhtm.checked);
+  p.c().mnucodjav_Click();
+  EXPECT_EQ(toUtf8(f.mnucod.tag), "*");
+  EXPECT_TRUE(f.mnucodjav.checked);
+  EXPECT_FALSE(f.mnucodhtm.checked);
+  p.c().mnucodjav_Click();
+  EXPECT_TRUE(f.mnucod.tag.empty());
+  EXPECT_FALSE(f.mnucodhtm.checked || f.mnucodjav.checked);
+  p.c().mnucodhtm_Click();
+  p.c().mnucodhtm_Click();
+  EXPECT_TRUE(f.mnucod.tag.empty());
+  EXPECT_FALSE(p.c().enModoCodigo());
+}
+
+TEST(Codigos, TypesCharactersOrTheirEscapesByCodeMode) {
+  Programa p;
+  p.teclea(955);
+  p.teclea('(');  // special in the keystroke notation, still typed as itself
+  p.teclea('+');
+  EXPECT_EQ(p.app.textUtf8(), "λ(+");
+  EXPECT_TRUE(p.k.form1.UniLabel1.caption.empty());
+
+  p.app.clear();
+  p.c().mnucodhtm_Click();
+  p.teclea(945);
+  EXPECT_EQ(p.app.textUtf8(), "&#945;");
+  EXPECT_EQ(toUtf8(p.k.form1.UniLabel1.caption), "α");
+  p.c().mnucodjav_Click();
+  p.teclea(946);
+  p.teclea(962);
+  p.teclea(7936);
+  EXPECT_EQ(p.app.textUtf8(), "&#945;\\u03B2\\u03C2\\u1F00");
+  EXPECT_EQ(toUtf8(p.k.form1.UniLabel1.caption), "ἀ");
+}
+
+TEST(Codigos, HexLabelWidensTwoAndThreeDigitsOnly) {
+  EXPECT_EQ(toUtf8(Codigos::daHex(3)), "3");
+  EXPECT_EQ(toUtf8(Codigos::daHex(15)), "F");
+  EXPECT_EQ(toUtf8(Codigos::daHex(16)), "0010");
+  EXPECT_EQ(toUtf8(Codigos::daHex(233)), "00E9");
+  EXPECT_EQ(toUtf8(Codigos::daHex(945)), "03B1");
+  EXPECT_EQ(toUtf8(Codigos::daHex(0x1F00)), "1F00");
+  EXPECT_EQ(toUtf8(Codigos::daHex(0x10000)), "10000");
+  EXPECT_EQ(toUtf8(Codigos::formaJava(3)), "\\u3");
+  EXPECT_EQ(toUtf8(Codigos::formaHTM(945)), "&#945;");
+}
+
+TEST(Codigos, EscapesDecodeBackToTheCharacters) {
+  EXPECT_EQ(carga(u"&#945;"), "α");
+  EXPECT_EQ(carga(u"&#945; &#946;"), "α β");
+  EXPECT_EQ(carga(u"\\u03b1\\u03b2"), "αβ");
+  EXPECT_EQ(carga(u"\\u03B1\\u3\\u1f00"), "α\u0003ἀ");
+  // "&#" anywhere makes the whole text HTML: the Java escape is kept.
+  EXPECT_EQ(carga(u"\\u03b2&#945;"), "\\u03b2α");
+
+  // Every Greek letter and polytonic form, through both forms and back.
+  std::u16string greek;
+  for (char16_t c = 0x391; c <= 0x3C9; ++c)
+    if (c != 0x3A2) greek += c;
+  for (char16_t c = 0x1F00; c <= 0x1FFE; ++c) greek += c;
+  std::u16string html, java;
+  for (char16_t c : greek) {
+    html += Codigos::formaHTM(c);
+    java += Codigos::formaJava(c);
+  }
+  EXPECT_EQ(Codigos::cargaHTM(html, nullptr), greek);
+  EXPECT_EQ(Codigos::cargaHTM(java, nullptr), greek);
+}
+
+TEST(Codigos, TextThatIsNotAnEscapePassesThrough) {
+  EXPECT_EQ(carga(u"Hola &#955;&#972;&#947;&#959;&#962;!"), "Hola λόγος!");
+  EXPECT_EQ(carga(u"&#; &#x3bb; &#X3BB &#99999999; &#945"), "&#; λ λ &#99999999; α");
+  EXPECT_EQ(carga(u"x = \\u03bb; y = \\u03bc"), "x = λ y = μ");
+  EXPECT_EQ(carga(u"a;b \\u \\uZZ"), "a;b \\u \\uZZ");
+  EXPECT_EQ(carga(u""), "");
+  EXPECT_EQ(toUtf8(CadGen::decodificaHTM(u"&#945;;&#946;")), "α;β");
+  EXPECT_EQ(toUtf8(CadGen::decodificaJava(u"\\u03b1;\\u03b2;")), "αβ");
+}
+
+TEST(Codigos, CargaLeavesTheRewrittenTextAndLetsMessagesRun) {
+  platform::scripted::ScriptedPump pump;
+  std::u16string html = u"&#945; &#946;";
+  Codigos::cargaHTM(html, &pump);
+  EXPECT_EQ(toUtf8(html), "&#945;&#32;&#946;");
+  EXPECT_EQ(pump.calls, 2);
+  std::u16string java = u"\\u03b1\\u03b2";
+  Codigos::cargaHTM(java, &pump);
+  EXPECT_EQ(toUtf8(java), "\\u03b1;\\u03b2;");
+}
+
+TEST(Codigos, LabelClickDecodesTheClipboardOnlyInCodeMode) {
+  Programa p;
+  p.s.clipboard.plain = u"&#945;&#946;";
+  p.k.form1.UniLabel1.caption = u"1 λόγος";
+  p.c().UniLabel1_Click();
+  EXPECT_EQ(toUtf8(p.k.form1.UniLabel1.caption), "1 λόγος");
+  p.c().mnucodjav_Click();
+  p.c().UniLabel1_Click();
+  EXPECT_EQ(toUtf8(p.k.form1.UniLabel1.caption), "αβ");
+  p.s.clipboard.plain = u"\\u1f00";
+  p.c().UniLabel1_Click();
+  EXPECT_EQ(toUtf8(p.k.form1.UniLabel1.caption), "ἀ");
+  EXPECT_GT(p.s.pump.calls, 0);
+}
+
+}  // namespace
+}  // namespace kalyxon
