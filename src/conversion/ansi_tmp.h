@@ -1,0 +1,18 @@
+// TEMPORARY until the shared Windows-1252 codec lands in util/.
+#pragma once
+#include <cstdint>
+namespace kalyxon::util {
+inline constexpr char16_t kAlto[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+inline char16_t ansiAUnicode(unsigned char b) {
+  return b >= 0x80 && b < 0xA0 ? kAlto[b - 0x80] : static_cast<char16_t>(b);
+}
+inline int unicodeAAnsi(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+  for (int i = 0; i < 32; ++i)
+    if (kAlto[i] == c) return 0x80 + i;
+  return '?';
+}
+}  // namespace kalyxon::util

@@ -1,0 +1,389 @@
+#include "conversion/frmtra.h"
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "app/kalyxon.h"
+#include "conversion/ansi_tmp.h"
+#include "conversion/rtf.h"
+
+namespace kalyxon {
+
+namespace {
+
+// TEMPORARY file helpers until the shared ones land in util/.
+std::string aAnsi(std::u16string_view t) {
+  std::string r;
+  r.reserve(t.size());
+  for (char16_t c : t) r += static_cast<char>(util::unicodeAAnsi(c));
+  return r;
+}
+std::u16string deAnsi(std::string_view t) {
+  std::u16string r;
+  r.reserve(t.size());
+  for (char c : t) r += util::ansiAUnicode(static_cast<unsigned char>(c));
+  return r;
+}
+std::u16string deUtf8Simple(std::string_view s) {
+  std::u16string r;
+  for (size_t i = 0; i < s.size();) {
+    auto c = static_cast<unsigned char>(s[i]);
+    uint32_t cp = c;
+    int n = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (n) cp &= (0x3F >> n);
+    ++i;
+    for (int k = 0; k < n && i < s.size(); ++k, ++i) cp = (cp << 6) | (s[i] & 0x3F);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      r += static_cast<char16_t>(0xD800 + (cp >> 10));
+      r += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      r += static_cast<char16_t>(cp);
+    }
+  }
+  return r;
+}
+std::u16string deUtf8Ruta(const std::filesystem::path& p) { return deUtf8Simple(p.u8string().size() ? std::string(reinterpret_cast<const char*>(p.u8string().c_str())) : std::string()); }
+
+// True when the bytes are UTF-8 with at least one multi-byte sequence.
+bool pareceUtf8(std::string_view s) {
+  bool multibyte = false;
+  for (size_t i = 0; i < s.size();) {
+    auto c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 0 : (c >= 0xC2 && c <= 0xDF) ? 1 : (c >= 0xE0 && c <= 0xEF) ? 2
+            : (c >= 0xF0 && c <= 0xF4)                   ? 3
+                                                         : -1;
+    if (n < 0) return false;
+    if (i + static_cast<size_t>(n) >= s.size() + (n == 0 ? 1 : 0) && n > 0) return false;
+    for (int k = 1; k <= n; ++k)
+      if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
+    if (n) multibyte = true;
+    i += static_cast<size_t>(n) + 1;
+  }
+  return multibyte;
+}
+
+// The faces the font recognition looks for, in the order of the search.
+struct Nombre {
+  std::string_view buscado;
+  std::u16string_view cara;
+};
+
+}  // namespace
+
+Frmtra::Frmtra(Kalyxon& k) : k_(k) {
+  ventana.caption = u"Traducir fuentes";
+  ventana.width = 5175;
+  ventana.height = 5700;
+  txterr.font = u"MS Sans Serif";
+  txterr.visible = false;
+  txtori.font = u"Athenian";
+  UniText1.font = std::u16string(conversion::cara::kPalatino);
+  UniText1.text = u"Ἐν ἀρχῇ ἦν ὁ λόγος";
+  Label2.caption = u"Texto en Unicode (Pulsa F1 para ayuda)";
+  Label1.caption = u"Texto en fuente griega (Pégalo con May+Insertar)";
+
+  mnutra.caption = u"Convertir a Unicode";
+  mnuathenian.caption = u"Athenian";
+  mnubetacode.caption = u"BetaCode";
+  mnugraeca.caption = u"Graeca";
+  mnugraece.caption = u"Graece";
+  mnugreek.caption = u"Greek";
+  mnusgreek.caption = u"SGreek";
+  mnulin.caption = u"Conservar los saltos de línea";
+  mnude.caption = u"Convertir de Unicode";
+  mnuaathenian.caption = u"Athenian";
+  mnuagraeca.caption = u"Graeca";
+  mnuagreek.caption = u"Greek";
+  mnuver.caption = u"Cargar";
+  mnucararc.caption = u"Archivo";
+  mnucarpor.caption = u"Del portapapeles";
+  mnuvererr.caption = u"Informe de errores";
+}
+
+void Frmtra::abre() {
+  const auto& principal = k_.form1.ventana;
+  ventana.left = principal.left;
+  ventana.top = principal.top + principal.height;
+  k_.form1.chkgri.setValue(0);
+  k_.form1.chkdic.setValue(0);
+  ventana.visible = true;
+}
+
+std::filesystem::path Frmtra::ficheroInforme() const { return k_.carpeta / "infErrores.txt"; }
+
+const conversion::Tablas* Frmtra::tablas() {
+  if (!tablas_) {
+    auto ruta = k_.carpeta / "ALPHA.db";
+    try {
+      tablas_ = conversion::Tablas::carga(ruta);
+    } catch (const conversion::ErrorTablas& e) {
+      if (k_.sv.messageBox)
+        k_.sv.messageBox->show(u"No se puede leer la base de datos del alfabeto " +
+                               deUtf8Ruta(ruta));
+      return nullptr;
+    }
+  }
+  return tablas_.get();
+}
+
+conversion::Bombeo Frmtra::bombeo() {
+  auto* pump = k_.sv.pump;
+  if (!pump) return {};
+  return conversion::Bombeo([pump] { pump->processPending(); });
+}
+
+void Frmtra::grabaInforme(const std::u16string& texto) {
+  // TEMPORARY: the shared grabaFichero replaces this.
+  auto ruta = ficheroInforme();
+  auto tmp = ruta;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    out << aAnsi(texto) << "\r\n";
+    if (!out) {
+      if (k_.sv.messageBox) k_.sv.messageBox->show(u"No se puede escribir " + deUtf8Ruta(ruta));
+      return;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(tmp, ruta, ec);
+}
+
+// ---- Conversion entries ----------------------------------------------------------
+
+void Frmtra::entrada(std::u16string_view ori, std::u16string_view des, std::u16string_view fuente) {
+  cFonOri = ori;
+  cFonDes = des;
+  txtori.font = fuente;
+}
+
+namespace {
+// Marks a conversion as running for its lifetime.
+class EnCurso {
+ public:
+  EnCurso(bool& bandera, platform::MousePointer* p) : b_(bandera), p_(p) {
+    b_ = true;
+    if (p_) p_->setBusy(true);
+  }
+  ~EnCurso() {
+    b_ = false;
+    if (p_) p_->setBusy(false);
+  }
+  EnCurso(const EnCurso&) = delete;
+  EnCurso& operator=(const EnCurso&) = delete;
+
+ private:
+  bool& b_;
+  platform::MousePointer* p_;
+};
+}  // namespace
+
+namespace cc = conversion::cara;
+
+void Frmtra::mnuathenian_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kAthenian, cc::kPalatino, cc::kAthenian);
+  traduce();
+}
+void Frmtra::mnugreek_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kGreek, cc::kPalatino, cc::kGreek);
+  traduce();
+}
+void Frmtra::mnugraeca_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kGraeca, cc::kPalatino, cc::kGraeca);
+  UniText1.text = TraCom(txtori.text, cFonOri);
+}
+void Frmtra::mnugraece_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kGraece, cc::kPalatino, cc::kGraece);
+  UniText1.text = TraCom(txtori.text, cFonOri);
+}
+void Frmtra::mnubetacode_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kSgreek, cc::kPalatino, cc::kVerdana);
+  UniText1.text = TraBet(txtori.text, true);
+}
+void Frmtra::mnusgreek_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kSgreek, cc::kPalatino, cc::kSgreek);
+  UniText1.text = TraBet(txtori.text, false);
+}
+void Frmtra::mnuaathenian_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kPalatino, cc::kAthenian, cc::kAthenian);
+  traducea();
+}
+void Frmtra::mnuagraeca_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kPalatino, cc::kGraeca, cc::kGraeca);
+  traducea();
+}
+void Frmtra::mnuagreek_Click() {
+  if (convirtiendo_) return;
+  entrada(cc::kPalatino, cc::kGreek, cc::kGreek);
+  traducea();
+}
+void Frmtra::mnulin_Click() { mnulin.checked = !mnulin.checked; }
+
+// ---- Converters --------------------------------------------------------------------
+
+void Frmtra::traduce() {
+  const auto* t = tablas();
+  if (!t) return;
+  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  std::u16string texto = txtori.text;  // the box may change while events run
+  std::u16string informe;
+  auto b = bombeo();
+  std::u16string r = conversion::traduce(*t, texto, cFonOri, informe, opciones(), &b);
+  grabaInforme(informe);
+  UniText1.font = cFonDes;
+  UniText1.text = std::move(r);
+}
+
+std::u16string Frmtra::traGreUni(const std::u16string& texto) {
+  const auto* t = tablas();
+  if (!t) return texto;
+  std::u16string informe;
+  auto b = bombeo();
+  std::u16string r = conversion::traduce(*t, texto, cc::kGreek, informe, opciones(), &b);
+  grabaInforme(informe);
+  return r;
+}
+
+std::u16string Frmtra::TraCom(std::u16string texto, const std::u16string&) {
+  const auto* t = tablas();
+  if (!t) return {};
+  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  auto b = bombeo();
+  return conversion::traCom(*t, texto, cFonOri, opciones(), &b);
+}
+
+std::u16string Frmtra::TraBet(std::u16string texto, bool esBeta) {
+  const auto* t = tablas();
+  if (!t) return {};
+  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  auto b = bombeo();
+  return conversion::traBet(*t, texto, esBeta, opciones(), &b);
+}
+
+void Frmtra::traducea() {
+  const auto* t = tablas();
+  if (!t) return;
+  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  std::u16string informe;
+  std::u16string r = conversion::traducea(*t, UniText1.text, cFonDes, informe, opciones());
+  grabaInforme(informe);
+  txtori.font = cFonDes;
+  txtori.text = std::move(r);
+}
+
+// ---- Loading -------------------------------------------------------------------------
+
+void Frmtra::cargaArchivo() {
+  auto& sv = k_.sv;
+  if (!sv.fileDialog) return;
+  auto elegido = sv.fileDialog->open(u"", {});
+  if (!elegido || elegido->empty()) return;
+  std::filesystem::path ruta = *elegido;
+  std::error_code ec;
+  auto tam = std::filesystem::file_size(ruta, ec);
+  if (!ec && tam > 1000010) {
+    auto r = sv.messageBox->show(u"¿Dividir el fichero en varios?", platform::Buttons::YesNo,
+                                 u"El fichero es demasiado grande");
+    if (r == platform::Answer::Yes) {
+      // TEMPORARY until the shared divideFichero lands.
+      return;
+    }
+  }
+  std::ifstream in(ruta, std::ios::binary);
+  std::stringstream ss;
+  if (in) ss << in.rdbuf();
+  if (!in || in.bad()) {
+    sv.messageBox->show(u"No se puede leer el fichero " + deUtf8Simple(*elegido));
+    return;
+  }
+  std::string datos = ss.str();
+  if (rtf::esRtf(datos)) {
+    auto doc = rtf::lee(datos);
+    txtori.text = doc.texto();
+    auto f = doc.fuentePrincipal();
+    if (!f.empty()) txtori.font = f;
+    return;
+  }
+  if (datos.rfind("\xEF\xBB\xBF", 0) == 0)
+    txtori.text = deUtf8Simple(std::string_view(datos).substr(3));
+  else if (pareceUtf8(datos))
+    txtori.text = deUtf8Simple(datos);
+  else
+    txtori.text = deAnsi(datos);
+}
+
+void Frmtra::mnucarpor_Click() { txtori.text = k_.sv.clipboard ? k_.sv.clipboard->text() : u""; }
+
+void Frmtra::txtori_Pega() {
+  auto* cb = k_.sv.clipboard;
+  if (!cb) return;
+  std::string r = cb->richText();
+  if (rtf::esRtf(r)) {
+    auto doc = rtf::lee(r);
+    txtori.text += doc.texto();
+    auto f = doc.fuentePrincipal();
+    if (!f.empty()) txtori.font = f;
+  } else {
+    txtori.text += cb->text();
+  }
+}
+
+void Frmtra::txtori_MouseDown(int, int, float, float) {
+  auto* cb = k_.sv.clipboard;
+  if (!cb) return;
+  std::string r = cb->richText();
+  static const std::string graece(cc::kGraece.begin(), cc::kGraece.end());
+  const Nombre nombres[] = {{"Sgreek", cc::kSgreek},
+                            {"Athenian", cc::kAthenian},
+                            {graece, cc::kGraece},
+                            {"Graeca", cc::kGraeca},
+                            {"Greek", cc::kGreek}};
+  std::u16string_view hallada;
+  for (const auto& n : nombres) {
+    if (r.find(n.buscado) != std::string::npos) {
+      hallada = n.cara;
+      break;
+    }
+  }
+  cb->setText(deAnsi(r));
+  if (!hallada.empty()) {
+    ventana.caption = u"Traducir " + std::u16string(hallada) + u" a Unicode";
+    txtori.font = hallada;
+  }
+}
+
+void Frmtra::mnuvererr_Click() {
+  if (txterr.visible) {
+    txterr.visible = false;
+    mnuvererr.checked = false;
+    return;
+  }
+  verErrores();
+  txterr.visible = true;
+  mnuvererr.checked = true;
+}
+
+void Frmtra::verErrores() {
+  // TEMPORARY until the shared leeFichero lands.
+  std::ifstream in(ficheroInforme(), std::ios::binary);
+  if (!in) {
+    k_.sv.messageBox->show(deUtf8Ruta(ficheroInforme()) + u" No existe el fichero");
+    txterr.text.clear();
+    return;
+  }
+  std::stringstream ss;
+  ss << in.rdbuf();
+  txterr.text = deAnsi(ss.str());
+}
+
+}  // namespace kalyxon

@@ -1,0 +1,121 @@
+#include "conversion/tablas.h"
+
+#include <sqlite3.h>
+
+namespace kalyxon::conversion {
+
+Tablas::Tablas(const std::vector<FilaSonido>& sonido, const std::vector<FilaLetra>& letras)
+    : sonido_(sonido), marcas_(256 * 4 * 3 * 2 * 2 * 4, -1) {
+  for (size_t i = 0; i < sonido_.size(); ++i) {
+    const auto& f = sonido_[i];
+    porCodlet_.try_emplace(f.codlet, i);
+    porCoduni_.try_emplace(f.coduni, i);
+    if (f.codfon >= 0 && f.codfon <= 255 && f.codacc >= 0 && f.codacc <= 3 && f.codesp >= 0 &&
+        f.codesp <= 2 && f.codmay >= 0 && f.codmay <= 1 && f.coddie >= 0 && f.coddie <= 1 &&
+        f.codiot >= 0 && f.codiot <= 3) {
+      auto& m = marcas_[indiceMarcas(f.codfon, f.codacc, f.codesp, f.codmay, f.coddie, f.codiot)];
+      if (m < 0) m = f.coduni;
+    }
+  }
+  for (const auto& l : letras) {
+    auto it = caras_.find(l.fuente);
+    if (it == caras_.end()) it = caras_.emplace(l.fuente, Cara{}).first;
+    Cara& c = it->second;
+    if (l.codasc >= 0 && l.codasc < 256 && c.letra_[static_cast<size_t>(l.codasc)] < 0)
+      c.letra_[static_cast<size_t>(l.codasc)] = l.codlet;
+    c.codigo_.try_emplace(l.codlet, l.codasc);
+  }
+}
+
+const FilaSonido* Tablas::porCodlet(int32_t codlet) const {
+  auto it = porCodlet_.find(codlet);
+  return it == porCodlet_.end() ? nullptr : &sonido_[it->second];
+}
+
+const FilaSonido* Tablas::porCoduni(int32_t coduni) const {
+  auto it = porCoduni_.find(coduni);
+  return it == porCoduni_.end() ? nullptr : &sonido_[it->second];
+}
+
+const Cara* Tablas::cara(std::u16string_view nombre) const {
+  auto it = caras_.find(nombre);
+  return it == caras_.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+struct CierraDb {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct FinalizaSt {
+  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+
+std::u16string deUtf8(const unsigned char* s) {
+  std::u16string r;
+  if (!s) return r;
+  while (*s) {
+    uint32_t c = *s++;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (extra) c &= (0x3F >> extra);
+    for (int k = 0; k < extra && (*s & 0xC0) == 0x80; ++k) c = (c << 6) | (*s++ & 0x3F);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      r += static_cast<char16_t>(0xD800 + (c >> 10));
+      r += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      r += static_cast<char16_t>(c);
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) {
+  sqlite3* raw = nullptr;
+  if (!std::filesystem::exists(alpha) ||
+      sqlite3_open_v2(alpha.string().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (raw) sqlite3_close(raw);
+    throw ErrorTablas("cannot open the alphabet database " + alpha.string());
+  }
+  std::unique_ptr<sqlite3, CierraDb> db(raw);
+  auto consulta = [&](const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db.get(), sql, -1, &st, nullptr) != SQLITE_OK)
+      throw ErrorTablas(alpha.string() + ": " + sqlite3_errmsg(db.get()));
+    return std::unique_ptr<sqlite3_stmt, FinalizaSt>(st);
+  };
+  std::vector<FilaSonido> sonido;
+  {
+    auto st = consulta(
+        "SELECT codlet, codfon, codacc, codesp, codmay, coddie, codiot, coduni FROM sonido "
+        "ORDER BY rowid");
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+      FilaSonido f;
+      f.codlet = sqlite3_column_int(st.get(), 0);
+      f.codfon = sqlite3_column_int(st.get(), 1);
+      f.codacc = sqlite3_column_int(st.get(), 2);
+      f.codesp = sqlite3_column_int(st.get(), 3);
+      f.codmay = sqlite3_column_int(st.get(), 4);
+      f.coddie = sqlite3_column_int(st.get(), 5);
+      f.codiot = sqlite3_column_int(st.get(), 6);
+      f.coduni = sqlite3_column_int(st.get(), 7);
+      sonido.push_back(f);
+    }
+  }
+  std::vector<FilaLetra> letras;
+  {
+    auto st = consulta("SELECT fuente, codasc, codlet FROM letras ORDER BY rowid");
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+      FilaLetra l;
+      l.fuente = deUtf8(sqlite3_column_text(st.get(), 0));
+      l.codasc = sqlite3_column_int(st.get(), 1);
+      l.codlet = sqlite3_column_int(st.get(), 2);
+      letras.push_back(std::move(l));
+    }
+  }
+  return std::make_shared<const Tablas>(sonido, letras);
+}
+
+}  // namespace kalyxon::conversion
