@@ -7,6 +7,7 @@
 #include "app/kalyxon.h"
 #include "conversion/ansi_tmp.h"
 #include "conversion/rtf.h"
+#include "util/utf.h"
 
 namespace kalyxon {
 
@@ -25,26 +26,7 @@ std::u16string deAnsi(std::string_view t) {
   for (char c : t) r += util::ansiAUnicode(static_cast<unsigned char>(c));
   return r;
 }
-std::u16string deUtf8Simple(std::string_view s) {
-  std::u16string r;
-  for (size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    uint32_t cp = c;
-    int n = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    if (n) cp &= (0x3F >> n);
-    ++i;
-    for (int k = 0; k < n && i < s.size(); ++k, ++i) cp = (cp << 6) | (s[i] & 0x3F);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      r += static_cast<char16_t>(0xD800 + (cp >> 10));
-      r += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      r += static_cast<char16_t>(cp);
-    }
-  }
-  return r;
-}
-std::u16string deUtf8Ruta(const std::filesystem::path& p) { return deUtf8Simple(p.u8string().size() ? std::string(reinterpret_cast<const char*>(p.u8string().c_str())) : std::string()); }
+std::u16string deUtf8Ruta(const std::filesystem::path& p) { return util::fromUtf8(p.string()); }
 
 // True when the bytes are UTF-8 with at least one multi-byte sequence.
 bool pareceUtf8(std::string_view s) {
@@ -303,7 +285,7 @@ void Frmtra::cargaArchivo() {
   std::stringstream ss;
   if (in) ss << in.rdbuf();
   if (!in || in.bad()) {
-    sv.messageBox->show(u"No se puede leer el fichero " + deUtf8Simple(*elegido));
+    sv.messageBox->show(u"No se puede leer el fichero " + util::fromUtf8(*elegido));
     return;
   }
   std::string datos = ss.str();
@@ -315,9 +297,9 @@ void Frmtra::cargaArchivo() {
     return;
   }
   if (datos.rfind("\xEF\xBB\xBF", 0) == 0)
-    txtori.text = deUtf8Simple(std::string_view(datos).substr(3));
+    txtori.text = util::fromUtf8(std::string_view(datos).substr(3));
   else if (pareceUtf8(datos))
-    txtori.text = deUtf8Simple(datos);
+    txtori.text = util::fromUtf8(datos);
   else
     txtori.text = deAnsi(datos);
 }

@@ -239,7 +239,6 @@ class Lector {
         unicode(e, n);
       } else if (kSaltar.count(p) || p == "panose" || p == "falt" || p == "fname") {
         e.saltar = true;
-        entradaActiva_ = false;
       }
       return;
     }

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "util/utf.h"
+
 namespace kalyxon::conversion {
 
 Tablas::Tablas(const std::vector<FilaSonido>& sonido, const std::vector<FilaLetra>& letras)
@@ -51,25 +53,6 @@ struct FinalizaSt {
   void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
 };
 
-std::u16string deUtf8(const unsigned char* s) {
-  std::u16string r;
-  if (!s) return r;
-  while (*s) {
-    uint32_t c = *s++;
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    if (extra) c &= (0x3F >> extra);
-    for (int k = 0; k < extra && (*s & 0xC0) == 0x80; ++k) c = (c << 6) | (*s++ & 0x3F);
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      r += static_cast<char16_t>(0xD800 + (c >> 10));
-      r += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      r += static_cast<char16_t>(c);
-    }
-  }
-  return r;
-}
-
 }  // namespace
 
 std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) {
@@ -109,7 +92,8 @@ std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) 
     auto st = consulta("SELECT fuente, codasc, codlet FROM letras ORDER BY rowid");
     while (sqlite3_step(st.get()) == SQLITE_ROW) {
       FilaLetra l;
-      l.fuente = deUtf8(sqlite3_column_text(st.get(), 0));
+      const auto* txt = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+      l.fuente = util::fromUtf8(txt ? txt : "");
       l.codasc = sqlite3_column_int(st.get(), 1);
       l.codlet = sqlite3_column_int(st.get(), 2);
       letras.push_back(std::move(l));

@@ -48,3 +48,81 @@ TEST(BetaCode, LineBreaksJoinWordsUnlessKept) {
 
 }  // namespace
 }  // namespace kalyxon::conversion
+
+namespace kalyxon::conversion {
+namespace {
+
+using prueba::tablas;
+using prueba::u;
+
+TEST(SeparateMarks, GraeceTakesTheMarksAfterTheLetter) {
+  auto graece = [](std::u16string_view s) { return traCom(tablas(), s, cara::kGraece); };
+  EXPECT_EQ(graece(u"lo/gos"), u("λόγος"));
+  EXPECT_EQ(graece(u"lo/goj"), u("λόγος"));
+  // A capital at the start of a word takes the marks typed after it.
+  EXPECT_EQ(graece(u"A)/ndra e)/qhke"), u("Ἄνδρα ἔθηκε"));
+  // J and V are omega and eta with iota subscript.
+  EXPECT_EQ(graece(u"tJ= qeV="), u("τῷ θεῇ"));
+  EXPECT_EQ(graece(u"lo/gos\nlo/gos"), u("λόγοσλόγος"));
+  EXPECT_EQ(traCom(tablas(), u"lo/gos\nlo/gos", cara::kGraece, {true}), u("λόγος\nλόγος"));
+  EXPECT_EQ(graece(u""), u"");
+}
+
+TEST(SeparateMarks, GraecaMarks) {
+  auto graeca = [](std::u16string_view s) { return traCom(tablas(), s, cara::kGraeca); };
+  // "v" after a vowel is the acute.
+  EXPECT_EQ(graeca(u"lovgo\" av"), u("λόγο ά"));
+  // ";" is the grave, and then a base character the face has no row for.
+  EXPECT_EQ(graeca(u"a;b"), u("ὰβ"));
+  // "/" is the iota subscript; x is xi and c chi in this face.
+  EXPECT_EQ(graeca(u"tw/ xc"), u("τῳ ξχ"));
+}
+
+TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
+  std::u16string informe = u"old";
+  // λόγος: ό is byte 241 in Athenian, 210 in Greek; final sigma w / j.
+  EXPECT_EQ(traduce(tablas(), u"l\u00F1gow", cara::kAthenian, informe), u("λόγος"));
+  EXPECT_EQ(informe, u"");
+  EXPECT_EQ(traduce(tablas(), u"l\u00D2goj", cara::kGreek, informe), u("λόγος"));
+  // An unmapped character is copied and reported; line breaks are dropped.
+  EXPECT_EQ(traduce(tablas(), u"a1\r\nb", cara::kAthenian, informe), u("α1β"));
+  EXPECT_EQ(informe, u("No se encontró el carácter  49 1 de la fuente Athenian en alpha-letras\r\n"));
+  EXPECT_EQ(traduce(tablas(), u"a\r\nb", cara::kAthenian, informe, {true}), u("α\r\nβ"));
+  EXPECT_EQ(traduce(tablas(), u"", cara::kAthenian, informe), u"");
+  EXPECT_EQ(informe, u"");
+  // The numeral letters of the Greek face.
+  EXPECT_EQ(traduce(tablas(), u"$%\",", cara::kGreek, informe), u("ϛϟϡ͵"));
+}
+
+TEST(WholeGlyph, BackFromUnicode) {
+  std::u16string informe;
+  EXPECT_EQ(traducea(tablas(), u("λόγος"), cara::kAthenian, informe), u"l\u00F1gow");
+  EXPECT_EQ(traducea(tablas(), u("λόγος\r\nλόγος"), cara::kGreek, informe), u"l\u00D2gojl\u00D2goj");
+  EXPECT_EQ(informe, u"");
+  // ἀ is byte 142, which Windows-1252 shows as Ž.
+  EXPECT_EQ(traducea(tablas(), u("Bἀ\uF000"), cara::kAthenian, informe), u("BŽ\uF000"));
+  EXPECT_EQ(informe, u("No se encontró el carácter  66 en alpha-sonido\r\n"
+                       "No se encontró el carácter -4096 en alpha-sonido\r\n"));
+  EXPECT_EQ(traducea(tablas(), u("Ἀ"), cara::kAthenian, informe), u("Ἀ"));
+  EXPECT_EQ(informe,
+            u("No se encontró el carácter  7944 Ἀ de la fuente Athenian en alpha-letras\r\n"));
+  EXPECT_EQ(traducea(tablas(), u"", cara::kGreek, informe), u"");
+  EXPECT_EQ(informe, u"");
+}
+
+// Rows of a tiny alphabet to reach the cases the shipped data does not have.
+TEST(WholeGlyph, ApostropheForCode55AndMissingSonidoRow) {
+  std::vector<FilaSonido> s = {{65, 1, 0, 0, 0, 0, 0, 945}, {39, 32, 0, 0, 0, 0, 0, 8217}};
+  std::vector<FilaLetra> l = {{u"F", 97, 65}, {u"F", 55, 39}, {u"F", 120, 500}};
+  Tablas t(s, l);
+  std::u16string informe;
+  EXPECT_EQ(traducea(t, u("α’"), u"F", informe), u"a'");
+  EXPECT_EQ(traduce(t, u"ax", u"F", informe), u("αx"));
+  EXPECT_EQ(informe, u("No se encontró el carácter  500 en alpha-sonido\r\n"));
+  EXPECT_EQ(traducea(t, u"B\uF000", u"F", informe), u"B\uF000");
+  EXPECT_EQ(informe, u("No se encontró el carácter  66 en alpha-sonido\r\n"
+                       "No se encontró el carácter -4096 en alpha-sonido\r\n"));
+}
+
+}  // namespace
+}  // namespace kalyxon::conversion
