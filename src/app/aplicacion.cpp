@@ -14,6 +14,7 @@
 #include "dictionary/lexico.h"
 #include "util/utf.h"
 #include "codes/codigos.h"
+#include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
 #include "keyboard/tecladohook.h"
 
@@ -496,6 +497,7 @@ void Aplicacion::mnuhertra_Click() {
   // the conversion window shows, directly below the main window.
   f.chkgri.setValue(0);
   f.chkdic.setValue(0);
+  k_.frmtra().abre();
 }
 
 void Aplicacion::mnusib_Click() {

@@ -15,6 +15,7 @@ std::u16string beta(std::u16string_view s, bool esBeta = true, Opciones o = {}) 
 }
 
 TEST(BetaCode, WordsMarksCapitalsAndFinalSigma) {
+  KALYXON_REQUIERE_TABLAS();
   EXPECT_EQ(beta(u"lo/gos"), u("λόγος"));
   EXPECT_EQ(beta(u"lo/goj"), u("λόγος"));
   EXPECT_EQ(beta(u"a *)/andra"), u("α Ἄνδρα"));
@@ -33,12 +34,14 @@ TEST(BetaCode, WordsMarksCapitalsAndFinalSigma) {
 }
 
 TEST(BetaCode, CaseMeansCapitalOnlyInSgreek) {
+  KALYXON_REQUIERE_TABLAS();
   EXPECT_EQ(beta(u"Lo/gos", true), u("λόγος"));
   EXPECT_EQ(beta(u"Lo/gos", false), u("Λόγος"));
   EXPECT_EQ(beta(u"LO/GOS", true), u("λόγος"));
 }
 
 TEST(BetaCode, LineBreaksJoinWordsUnlessKept) {
+  KALYXON_REQUIERE_TABLAS();
   EXPECT_EQ(beta(u"lo/gos\r\nlo/gos"), u("λόγοσλόγος"));
   EXPECT_EQ(beta(u"lo/gos\r\nlo/gos", true, {true}), u("λόγος\r\nλόγος"));
   // Digits and other characters outside BetaCode vanish.
@@ -56,6 +59,7 @@ using prueba::tablas;
 using prueba::u;
 
 TEST(SeparateMarks, GraeceTakesTheMarksAfterTheLetter) {
+  KALYXON_REQUIERE_TABLAS();
   auto graece = [](std::u16string_view s) { return traCom(tablas(), s, cara::kGraece); };
   EXPECT_EQ(graece(u"lo/gos"), u("λόγος"));
   EXPECT_EQ(graece(u"lo/goj"), u("λόγος"));
@@ -69,6 +73,7 @@ TEST(SeparateMarks, GraeceTakesTheMarksAfterTheLetter) {
 }
 
 TEST(SeparateMarks, GraecaMarks) {
+  KALYXON_REQUIERE_TABLAS();
   auto graeca = [](std::u16string_view s) { return traCom(tablas(), s, cara::kGraeca); };
   // "v" after a vowel is the acute.
   EXPECT_EQ(graeca(u"lovgo\" av"), u("λόγο ά"));
@@ -79,6 +84,7 @@ TEST(SeparateMarks, GraecaMarks) {
 }
 
 TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
+  KALYXON_REQUIERE_TABLAS();
   std::u16string informe = u"old";
   // λόγος: ό is byte 241 in Athenian, 210 in Greek; final sigma w / j.
   EXPECT_EQ(traduce(tablas(), u"l\u00F1gow", cara::kAthenian, informe), u("λόγος"));
@@ -95,6 +101,7 @@ TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
 }
 
 TEST(WholeGlyph, BackFromUnicode) {
+  KALYXON_REQUIERE_TABLAS();
   std::u16string informe;
   EXPECT_EQ(traducea(tablas(), u("λόγος"), cara::kAthenian, informe), u"l\u00F1gow");
   EXPECT_EQ(traducea(tablas(), u("λόγος\r\nλόγος"), cara::kGreek, informe), u"l\u00D2gojl\u00D2goj");

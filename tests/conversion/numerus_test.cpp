@@ -20,9 +20,9 @@ class Numerales : public ::testing::Test {
       : carpeta_(std::filesystem::temp_directory_path() /
                  ("kalyxon-numerus-" + std::to_string(::getpid()))),
         k_((std::filesystem::create_directories(carpeta_), s_.services()), carpeta_) {
-    k_.frmtra().usaTablas(std::shared_ptr<const conversion::Tablas>(
-        &conversion::prueba::tablas(), [](const conversion::Tablas*) {}));
+    k_.frmtra().usaTablas(conversion::prueba::cargadas());
   }
+  void SetUp() override { KALYXON_REQUIERE_TABLAS(); }
   ~Numerales() override { std::filesystem::remove_all(carpeta_); }
 
   // Types the digits of `digitos`, then the key `fin`, as hazNumero sees them.

@@ -22,6 +22,7 @@ std::string fixture(const char* nombre) {
 }
 
 TEST(Rtf, ReadsTheTextAndFontsOfAWordProcessorFile) {
+  KALYXON_REQUIERE_TABLAS();
   std::string datos = fixture("muestra.rtf");
   ASSERT_TRUE(esRtf(datos));
   Documento d = lee(datos);

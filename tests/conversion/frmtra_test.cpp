@@ -1,0 +1,184 @@
+#include "conversion/frmtra.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/kalyxon.h"
+#include "platform/scripted.h"
+#include "tablas_prueba.h"
+
+namespace kalyxon {
+namespace {
+
+using conversion::prueba::u;
+namespace fs = std::filesystem;
+
+class Ventana : public ::testing::Test {
+ protected:
+  Ventana()
+      : carpeta_(fs::temp_directory_path() / ("kalyxon-frmtra-" + std::to_string(::getpid()))),
+        k_((fs::create_directories(carpeta_), s_.services()), carpeta_),
+        f_(k_.frmtra()) {
+    f_.usaTablas(conversion::prueba::cargadas());
+  }
+  ~Ventana() override { fs::remove_all(carpeta_); }
+
+  std::string informe() {
+    std::ifstream in(carpeta_ / "infErrores.txt", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  fs::path escribe(const std::string& nombre, const std::string& datos) {
+    fs::path p = carpeta_ / nombre;
+    std::ofstream(p, std::ios::binary) << datos;
+    return p;
+  }
+
+  platform::scripted::ScriptedServices s_;
+  fs::path carpeta_;
+  Kalyxon k_;
+  Frmtra& f_;
+};
+
+TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
+  KALYXON_REQUIERE_TABLAS();
+  EXPECT_EQ(f_.ventana.caption, u"Traducir fuentes");
+  f_.txtori.text = u"l\u00F1gow 1";
+  f_.mnuathenian_Click();
+  EXPECT_EQ(f_.cFonOri, u"Athenian");
+  EXPECT_EQ(f_.cFonDes, u"Palatino Linotype");
+  EXPECT_EQ(f_.UniText1.text, u("λόγος 1"));
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow 1");  // the source keeps its text
+  EXPECT_EQ(informe(), "No se encontr\xF3 el car\xE1" "cter  49 1 de la fuente Athenian en alpha-letras\r\n\r\n");
+
+  f_.txtori.text = u"*)/andra lo/goj";
+  f_.mnubetacode_Click();
+  EXPECT_EQ(f_.cFonOri, u"Sgreek Fixed");
+  EXPECT_EQ(f_.txtori.font, u"Verdana");
+  EXPECT_EQ(f_.UniText1.text, u("Ἄνδρα λόγος"));
+  f_.mnusgreek_Click();
+  EXPECT_EQ(f_.txtori.font, u"Sgreek Fixed");
+  f_.txtori.text = u"lo/goj";
+  f_.mnugraece_Click();
+  EXPECT_EQ(f_.cFonOri, conversion::cara::kGraece);
+  EXPECT_EQ(f_.UniText1.text, u("λόγος"));
+  f_.txtori.text = u"lovgo\"";
+  f_.mnugraeca_Click();
+  EXPECT_EQ(f_.UniText1.text, u("λόγο"));
+
+  // From Unicode: the result goes into the upper box, in the target face.
+  f_.UniText1.text = u("λόγος\nλόγος");
+  f_.mnuagreek_Click();
+  EXPECT_EQ(f_.cFonOri, u"Palatino Linotype");
+  EXPECT_EQ(f_.cFonDes, u"Greek");
+  EXPECT_EQ(f_.txtori.font, u"Greek");
+  EXPECT_EQ(f_.txtori.text, u"l\u00D2gojl\u00D2goj");
+  EXPECT_EQ(informe(), "\r\n");
+  // With the line option the break stays.
+  f_.mnulin_Click();
+  EXPECT_TRUE(f_.mnulin.checked);
+  f_.mnuaathenian_Click();
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow\nl\u00F1gow");
+}
+
+TEST_F(Ventana, ErrorReportShowsAndHides) {
+  f_.mnuvererr_Click();  // no conversion has written it yet
+  EXPECT_TRUE(f_.txterr.visible);
+  EXPECT_TRUE(f_.mnuvererr.checked);
+  EXPECT_EQ(s_.messageBox.shown.size(), 1u);
+  EXPECT_EQ(f_.txterr.text, u"");
+  f_.mnuvererr_Click();
+  EXPECT_FALSE(f_.txterr.visible);
+  EXPECT_FALSE(f_.mnuvererr.checked);
+  if (!conversion::prueba::cargadas()) return;
+  f_.txtori.text = u"a1";
+  f_.mnuathenian_Click();
+  f_.mnuvererr_Click();
+  EXPECT_EQ(f_.txterr.text, u("No se encontró el carácter  49 1 de la fuente Athenian en alpha-letras\r\n\r\n"));
+}
+
+TEST_F(Ventana, LoadingFiles) {
+  // Exactly at the limit: loaded without a question.
+  auto grande = escribe("grande.txt", std::string(1000010, 'a'));
+  s_.fileDialog.answers.push_back(grande.string());
+  f_.cargaArchivo();
+  EXPECT_TRUE(s_.messageBox.shown.empty());
+  EXPECT_EQ(f_.txtori.text.size(), 1000010u);
+  // One byte more asks; No loads it whole.
+  auto mayor = escribe("mayor.txt", std::string(1000011, 'b'));
+  s_.fileDialog.answers.push_back(mayor.string());
+  s_.messageBox.answers.push_back(platform::Answer::No);
+  f_.cargaArchivo();
+  ASSERT_EQ(s_.messageBox.shown.size(), 1u);
+  EXPECT_EQ(s_.messageBox.shown[0].text, u"¿Dividir el fichero en varios?");
+  EXPECT_EQ(s_.messageBox.shown[0].title, u"El fichero es demasiado grande");
+  EXPECT_EQ(s_.messageBox.shown[0].buttons, platform::Buttons::YesNo);
+  EXPECT_EQ(f_.txtori.text.size(), 1000011u);
+  // Cancelling the dialog changes nothing.
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text.size(), 1000011u);
+  // Rich text: the text with its font; plain 8-bit text as Windows-1252.
+  s_.fileDialog.answers.push_back(
+      escribe("r.rtf", "{\\rtf1{\\fonttbl{\\f0 Athenian;}}\\f0 l\\'f1gow}").string());
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow");
+  EXPECT_EQ(f_.txtori.font, u"Athenian");
+  s_.fileDialog.answers.push_back(escribe("p.txt", "l\xF1gow").string());
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow");
+  s_.fileDialog.answers.push_back(escribe("u.txt", "λόγος").string());
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text, u("λόγος"));
+  // A file that cannot be read: a message, the box unchanged.
+  s_.fileDialog.answers.push_back((carpeta_ / "no-existe.txt").string());
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text, u("λόγος"));
+  EXPECT_EQ(s_.messageBox.shown.size(), 2u);
+}
+
+TEST_F(Ventana, ClipboardAndFontRecognition) {
+  s_.clipboard.plain = u"abc";
+  f_.mnucarpor_Click();
+  EXPECT_EQ(f_.txtori.text, u"abc");
+  // The search order decides, not the position in the text.
+  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}{\\f1 Sgreek;}}\\f0 a}";
+  f_.txtori_MouseDown(1, 0, 0, 0);
+  EXPECT_EQ(f_.ventana.caption, u"Traducir Sgreek Fixed a Unicode");
+  EXPECT_EQ(f_.txtori.font, u"Sgreek Fixed");
+  EXPECT_EQ(s_.clipboard.plain, u"{\\rtf1{\\fonttbl{\\f0 Athenian;}{\\f1 Sgreek;}}\\f0 a}");
+  // "greek" in lower case names nothing.
+  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 greek;}}a}";
+  f_.txtori_MouseDown(2, 1, 10, 10);
+  EXPECT_EQ(f_.ventana.caption, u"Traducir Sgreek Fixed a Unicode");
+  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Greek;}{\\f1 Graeca;}}a}";
+  f_.txtori_MouseDown(1, 0, 0, 0);
+  EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
+  // No rich text: nothing recognised and the plain text becomes empty.
+  s_.clipboard.rtf.clear();
+  f_.txtori_MouseDown(1, 0, 0, 0);
+  EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
+  EXPECT_EQ(s_.clipboard.plain, u"");
+  // Pasting prefers the rich text, with the legacy codes intact.
+  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}}\\f0 l\\u241\\'f1gow}";
+  f_.txtori.text.clear();
+  f_.txtori_Pega();
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow");
+}
+
+TEST_F(Ventana, OpensBelowTheMainWindow) {
+  k_.form1.ventana.left = 300;
+  k_.form1.ventana.top = 200;
+  k_.form1.ventana.height = 1500;
+  f_.abre();
+  EXPECT_TRUE(f_.ventana.visible);
+  EXPECT_EQ(f_.ventana.left, 300);
+  EXPECT_EQ(f_.ventana.top, 1700);
+  EXPECT_EQ(k_.form1.chkgri.value, 0);
+}
+
+}  // namespace
+}  // namespace kalyxon
