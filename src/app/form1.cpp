@@ -27,6 +27,7 @@ Form1::Form1() {
   // Controls, in their order of creation.
   cmdace.caption = u"Aceptar";
   cmdace.visible = false;
+  cmdace.enabled = false;  // a click in the list enables it
   lstfon.visible = false;
   UniLabel1.font = u"Palatino Linotype";
   chkdic.caption = u"Diccionario";
