@@ -514,9 +514,13 @@ void Aplicacion::navega(const std::string& url) {
 
 void Aplicacion::Form_OLEDragDrop(const std::u16string& textoPlano,
                                   const std::u16string& textoUnicode) {
-  (void)textoPlano;
   Form1& f = k_.form1;
-  if (f.mnucod.tag != u"*") k_.diccionario().revisaGriego(textoUnicode);
+  if (f.mnucod.tag != u"*") {
+    k_.diccionario().revisaGriego(textoUnicode);
+  } else {
+    std::u16string cadena = textoPlano;
+    f.UniLabel1.caption = k_.codigos().cargaHTM(cadena);
+  }
 }
 
 bool Aplicacion::menuClick(std::string_view n) {
@@ -548,6 +552,8 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnufuegri") { f.lEligeGriego = true; eligeFuente(); }
   else if (n == "mnufuenor") { f.lEligeGriego = false; eligeFuente(); }
   else if (n == "mnusib") mnusib_Click();
+  else if (n == "mnucodhtm") k_.codigos().mnucodhtm_Click();
+  else if (n == "mnucodjav") k_.codigos().mnucodjav_Click();
   else if (n == "mnusibaut") navega(web + proyecto::kPaginaAutor);
   else if (n == "mnusibcor") navega("mailto:" + std::string(proyecto::kCorreo));
   else if (n == "mnusibgri") navega(web + proyecto::kPaginaGriego);

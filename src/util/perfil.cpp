@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -12,48 +11,14 @@
 #include <sstream>
 #include <system_error>
 
+#include "util/cp1252.h"
+
 namespace kalyxon::util {
 
 namespace {
 
-// Windows-1252 bytes 0x80..0x9F; the five holes decode to the C1 control of the
-// same value, as the platform's own conversion does.
-constexpr std::array<char16_t, 32> kAlto = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::string aBytes(const std::u16string& texto) {
-  std::string out;
-  out.reserve(texto.size());
-  for (std::size_t i = 0; i < texto.size(); ++i) {
-    char16_t c = texto[i];
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out.push_back(static_cast<char>(c));
-      continue;
-    }
-    int b = -1;
-    for (std::size_t j = 0; j < kAlto.size(); ++j)
-      if (kAlto[j] == c) b = static_cast<int>(0x80 + j);
-    if (b >= 0) {
-      out.push_back(static_cast<char>(b));
-    } else {
-      out.push_back('?');
-      // One "?" for a whole character outside the plane.
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 &&
-          texto[i + 1] <= 0xDFFF)
-        ++i;
-    }
-  }
-  return out;
-}
-
-std::u16string aTexto(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  for (unsigned char b : bytes) out.push_back(b >= 0x80 && b < 0xA0 ? kAlto[b - 0x80] : b);
-  return out;
-}
+std::string aBytes(const std::u16string& texto) { return cp1252::encode(texto); }
+std::u16string aTexto(std::string_view bytes) { return cp1252::decode(bytes); }
 
 // Case folding of one Windows-1252 byte: ASCII letters, the accented Latin-1
 // capitals and the four capitals of the 0x80 row.

@@ -223,6 +223,13 @@ TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
   EXPECT_FALSE(f().chkdic.enabled);
 }
 
+TEST_F(ProgramaTest, TextDroppedInCodeModeIsDecodedIntoTheLabel) {
+  app().menuClick("mnucodhtm");
+  ASSERT_EQ(f().mnucod.tag, u"*");
+  app().Form_OLEDragDrop(u"&#955;&#972;&#947;&#959;&#962;", u"ignorado");
+  EXPECT_EQ(f().UniLabel1.caption, u"λόγος");
+}
+
 TEST_F(ProgramaTest, UnknownMenuNamesAreRefused) {
   EXPECT_FALSE(app().menuClick("mnunada"));
 }
