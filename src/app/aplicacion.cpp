@@ -11,12 +11,12 @@
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "app/proyecto.h"
-#include "dictionary/lexico.h"
-#include "util/utf.h"
 #include "codes/codigos.h"
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
+#include "dictionary/lexico.h"
 #include "keyboard/tecladohook.h"
+#include "util/utf.h"
 
 namespace kalyxon {
 
@@ -162,6 +162,7 @@ void Aplicacion::Form_Unload() {
   frmini.ventana.visible = false;
   frmini.cargado = false;
   // The conversion window goes with the main window.
+  k_.frmtra().ventana.visible = false;
   k_.form1.ventana.visible = false;
   cierraDiccionarios();
   termina();
@@ -492,11 +493,8 @@ void Aplicacion::mnubar_Click() {
 }
 
 void Aplicacion::mnuhertra_Click() {
-  Form1& f = k_.form1;
-  // Greek mode and the dictionary off (their handlers remove the hook) before
-  // the conversion window shows, directly below the main window.
-  f.chkgri.setValue(0);
-  f.chkdic.setValue(0);
+  // Below the main window, with Greek mode and the dictionary switched off
+  // first (their handlers remove the hook).
   k_.frmtra().abre();
 }
 

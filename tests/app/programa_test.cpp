@@ -9,6 +9,7 @@
 #include "app/aplicacion.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
+#include "conversion/frmtra.h"
 #include "platform/scripted.h"
 
 namespace kalyxon {
@@ -217,10 +218,19 @@ TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
   f().chkgri.setValue(1);
   f().chkdic.setValue(1);
   ASSERT_TRUE(s.hook.installed);
+  f().ventana.left = 3000;
+  f().ventana.top = 500;
   app().menuClick("mnuhertra");
   EXPECT_FALSE(s.hook.installed);
   EXPECT_EQ(f().chkdic.value, 0);
   EXPECT_FALSE(f().chkdic.enabled);
+  const vm::Window& tra = k->frmtra().ventana;
+  EXPECT_TRUE(tra.visible);
+  EXPECT_EQ(tra.left, 3000);
+  EXPECT_EQ(tra.top, 500 + 1695);
+  // Closing the main window takes the conversion window with it.
+  app().cierra();
+  EXPECT_FALSE(tra.visible);
 }
 
 TEST_F(ProgramaTest, TextDroppedInCodeModeIsDecodedIntoTheLabel) {
