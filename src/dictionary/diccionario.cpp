@@ -1,8 +1,457 @@
 #include "dictionary/diccionario.h"
 
+#include <cfenv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "app/kalyxon.h"
+#include "dictionary/cargador.h"
+#include "dictionary/normaliza.h"
+
 namespace kalyxon {
 
-void Diccionario::cadenaGriego(int32_t, bool) {}
-void Diccionario::revisaGriego(const std::u16string&) {}
+namespace {
+
+constexpr int32_t kCandidatos = 34;
+
+std::u16string numeroTexto(int64_t n) {
+  // The number-to-text form of the labels: a blank before a non-negative number.
+  auto s = std::to_string(n);
+  return lexico::utf16(n >= 0 ? " " + s : s);
+}
+
+std::u16string mayusculas(std::u16string_view s) {
+  std::u16string out(s);
+  for (auto& c : out)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+  return out;
+}
+
+std::u16string u16(std::string_view s) { return lexico::utf16(s); }
+
+}  // namespace
+
+int64_t numeroEscrito(std::u16string_view t) {
+  size_t i = 0;
+  while (i < t.size() && (t[i] == u' ' || t[i] == u'\t')) ++i;
+  std::string num;
+  if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) num += static_cast<char>(t[i++]);
+  bool digitos = false;
+  while (i < t.size() && t[i] >= u'0' && t[i] <= u'9') {
+    num += static_cast<char>(t[i++]);
+    digitos = true;
+  }
+  if (i < t.size() && t[i] == u'.') {
+    num += '.';
+    ++i;
+    while (i < t.size() && t[i] >= u'0' && t[i] <= u'9') {
+      num += static_cast<char>(t[i++]);
+      digitos = true;
+    }
+  }
+  if (!digitos) return 0;
+  double v = std::strtod(num.c_str(), nullptr);
+  if (v > 1e15) return static_cast<int64_t>(1e15);
+  if (v < -1e15) return static_cast<int64_t>(-1e15);
+  std::fesetround(FE_TONEAREST);
+  return static_cast<int64_t>(std::nearbyint(v));
+}
+
+Diccionario::Diccionario(Kalyxon& k) : k_(k) {}
+Diccionario::~Diccionario() = default;
+
+const Letras& Diccionario::letras() {
+  if (!letras_) {
+    try {
+      letras_ = Letras::carga(k_.carpeta / "ALPHA.db");
+    } catch (const std::exception&) {
+      letras_ = Letras();  // no alphabet: no letter is recognised
+    }
+  }
+  return *letras_;
+}
+
+bool Diccionario::hayDiccionario() {
+  if (rstlxc) return true;
+  k_.sv.messageBox->show(u"No hay ningún diccionario abierto: elija uno en el menú Diccionario.");
+  return false;
+}
+
+// ---- Word check ---------------------------------------------------------------
+
+bool Diccionario::anadeLetra(const FilaSonido& fila, char16_t original) {
+  const FilaFonema* fon = letras().fonema(fila.codfon);
+  // A letter whose row names no "fonema" row is taken as unrecognised.
+  if (!fon) return false;
+  auto& f = k_.form1;
+  f.cCadCla += mayusculas(fon->TRE);
+  f.cCadTra += fon->TRL;
+  f.cCadOri += original;
+  f.cBorraCad += u"{BKSP}";
+  return true;
+}
+
+void Diccionario::cadenaGriego(int32_t caracter, bool mayuscula) {
+  auto& f = k_.form1;
+  f.lPalabra = false;
+  f.lblasc.caption = u16(std::to_string(caracter));
+  if (caracter == 0) {
+    f.cCadCla.clear();
+    f.cCadOri.clear();
+    f.cCadUni.clear();
+    f.cCadTra.clear();
+    f.cBorraCad.clear();
+    f.noDiacritico = true;
+    return;
+  }
+  int32_t codigo = caracter;
+  if (mayuscula) {
+    if (codigo == 188) codigo = 189;
+    else if (codigo == 190) codigo = 192;
+  }
+  if (codigo == 74) codigo = 99;
+  else if (codigo == 86) codigo = 988;
+  const FilaSonido* fila = letras().porTecla(codigo);
+  if (!fila || !anadeLetra(*fila, static_cast<char16_t>(codigo))) {
+    muestraSinCandidato();
+    return;
+  }
+  f.cCandidatos.fill({});
+  f.lblpal.caption = f.cCadTra;
+  f.UniLabel1.caption.clear();
+  hazVariantes(f.cCadCla);
+  buscaFormas();
+}
+
+void Diccionario::revisaGriego(const std::u16string& palabra) {
+  auto& f = k_.form1;
+  f.chkdic.setValue(1);
+  std::u16string texto = nfc(palabra);
+  f.cCadCla.clear();
+  f.cCadOri.clear();
+  f.cCadUni.clear();
+  f.cCadTra.clear();
+  f.cBorraCad.clear();
+  for (char16_t c : texto) {
+    // The alphabet keys characters by their 16-bit code taken as signed.
+    const FilaSonido* fila = letras().porCaracter(static_cast<int16_t>(c));
+    if (!fila) fila = letras().porCaracter(c);
+    if (fila) anadeLetra(*fila, c);
+  }
+  f.lPalabra = false;
+  f.cCandidatos.fill({});
+  f.lblpal.caption = f.cCadTra;
+  f.UniLabel1.caption.clear();
+  hazVariantes(f.cCadCla);
+  buscaFormas();
+}
+
+void Diccionario::hazVariantes(const std::u16string& cadena) {
+  cVariantes[0] = cadena;
+  nVariantes = 0;
+  for (size_t i = 1; i <= 20; ++i) cVariantes[i].clear();
+  if (!k_.form1.mnudicapro.checked) return;
+  static constexpr std::pair<const char16_t*, const char16_t*> kReglas[] = {
+      {u"E", u"H"}, {u"H", u"E"},  {u"I", u"U"},  {u"I", u"EI"}, {u"EI", u"I"},
+      {u"I", u"EI"}, {u"U", u"I"}, {u"U", u"OU"}, {u"O", u"W"},  {u"W", u"O"},
+      {u"LL", u"L"}, {u"PP", u"P"}, {u"L", u"LL"}, {u"P", u"PP"}, {u"NG", u"GG"},
+  };
+  for (auto [origen, destino] : kReglas) addVariante(cadena, origen, destino);
+}
+
+void Diccionario::addVariante(std::u16string secuencia, const std::u16string& origen,
+                              const std::u16string& destino) {
+  auto p = secuencia.find(origen);
+  if (p == std::u16string::npos || nVariantes >= 20) return;
+  ++nVariantes;
+  cVariantes[nVariantes] = secuencia.replace(p, origen.size(), destino);
+}
+
+void Diccionario::buscaFormas() {
+  auto& f = k_.form1;
+  int n = 0;
+  if (rstlxc) {
+    for (int v = 0; v <= nVariantes; ++v) {
+      const std::u16string& clave = cVariantes[static_cast<size_t>(v)];
+      auto c = rstlxc->mayorQue(clave);
+      for (; !c.fin() && n < kCandidatos; c.siguiente()) {
+        const auto& r = c.actual();
+        if (r.codigo != clave) break;
+        std::u16string forma = r.forma();
+        f.cCadUni = forma;
+        std::u16string info = f.cCadTra + numeroTexto(r.frecuencia);
+        if (n == 0) {
+          f.lblpal.caption = info;
+          f.UniLabel1.caption = u"1 " + forma;
+          f.lPalabra = true;
+          f.nCandidato = 1;
+        }
+        ++n;
+        f.cCandidatos[static_cast<size_t>(n)] = std::move(forma);
+        f.cInfoCandidatos[static_cast<size_t>(n)] = std::move(info);
+      }
+    }
+  }
+  f.lblpal.foreColor = f.lPalabra ? kColorConCandidato : kColorSinCandidato;
+  f.imgcam.visible = n >= 2;
+}
+
+void Diccionario::muestraSinCandidato() {
+  k_.form1.lblpal.foreColor = kColorSinCandidato;
+  k_.form1.imgcam.visible = false;
+}
+
+void Diccionario::siguienteCandidato() {
+  auto& f = k_.form1;
+  if (!f.lPalabra) return;
+  size_t sig = static_cast<size_t>(f.nCandidato) + 1;
+  if (sig < f.cCandidatos.size() && !f.cCandidatos[sig].empty())
+    ++f.nCandidato;
+  else
+    f.nCandidato = 1;
+  f.UniLabel1.caption = u16(std::to_string(f.nCandidato)) + u" " + f.cCandidatos[f.nCandidato];
+  f.lblpal.caption = f.cInfoCandidatos[f.nCandidato];
+}
+
+void Diccionario::mnudicapro_Click() { k_.form1.mnudicapro.checked = !k_.form1.mnudicapro.checked; }
+
+// ---- Choosing dictionaries --------------------------------------------------------
+
+vm::MenuItem* Diccionario::menuDe(std::string_view tabla) {
+  auto& f = k_.form1;
+  vm::MenuItem* menus[] = {&f.mnudiccla, &f.mnudiccom, &f.mnudicari, &f.mnudiceso,
+                           &f.mnudichom, &f.mnudicjen, &f.mnudicpla, &f.mnudictra};
+  for (size_t i = 0; i < 8; ++i)
+    if (tabla == lexico::kDiccionarios[i].tabla) return menus[i];
+  return nullptr;
+}
+
+void Diccionario::cambiaDiccionario(const std::u16string& base, std::string_view tabla) {
+  auto b = wrkJet.abre(k_.carpeta / lexico::utf8(base));
+  auto t = b->tabla(tabla);
+  datlxc = std::move(b);
+  rstlxc = std::move(t);
+  k_.form1.ventana.caption = u"Kalyxon - " + mayusculas(u16(tabla));
+}
+
+void Diccionario::eligeDiccionario(std::string_view tabla) {
+  vm::MenuItem* item = menuDe(tabla);
+  if (!item) return;
+  try {
+    cambiaDiccionario(item->tag, tabla);
+  } catch (const std::exception& e) {
+    k_.sv.messageBox->show(u"No se puede abrir el diccionario " + u16(tabla) + u": " + u16(e.what()));
+    return;
+  }
+  for (const auto& d : lexico::kDiccionarios) menuDe(d.tabla)->checked = false;
+  item->checked = true;
+}
+
+std::vector<Diccionario::Descubierta> Diccionario::descubre() {
+  std::vector<Descubierta> out;
+  std::vector<std::shared_ptr<lexico::Base>> abiertas;
+  for (const auto& fichero : lexico::ficherosDiccionario(k_.carpeta)) {
+    auto base = wrkJet.abre(fichero);
+    for (const auto& t : base->tablas())
+      if (t.campos == 3 && t.registros > 0 && lexico::esDiccionario(t.nombre))
+        out.push_back({base->nombre(), t.nombre, t.registros});
+    abiertas.push_back(std::move(base));
+  }
+  descubiertas_ = std::move(abiertas);
+  return out;
+}
+
+// ---- Loading from a text -------------------------------------------------------------
+
+void Diccionario::mnudiccar_Click() {
+  auto& m = k_.form1.mnudiccar;
+  if (m.checked) {
+    m.checked = false;
+    lFinCarga = true;
+  } else {
+    m.checked = true;
+    lFinCarga = false;
+    cargaDiccionario();
+  }
+}
+
+void Diccionario::cargaDiccionario() {
+  auto& f = k_.form1;
+  if (!hayDiccionario()) {
+    f.mnudiccar.checked = false;
+    return;
+  }
+  auto fichero = k_.sv.fileDialog->open(
+      u"Cargar diccionario desde un texto",
+      {u"Textos griegos (BetaCode o Unicode)|*.txt;*.beta;*.tlg", u"Todos los archivos|*"});
+  if (!fichero || fichero->empty()) return;
+  auto tabla = rstlxc;  // the load keeps writing here even if the user switches
+  std::string bytes;
+  {
+    std::ifstream in(*fichero, std::ios::binary);
+    if (!in) {
+      k_.sv.messageBox->show(u"No se puede leer el archivo " + u16(*fichero));
+      return;
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    bytes = s.str();
+  }
+  try {
+    auto r = k_.sv.messageBox->show(u"Borrar las entradas anteriores?", platform::Buttons::YesNo,
+                                    u"Completar diccionario de " + u16(tabla->nombre()));
+    if (r == platform::Answer::Yes) tabla->vacia();
+    f.UniLabel1.display11 = 10;
+    Carga carga(letras(), *tabla);
+    carga.pendientes = [this] { k_.sv.pump->processPending(); };
+    carga.porcentaje = [&f, this](int pc, int64_t pos) {
+      f.lblasc.caption = numeroTexto(pc) + u"% ";
+      f.lblpal.caption = numeroTexto(pos);
+      // A new whole percentage also lets the window catch up.
+      k_.sv.pump->processPending();
+    };
+    carga.nueva = [&f](const std::u16string& forma, int64_t n) {
+      f.UniLabel1.caption = forma;
+      f.lblfon.caption = numeroTexto(n);
+    };
+    carga.parar = [this] { return lFinCarga; };
+    auto res = carga.ejecuta(bytes);
+    f.UniLabel1.display11 = 14;
+    if (res.parada) {
+      f.lblhex.caption = u"FIN";
+      lFinCarga = false;
+    }
+  } catch (const std::exception& e) {
+    f.UniLabel1.display11 = 14;
+    k_.sv.messageBox->show(u16(e.what()));
+  }
+}
+
+// ---- Maintenance ----------------------------------------------------------------------
+
+void Diccionario::addDiccionario() {
+  auto& f = k_.form1;
+  auto trim = [](const std::u16string& s) {
+    auto a = s.find_first_not_of(u' ');
+    return a == std::u16string::npos ? std::u16string() : s.substr(a, s.find_last_not_of(u' ') - a + 1);
+  };
+  if (trim(f.cNueva).empty()) return;
+  if (!hayDiccionario()) return;
+  std::u16string clave = f.cCadCla;
+  std::string lista = lexico::listaCodigos(f.cNueva);
+  f.UniLabel1.caption = f.cNueva;
+  auto r = k_.sv.messageBox->show(u"¿Añadir el término al lexico " + u16(rstlxc->nombre()) + u"?",
+                                  platform::Buttons::YesNo, u"Añadir término");
+  if (r != platform::Answer::Yes) return;
+  auto respuesta = k_.sv.inputBox->ask(
+      u"Introduce un valor de 1 a 32000. Cuanto mayor sea más preferencia tendrá.",
+      u"Número de ocurrencias", u"50");
+  int64_t n = numeroEscrito(respuesta.value_or(u""));
+  n = std::clamp<int64_t>(n, 1, kTopePalabra);
+  if (rstlxc->buscaPar(clave, lista)) return;
+  rstlxc->anade(clave, lista, static_cast<int32_t>(n));
+}
+
+void Diccionario::addClasico() {
+  auto& f = k_.form1;
+  auto ruta = k_.carpeta / "LEXICA_completo.db";
+  if (!std::filesystem::exists(ruta)) {
+    k_.sv.messageBox->show(u"No se encuentra LEXICA_completo.db");
+    return;
+  }
+  if (!hayDiccionario()) return;
+  if (rstlxc->nombre() == "completo" && datlxc->fichero().filename() == "LEXICA_completo.db") {
+    k_.sv.messageBox->show(
+        u"El diccionario actual es el completo: no se puede añadir a sí mismo. Elija otro "
+        u"diccionario en el menú Diccionario.");
+    return;
+  }
+  auto r = k_.sv.messageBox->show(u"¿Añadir el diccionario " + u16(rstlxc->nombre()) + u" al completo?",
+                                  platform::Buttons::YesNo, u"Añadir diccionario");
+  if (r != platform::Answer::Yes) return;
+  int64_t total = rstlxc->registros();
+  if (total == 0) {
+    k_.sv.messageBox->show(u"El diccionario " + u16(rstlxc->nombre()) +
+                           u" está vacío: no hay nada que añadir.");
+    return;
+  }
+  try {
+    // Opened through the program's own workspace: the file may already be open
+    // here (another of its tables is current, or the start-up holds it).
+    datlxc2 = wrkJet.abre(ruta);
+    rstlxc2 = datlxc2->tabla("completo");
+  } catch (const std::exception& e) {
+    k_.sv.messageBox->show(u"No se puede abrir el diccionario completo: " + u16(e.what()));
+    return;
+  }
+  auto origen = rstlxc;
+  auto& destino = *rstlxc2;
+  std::optional<lexico::Base::Transaccion> tr;
+  tr.emplace(destino.base());
+  int64_t i = 0, p = 0;
+  try {
+    for (auto c = origen->recorre(lexico::Indice::unicode); !c.fin(); c.siguiente()) {
+      ++i;
+      int64_t q = i * 100 / total;
+      if (q != p) {
+        f.lblasc.caption = numeroTexto(q) + u"% ";
+        p = q;
+      }
+      const auto& reg = c.actual();
+      if (auto t = destino.buscaPar(reg.codigo, reg.unicode)) {
+        int64_t suma = int64_t{t->frecuencia} + reg.frecuencia;
+        destino.cambiaFrecuencia(t->id, static_cast<int32_t>(std::min<int64_t>(suma, kTopeSuma)));
+      } else {
+        destino.anade(reg.codigo, reg.unicode, reg.frecuencia);
+      }
+      if (i % 5000 == 0) {
+        tr->confirma();
+        tr.emplace(destino.base());
+      }
+      if (i % 256 == 0) k_.sv.pump->processPending();
+      f.lblfon.caption = numeroTexto(i);
+    }
+    tr->confirma();
+  } catch (const std::exception& e) {
+    try {
+      tr->confirma();
+    } catch (...) {
+    }
+    k_.sv.messageBox->show(u"La suma al diccionario completo se ha interrumpido: " + u16(e.what()));
+    return;
+  }
+  k_.sv.messageBox->show(u"El diccionario se ha añadido, puede que necesite reiniciar el programa.");
+}
+
+void Diccionario::borraDiccionario() {
+  auto& f = k_.form1;
+  auto a = f.cCadUni.find_first_not_of(u' ');
+  if (a == std::u16string::npos) return;
+  if (!hayDiccionario()) return;
+  auto r = k_.sv.messageBox->show(u"¿Borrar la forma griega actual del diccionario?",
+                                  platform::Buttons::YesNo, u"Borrar formas");
+  if (r != platform::Answer::Yes) return;
+  if (auto reg = rstlxc->buscaForma(lexico::listaCodigos(f.cCadUni))) rstlxc->borra(reg->id);
+}
+
+void Diccionario::borraNumero() {
+  if (!hayDiccionario()) return;
+  auto respuesta = k_.sv.inputBox->ask(
+      u"Borrar de " + mayusculas(u16(rstlxc->nombre())) + u" formas con frecuencia igual o menor a...",
+      u"Borrar formas por frecuencia", u"1");
+  int64_t n = numeroEscrito(respuesta.value_or(u""));
+  if (n <= 0) return;
+  k_.sv.pointer->setBusy(true);
+  int64_t borradas = 0;
+  try {
+    borradas = rstlxc->borraHasta(n);
+  } catch (...) {
+    k_.sv.pointer->setBusy(false);
+    throw;
+  }
+  k_.sv.pointer->setBusy(false);
+  k_.sv.messageBox->show(u"Borradas" + numeroTexto(borradas) + u" formas");
+}
 
 }  // namespace kalyxon

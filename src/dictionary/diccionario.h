@@ -1,23 +1,129 @@
-// The dictionary subsystem: the running word, its lookup and the candidates.
+// The dictionary subsystem: the running word, its lookup and the candidates;
+// choosing the current dictionary, filling it from texts and maintaining it.
+//
+// The open dictionary objects are kept here: `wrkJet` is the program's
+// workspace (every dictionary file the program opens goes through it, so
+// opening a file again hands back the open connection), `datlxc` the file of
+// the current dictionary and `rstlxc` its table. With no dictionary open the
+// word check skips the search and shows no candidate, and the maintenance items
+// say that no dictionary is open.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/letras.h"
+#include "dictionary/lexico.h"
 
 namespace kalyxon {
 
 class Kalyxon;
+namespace vm {
+struct MenuItem;
+}
+
+// Colours of the word label, as system colour references (the high bit set and
+// the platform's colour index below it) that front ends map to their palette:
+// button text when the word has a candidate, the active border's grey when not.
+constexpr uint32_t kColorConCandidato = 0x80000012;
+constexpr uint32_t kColorSinCandidato = 0x8000000A;
+
+// The largest count "Añadir palabra" stores: the one its prompt promises.
+constexpr int32_t kTopePalabra = 32000;
+// The largest count a merge stores.
+constexpr int32_t kTopeSuma = 32767;
 
 class Diccionario {
  public:
-  explicit Diccionario(Kalyxon& k) : k_(k) {}
+  explicit Diccionario(Kalyxon& k);
+  ~Diccionario();
+  Diccionario(const Diccionario&) = delete;
+  Diccionario& operator=(const Diccionario&) = delete;
+
+  // ---- Word check ----------------------------------------------------------
   // With 0 resets the running word; with a key code extends it and searches.
   void cadenaGriego(int32_t caracter, bool mayuscula);
-  // Looks up a whole Greek word (dropped on the window).
+  // Looks up a whole Greek word (dropped on the window). The text is first
+  // normalised to NFC: text from other programs often comes decomposed.
   void revisaGriego(const std::u16string& palabra);
+  void hazVariantes(const std::u16string& cadena);
+  void addVariante(std::u16string secuencia, const std::u16string& origen,
+                   const std::u16string& destino);
+  void buscaFormas();
+  // The next candidate (click on imgcam, candidate key); only while lPalabra.
+  void siguienteCandidato();
+  void mnudicapro_Click();
+
+  std::array<std::u16string, 22> cVariantes{};
+  uint8_t nVariantes = 0;
+
+  // ---- Choosing dictionaries -------------------------------------------------
+  // Opens `tabla` of the file `base` (a name in the program folder) as the
+  // current dictionary and captions the window. Throws lexico::Error (or
+  // lexico::BaseOcupada) when the file or table cannot be opened; the current
+  // dictionary is then unchanged.
+  void cambiaDiccionario(const std::u16string& base, std::string_view tabla);
+  // The click on one of the eight dictionary items: opens its table from the
+  // file in the item's tag and ticks only that item. A failure is shown in a
+  // message box and changes nothing.
+  void eligeDiccionario(std::string_view tabla);
+  // "Cargar": starts a load, or asks the running one to stop.
+  void mnudiccar_Click();
+  void cargaDiccionario();
+  bool lFinCarga = false;
+
+  // ---- Maintenance -------------------------------------------------------------
+  void addDiccionario();
+  void addClasico();
+  void borraDiccionario();
+  void borraNumero();
+
+  // ---- Discovery (start-up) -----------------------------------------------------
+  struct Descubierta {
+    std::string fichero;  // file name, no folder (the menu's tag)
+    std::string tabla;
+    int64_t registros = 0;
+  };
+  // Opens every LEXICA*.db of the program folder through `wrkJet` and keeps
+  // them open while the program runs (so a second copy is refused on any of
+  // them), and returns the usable dictionaries: one of the eight names, three
+  // fields, at least one record; in file-name order, then table order. Running
+  // it again reuses the open files. Throws lexico::BaseOcupada when another
+  // copy of the program holds a file.
+  std::vector<Descubierta> descubre();
+  // The menu item of a dictionary table (nullptr for other names).
+  vm::MenuItem* menuDe(std::string_view tabla);
+  // The table of the current dictionary, or nullptr.
+  lexico::Tabla* actual() const { return rstlxc.get(); }
+
+  // The alphabet rows the word check and the loader use (read from ALPHA.db in
+  // the program folder on first use).
+  const Letras& letras();
+  void ponLetras(Letras l) { letras_ = std::move(l); }
+
+  lexico::Espacio wrkJet;
+  std::shared_ptr<lexico::Base> datlxc;
+  std::shared_ptr<lexico::Tabla> rstlxc;
+  std::shared_ptr<lexico::Base> datlxc2;
+  std::shared_ptr<lexico::Tabla> rstlxc2;
 
  private:
-  [[maybe_unused]] Kalyxon& k_;
+  bool anadeLetra(const FilaSonido& fila, char16_t original);
+  void muestraSinCandidato();
+  bool hayDiccionario();
+  Kalyxon& k_;
+  std::optional<Letras> letras_;
+  std::vector<std::shared_ptr<lexico::Base>> descubiertas_;
 };
+
+// A number typed in an input box, read as the leading decimal number of the
+// text (0 when there is none) and rounded to the nearest whole number, halves
+// to the even neighbour.
+int64_t numeroEscrito(std::u16string_view texto);
 
 }  // namespace kalyxon

@@ -1,0 +1,95 @@
+// Filling a dictionary from a Greek text.
+//
+// The text is read as BetaCode, one character at a time (LectorBeta): "{...}"
+// is skipped, "j" counts as "s", marks written after a small letter (or "*" and
+// marks before a capital at the start of a word) reach their letter, an "s"
+// before a separator is a final sigma, and every separator ends a word. Each
+// word is counted into the table: a new form is added with count 1, a known
+// one gains 1 up to 32766; forms whose key has 31 or more letters are skipped.
+//
+// A text in UTF-8 that contains Greek letters is read too: it is first turned
+// into the upper-case BetaCode that says the same thing (normalised to NFC,
+// each Greek letter written as its capital BetaCode letter with its marks
+// after it, a capital as the letter followed by "*" and its marks, ’ as the
+// apostrophe, "·" as ":", blanks and line ends and any other character as a
+// blank), so it gives exactly the keys and forms of that BetaCode text. Greek
+// letters outside the 24 (digamma, koppa...) are dropped as BetaCode's own
+// would be, and so is the diaeresis, which BetaCode texts here do not carry.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "dictionary/letras.h"
+#include "dictionary/lexico.h"
+
+namespace kalyxon {
+
+// The BetaCode state machine.
+class LectorBeta {
+ public:
+  explicit LectorBeta(const Letras& letras) : letras_(letras) {}
+  struct Palabra {
+    std::u16string clave;
+    std::string lista;  // canonical code list of `forma`
+    std::u16string forma;
+  };
+  // Feeds one character. True when it was a separator: `palabra()` then holds
+  // the word it ended (with an empty form when there was none).
+  bool lee(char16_t c);
+  const Palabra& palabra() const { return hecha_; }
+
+ private:
+  const Letras& letras_;
+  bool saltando_ = false;
+  bool hayPrevio_ = false;
+  char16_t previo_ = 0;
+  uint8_t may_ = 0, acc_ = 0, esp_ = 0, iot_ = 0;
+  Palabra actual_, hecha_;
+};
+
+// Whether the bytes are UTF-8 text with Greek letters in it.
+bool esUnicodeGriego(std::string_view bytes);
+
+// The upper-case BetaCode equivalent of a Unicode text (see above).
+std::u16string betaDeUnicode(std::u16string_view texto, const Letras& letras);
+
+// The largest count the loader writes.
+constexpr int32_t kTopeCarga = 32766;
+
+// One load of a text into a table.
+class Carga {
+ public:
+  Carga(const Letras& letras, lexico::Tabla& destino) : letras_(letras), destino_(destino) {}
+
+  // Let pending window events run: called every `cadaCuantos` characters.
+  std::function<void()> pendientes;
+  int cadaCuantos = 4096;
+  // Called when the whole percentage read changes.
+  std::function<void(int porcentaje, int64_t posicion)> porcentaje;
+  // Called for every form added to the table, with the number added so far.
+  std::function<void(const std::u16string& forma, int64_t nuevas)> nueva;
+  // Asked at every word end: true stops the load there.
+  std::function<bool()> parar;
+  // Words per committed batch.
+  int lote = 5000;
+
+  struct Resultado {
+    int64_t palabras = 0;  // words counted into the table
+    int64_t nuevas = 0;    // new forms
+    bool unicode = false;  // the text was read as UTF-8
+    bool parada = false;   // stopped by `parar`
+  };
+  // Reads the whole text. Stored words are committed in batches, so a stop or
+  // an error keeps what was stored before it; the error is rethrown.
+  Resultado ejecuta(std::string_view bytes);
+
+ private:
+  void cuenta(const LectorBeta::Palabra& p, Resultado& r);
+  const Letras& letras_;
+  lexico::Tabla& destino_;
+};
+
+}  // namespace kalyxon

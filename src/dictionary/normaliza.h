@@ -1,0 +1,15 @@
+// Unicode normalisation of text that comes from other programs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kalyxon {
+
+// The text in Normalization Form C (precomposed). Text copied from other
+// programs is often decomposed (a letter followed by combining accents); the
+// dictionary stores and compares precomposed forms. Without ICU the text is
+// returned as it is.
+std::u16string nfc(std::u16string_view texto);
+
+}  // namespace kalyxon

@@ -1,0 +1,162 @@
+// Filling a dictionary from a text through the "Cargar" item.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/kalyxon.h"
+#include "dictionary/cargador.h"
+#include "dictionary/diccionario.h"
+#include "dictionary_support.h"
+#include "platform/scripted.h"
+
+namespace kalyxon {
+namespace {
+
+using Contenido = std::map<std::pair<std::u16string, std::u16string>, int>;  // (key, form) -> count
+
+struct Banco {
+  CarpetaTemporal dir;
+  platform::scripted::ScriptedServices s;
+  std::unique_ptr<Kalyxon> k;
+  Banco() { arranca(); }
+  void arranca() {
+    k = std::make_unique<Kalyxon>(s.services(), dir.ruta);
+    k->diccionario().ponLetras(letrasDePrueba());
+    k->diccionario().wrkJet.abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Platon");
+    k->diccionario().cambiaDiccionario(u"LEXICA_prueba.db", "Platon");
+  }
+  // Loads `texto` with "Cargar"; `vaciar` answers the question about emptying.
+  void carga(const std::string& texto, bool vaciar = false) {
+    auto ruta = dir.ruta / "texto.txt";
+    escribeFichero(ruta, texto);
+    s.fileDialog.answers.push_back(ruta.string());
+    s.messageBox.answers.push_back(vaciar ? platform::Answer::Yes : platform::Answer::No);
+    auto& m = k->form1.mnudiccar;
+    if (m.checked) k->diccionario().mnudiccar_Click();  // a finished load leaves it ticked
+    k->diccionario().mnudiccar_Click();
+  }
+  Contenido contenido() {
+    Contenido c;
+    for (auto w = k->diccionario().rstlxc->recorre(lexico::Indice::completo); !w.fin(); w.siguiente())
+      c[{w.actual().codigo, w.actual().forma()}] = w.actual().frecuencia;
+    return c;
+  }
+};
+
+TEST(Loading, BetaCodeRules) {
+  Banco b;
+  b.carga(
+      "{*)odu/sseia a}lo/gos *)a/nqrwpos *s \n"
+      "ai)/c; a)lla\\ ba\n"
+      "ta kai/ {skipped kai/} w(=|s. jj tou=to");  // the last word has no separator
+  auto c = b.contenido();
+  Contenido esperado{
+      {{u"logos", u"λόγος"}, 1},   {{u"anqrwpos", u"Ἄνθρωπος"}, 1}, {{u"s", u"Σ"}, 1},
+      {{u"aic", u"αἴξ"}, 1},       {{u"alla", u"ἀλλὰ"}, 1},         {{u"bata", u"βατα"}, 1},
+      {{u"kai", u"καί"}, 1},       {{u"ws", u"ᾧς"}, 1},             {{u"ss", u"σς"}, 1},
+  };
+  EXPECT_EQ(c, esperado);
+  EXPECT_EQ(b.k->form1.lblasc.caption, u" 100% ");
+  EXPECT_EQ(b.k->form1.lblfon.caption, u" 9");
+  EXPECT_EQ(b.k->form1.UniLabel1.display11, 14);
+  EXPECT_TRUE(b.k->form1.mnudiccar.checked);  // left ticked after a full load
+  ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
+  EXPECT_EQ(b.s.messageBox.shown[0].title, u"Completar diccionario de Platon");
+  EXPECT_EQ(b.s.messageBox.shown[0].text, u"Borrar las entradas anteriores?");
+
+  // Upper-case BetaCode gives upper-case keys; "yes" empties the table first.
+  b.carga("LO/GOS *)A ", true);
+  EXPECT_EQ(b.contenido(), (Contenido{{{u"LOGOS", u"λόγος"}, 1}, {{u"A", u"Ἀ"}, 1}}));
+
+  // Keys of 31 letters or more are not stored; counts stop at 32766.
+  b.k->diccionario().rstlxc->vacia();
+  b.k->diccionario().rstlxc->anade(u"A", lexico::listaCodigos(u"α"), 32765);
+  b.carga(std::string(31, 'a') + " " + std::string(30, 'b') + " a a a ");
+  auto c2 = b.contenido();
+  EXPECT_EQ(c2.size(), 2u);
+  EXPECT_EQ((c2[{u"A", u"α"}]), 32766);
+  EXPECT_EQ((c2[{std::u16string(30, u'b'), std::u16string(30, u'β')}]), 1);
+}
+
+TEST(Loading, TwiceDoublesCountsAndAddsNoRows) {
+  Banco b;
+  std::string texto = "lo/gos kai\\ lo/gos, o( lo/gos. ";
+  b.carga(texto);
+  auto una = b.contenido();
+  b.carga(texto);
+  auto dos = b.contenido();
+  ASSERT_EQ(una.size(), dos.size());
+  for (auto& [k, n] : una) EXPECT_EQ(dos[k], 2 * n);
+  EXPECT_EQ((dos[{u"logos", u"λόγος"}]), 6);
+}
+
+TEST(Loading, CancelledFileDialogAsksNothingAndNoDictionarySaysSo) {
+  Banco b;
+  b.k->diccionario().mnudiccar_Click();
+  EXPECT_EQ(b.s.fileDialog.opened, 1);
+  EXPECT_TRUE(b.s.messageBox.shown.empty());
+
+  b.k->diccionario().rstlxc.reset();
+  b.k->form1.mnudiccar.checked = false;
+  b.k->diccionario().mnudiccar_Click();
+  EXPECT_EQ(b.s.fileDialog.opened, 1);
+  ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
+  EXPECT_NE(b.s.messageBox.shown[0].text.find(u"ningún diccionario"), std::u16string::npos);
+  EXPECT_FALSE(b.k->form1.mnudiccar.checked);
+}
+
+TEST(Loading, StopFromTheWindowKeepsWhatWasStored) {
+  Banco b;
+  std::string texto;
+  for (int i = 0; i < 20000; ++i) texto += "a" + std::string(static_cast<size_t>(i % 25 + 1), 'b') + " ";
+  long alPararse = 0;
+  b.s.pump.onPump = [&](long n) {
+    if (n == 3) {
+      b.k->diccionario().mnudiccar_Click();  // the second click on "Cargar"
+      alPararse = n;
+    }
+  };
+  b.carga(texto);
+  EXPECT_EQ(alPararse, 3);
+  EXPECT_FALSE(b.k->form1.mnudiccar.checked);
+  EXPECT_FALSE(b.k->diccionario().lFinCarga);
+  EXPECT_EQ(b.k->form1.lblhex.caption, u"FIN");
+  auto guardadas = b.contenido();
+  int64_t total = 0;
+  for (auto& [k, n] : guardadas) total += n;
+  EXPECT_GT(total, 0);
+  EXPECT_LT(total, 20000);
+  // The pump ran now and then, not after every character.
+  EXPECT_LT(b.s.pump.calls, 10);
+
+  // What was stored is committed: it is there after the program closes.
+  b.k.reset();
+  b.arranca();
+  EXPECT_EQ(b.contenido(), guardadas);
+}
+
+TEST(Loading, UnicodeTextGivesWhatUpperCaseBetaCodeGives) {
+  Banco b;
+  // NFC and decomposed input, elision, capitals with marks, iota subscript,
+  // raised dot, line ends between words, diaeresis (dropped as in BetaCode).
+  b.carga(
+      "Ἄνδρα μοι ἔννεπε, Μοῦσα, πολύτροπον·\nὃς μάλα πολλὰ\r\nπλάγχθη, ἐπεὶ δ’ ᾠδῇ "
+      "λο\xCC\x81γος ἀΐδιος Ἀθηναίων. ",
+      true);
+  auto uni = b.contenido();
+  b.carga(
+      "*)/ANDRA MOI E)/NNEPE, *MOU=SA, POLU/TROPON: O(\\S MA/LA POLLA\\ PLA/GXQH, E)PEI\\ D' "
+      "W)|DH=| LO/GOS A)I/DIOS *)AQHNAI/WN. ",
+      true);
+  auto beta = b.contenido();
+  EXPECT_EQ(uni, beta);
+  EXPECT_EQ((uni[{u"ANDRA", u"Ἄνδρα"}]), 1);
+  EXPECT_EQ((uni[{u"WDH", u"ᾠδῇ"}]), 1);
+  EXPECT_EQ((uni[{u"AIDIOS", u"ἀίδιος"}]), 1);
+  EXPECT_TRUE(esUnicodeGriego("λόγος"));
+  EXPECT_FALSE(esUnicodeGriego("lo/gos"));
+  EXPECT_FALSE(esUnicodeGriego("\xE1\xBC"));  // cut UTF-8 is read as 8-bit BetaCode
+}
+
+}  // namespace
+}  // namespace kalyxon
