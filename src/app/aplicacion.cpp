@@ -354,11 +354,11 @@ void Aplicacion::grabaIni() {
 
 void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& tabla) {
   // The dictionary subsystem makes the table current.
-  (void)fichero;
-  (void)tabla;
+  k_.diccionario().cambiaDiccionario(u16(fichero), tabla);
 }
 
 void Aplicacion::cierraDiccionarios() {
+  k_.diccionario().cierra();
   abiertas_.clear();
   k_.form1.datlxc.reset();
   k_.form1.wrkJet.reset();
@@ -537,6 +537,19 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnuang") alterna(f.mnuang);
   else if (n == "mnulat") alterna(f.mnulat);
   else if (n == "mnudicapro") alterna(f.mnudicapro);
+  else if (n == "mnudiccla") k_.diccionario().eligeDiccionario("clasico");
+  else if (n == "mnudiccom") k_.diccionario().eligeDiccionario("completo");
+  else if (n == "mnudicari") k_.diccionario().eligeDiccionario("Aristoteles");
+  else if (n == "mnudiceso") k_.diccionario().eligeDiccionario("Esopo");
+  else if (n == "mnudichom") k_.diccionario().eligeDiccionario("Homero");
+  else if (n == "mnudicjen") k_.diccionario().eligeDiccionario("Jenofonte");
+  else if (n == "mnudicpla") k_.diccionario().eligeDiccionario("Platon");
+  else if (n == "mnudictra") k_.diccionario().eligeDiccionario("Tragicos");
+  else if (n == "mnudiccar") k_.diccionario().mnudiccar_Click();
+  else if (n == "mnudicpal") k_.diccionario().addDiccionario();
+  else if (n == "mnudicadd") k_.diccionario().addClasico();
+  else if (n == "mnudicbor") k_.diccionario().borraDiccionario();
+  else if (n == "mnudicfre") k_.diccionario().borraNumero();
   else if (n == "mnuayugen") ayuda(1);
   else if (n == "mnuayumap") ayuda(10);
   else if (n == "mnuayutec") ayuda(8);

@@ -1,5 +1,6 @@
 #include "dictionary/diccionario.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <fstream>
@@ -218,6 +219,17 @@ void Diccionario::mnudicapro_Click() { k_.form1.mnudicapro.checked = !k_.form1.m
 
 // ---- Choosing dictionaries --------------------------------------------------------
 
+lexico::Espacio& Diccionario::espacio() {
+  if (!k_.form1.wrkJet) k_.form1.wrkJet = std::make_shared<lexico::Espacio>();
+  return *k_.form1.wrkJet;
+}
+
+void Diccionario::cierra() {
+  rstlxc.reset();
+  rstlxc2.reset();
+  datlxc2.reset();
+}
+
 vm::MenuItem* Diccionario::menuDe(std::string_view tabla) {
   auto& f = k_.form1;
   vm::MenuItem* menus[] = {&f.mnudiccla, &f.mnudiccom, &f.mnudicari, &f.mnudiceso,
@@ -228,9 +240,9 @@ vm::MenuItem* Diccionario::menuDe(std::string_view tabla) {
 }
 
 void Diccionario::cambiaDiccionario(const std::u16string& base, std::string_view tabla) {
-  auto b = wrkJet.abre(k_.carpeta / lexico::utf8(base));
+  auto b = espacio().abre(k_.carpeta / lexico::utf8(base));
   auto t = b->tabla(tabla);
-  datlxc = std::move(b);
+  k_.form1.datlxc = std::move(b);
   rstlxc = std::move(t);
   k_.form1.ventana.caption = u"Kalyxon - " + mayusculas(u16(tabla));
 }
@@ -246,20 +258,6 @@ void Diccionario::eligeDiccionario(std::string_view tabla) {
   }
   for (const auto& d : lexico::kDiccionarios) menuDe(d.tabla)->checked = false;
   item->checked = true;
-}
-
-std::vector<Diccionario::Descubierta> Diccionario::descubre() {
-  std::vector<Descubierta> out;
-  std::vector<std::shared_ptr<lexico::Base>> abiertas;
-  for (const auto& fichero : lexico::ficherosDiccionario(k_.carpeta)) {
-    auto base = wrkJet.abre(fichero);
-    for (const auto& t : base->tablas())
-      if (t.campos == 3 && t.registros > 0 && lexico::esDiccionario(t.nombre))
-        out.push_back({base->nombre(), t.nombre, t.registros});
-    abiertas.push_back(std::move(base));
-  }
-  descubiertas_ = std::move(abiertas);
-  return out;
 }
 
 // ---- Loading from a text -------------------------------------------------------------
@@ -361,7 +359,7 @@ void Diccionario::addClasico() {
     return;
   }
   if (!hayDiccionario()) return;
-  if (rstlxc->nombre() == "completo" && datlxc->fichero().filename() == "LEXICA_completo.db") {
+  if (rstlxc->nombre() == "completo" && rstlxc->base().fichero().filename() == "LEXICA_completo.db") {
     k_.sv.messageBox->show(
         u"El diccionario actual es el completo: no se puede añadir a sí mismo. Elija otro "
         u"diccionario en el menú Diccionario.");
@@ -379,7 +377,7 @@ void Diccionario::addClasico() {
   try {
     // Opened through the program's own workspace: the file may already be open
     // here (another of its tables is current, or the start-up holds it).
-    datlxc2 = wrkJet.abre(ruta);
+    datlxc2 = espacio().abre(ruta);
     rstlxc2 = datlxc2->tabla("completo");
   } catch (const std::exception& e) {
     k_.sv.messageBox->show(u"No se puede abrir el diccionario completo: " + u16(e.what()));

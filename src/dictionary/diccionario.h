@@ -1,10 +1,10 @@
 // The dictionary subsystem: the running word, its lookup and the candidates;
 // choosing the current dictionary, filling it from texts and maintaining it.
 //
-// The open dictionary objects are kept here: `wrkJet` is the program's
-// workspace (every dictionary file the program opens goes through it, so
-// opening a file again hands back the open connection), `datlxc` the file of
-// the current dictionary and `rstlxc` its table. With no dictionary open the
+// Every dictionary file is opened through the program's workspace (the main
+// window's `wrkJet`), so opening a file again hands back the open connection;
+// `datlxc` on the main window is the file of the current dictionary and
+// `rstlxc` here its table. With no dictionary open the
 // word check skips the search and shows no candidate, and the maintenance items
 // say that no dictionary is open.
 #pragma once
@@ -83,19 +83,6 @@ class Diccionario {
   void borraDiccionario();
   void borraNumero();
 
-  // ---- Discovery (start-up) -----------------------------------------------------
-  struct Descubierta {
-    std::string fichero;  // file name, no folder (the menu's tag)
-    std::string tabla;
-    int64_t registros = 0;
-  };
-  // Opens every LEXICA*.db of the program folder through `wrkJet` and keeps
-  // them open while the program runs (so a second copy is refused on any of
-  // them), and returns the usable dictionaries: one of the eight names, three
-  // fields, at least one record; in file-name order, then table order. Running
-  // it again reuses the open files. Throws lexico::BaseOcupada when another
-  // copy of the program holds a file.
-  std::vector<Descubierta> descubre();
   // The menu item of a dictionary table (nullptr for other names).
   vm::MenuItem* menuDe(std::string_view tabla);
   // The table of the current dictionary, or nullptr.
@@ -106,8 +93,12 @@ class Diccionario {
   const Letras& letras();
   void ponLetras(Letras l) { letras_ = std::move(l); }
 
-  lexico::Espacio wrkJet;
-  std::shared_ptr<lexico::Base> datlxc;
+  // The program's workspace (created on first use when the settings load has
+  // not made it yet).
+  lexico::Espacio& espacio();
+  // Lets go of the current dictionary and of the merge's complete one.
+  void cierra();
+
   std::shared_ptr<lexico::Tabla> rstlxc;
   std::shared_ptr<lexico::Base> datlxc2;
   std::shared_ptr<lexico::Tabla> rstlxc2;
@@ -118,7 +109,6 @@ class Diccionario {
   bool hayDiccionario();
   Kalyxon& k_;
   std::optional<Letras> letras_;
-  std::vector<std::shared_ptr<lexico::Base>> descubiertas_;
 };
 
 // A number typed in an input box, read as the leading decimal number of the

@@ -22,7 +22,7 @@ struct Banco {
   void arranca() {
     k = std::make_unique<Kalyxon>(s.services(), dir.ruta);
     k->diccionario().ponLetras(letrasDePrueba());
-    k->diccionario().wrkJet.abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Platon");
+    k->diccionario().espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Platon");
     k->diccionario().cambiaDiccionario(u"LEXICA_prueba.db", "Platon");
   }
   // Loads `texto` with "Cargar"; `vaciar` answers the question about emptying.

@@ -21,7 +21,7 @@ struct Banco {
   std::shared_ptr<lexico::Tabla> t;
   Banco() {
     d.ponLetras(letrasDePrueba());
-    t = d.wrkJet.abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Esopo");
+    t = d.espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Esopo");
     d.cambiaDiccionario(u"LEXICA_prueba.db", "Esopo");
   }
   int cuenta(const char16_t* clave, const std::u16string& forma) {
@@ -80,7 +80,7 @@ TEST(Maintenance, MergeIntoTheCompleteDictionaryAddsAndCaps) {
   ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
   EXPECT_EQ(b.s.messageBox.shown[0].text, u"No se encuentra LEXICA_completo.db");
 
-  auto completo = b.d.wrkJet.abre(b.dir.ruta / "LEXICA_completo.db", true)->creaTabla("completo");
+  auto completo = b.d.espacio().abre(b.dir.ruta / "LEXICA_completo.db", true)->creaTabla("completo");
   completo->anade(u"KAI", listaCodigos(u"καί"), 20000);
   completo->anade(u"KAI", listaCodigos(u"Καί"), 1);
   b.t->anade(u"KAI", listaCodigos(u"καί"), 10000);
@@ -113,7 +113,7 @@ TEST(Maintenance, MergeIntoTheCompleteDictionaryAddsAndCaps) {
   b.d.addClasico();
   ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
   EXPECT_NE(b.s.messageBox.shown[0].text.find(u"sí mismo"), std::u16string::npos);
-  b.d.wrkJet.abre(b.dir.ruta / "LEXICA_prueba.db")->creaTabla("Homero");
+  b.d.espacio().abre(b.dir.ruta / "LEXICA_prueba.db")->creaTabla("Homero");
   b.d.cambiaDiccionario(u"LEXICA_prueba.db", "Homero");
   b.d.addClasico();
   ASSERT_EQ(b.s.messageBox.shown.size(), 3u);
@@ -154,14 +154,7 @@ TEST(Maintenance, DeleteTheFormOnShowAndRareForms) {
 
 TEST(Maintenance, ChoosingADictionaryTicksOnlyItsItem) {
   Banco b;
-  b.d.wrkJet.abre(b.dir.ruta / "LEXICA_prueba.db")->creaTabla("Jenofonte");
-  auto descubiertas = b.d.descubre();
-  EXPECT_TRUE(descubiertas.empty());  // both tables are still empty
-  b.t->anade(u"A", "945;", 1);
-  descubiertas = b.d.descubre();
-  ASSERT_EQ(descubiertas.size(), 1u);
-  EXPECT_EQ(descubiertas[0].fichero, "LEXICA_prueba.db");
-  EXPECT_EQ(descubiertas[0].tabla, "Esopo");
+  b.d.espacio().abre(b.dir.ruta / "LEXICA_prueba.db")->creaTabla("Jenofonte");
 
   b.f.mnudiccla.checked = true;
   b.f.mnudicjen.tag = u"LEXICA_prueba.db";

@@ -22,7 +22,7 @@ struct Banco {
 
   Banco() {
     d.ponLetras(letrasDePrueba());
-    t = d.wrkJet.abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Homero");
+    t = d.espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Homero");
   }
   void forma(const char16_t* clave, const std::u16string& f, int n) { t->anade(clave, listaCodigos(f), n); }
   void abre() { d.cambiaDiccionario(u"LEXICA_prueba.db", "Homero"); }
