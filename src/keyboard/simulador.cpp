@@ -304,7 +304,7 @@ Verdict TecladoSimulado::entrega(const KeyEvent& e, const KeyAction* inyectada) 
       // A synthesised keystroke does at its press what the notation says.
       if (!(e.flags & flag::kUp)) {
         if (inyectada->key == Key::CapsLock) bloqMay_ = !bloqMay_;
-        app_.apply(*inyectada);
+        aplicaAccion(*inyectada);
       }
     } else {
       aplicaTecla(e.vkCode, e.flags);
@@ -381,15 +381,25 @@ void TecladoSimulado::aplicaTecla(uint32_t vk, uint32_t flags) {
   app_.apply(sendkeys::chr(c));
 }
 
+// A control character typed as a character (the composer's text for Enter
+// is a carriage return) does in an editor what its key does.
+void TecladoSimulado::aplicaAccion(const KeyAction& a) {
+  if (a.isChar() && (a.mods & (sendkeys::kCtrl | sendkeys::kAlt)) == 0) {
+    if (a.ch == U'\r' || a.ch == U'\n') return app_.apply(sendkeys::key(Key::Enter));
+    if (a.ch == U'\t') return app_.apply(sendkeys::key(Key::Tab));
+  }
+  app_.apply(a);
+}
+
 // ---- What the engine sends --------------------------------------------------------
 
 void TecladoSimulado::envia(const std::u16string& teclas, bool espera) {
   if (alEnviar) alEnviar(teclas, espera, nivel_ - 1);
+  const sendkeys::KeySequence acciones = sendkeys::parse(teclas);
   if (!reinyectar) {
-    app_.type(teclas);
+    for (const auto& a : acciones) aplicaAccion(a);
     return;
   }
-  const sendkeys::KeySequence acciones = sendkeys::parse(teclas);
   if (espera || nivel_ == 0) {
     for (const auto& a : acciones) inyecta(a);
   } else {

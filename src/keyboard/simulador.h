@@ -114,6 +114,7 @@ class TecladoSimulado {
 
   void envia(const std::u16string& teclas, bool espera);
   void inyecta(const sendkeys::KeyAction& a);
+  void aplicaAccion(const sendkeys::KeyAction& a);
   Verdict entrega(const KeyEvent& e, const sendkeys::KeyAction* inyectada);
   void aplicaTecla(uint32_t vk, uint32_t flags);
   void vaciaCola();
