@@ -168,14 +168,14 @@ int main(int argc, char** argv) {
     check(sqlite3_open(tmp.string().c_str(), &db), db, "open " + tmp.string());
     check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
     for (auto& f : files) loadTable(db, f);
-    for (auto& spec : indexes) {
-      auto a = spec.find(':');
-      auto b = spec.find(':', a + 1);
+    for (auto& def : indexes) {
+      auto a = def.find(':');
+      auto b = def.find(':', a + 1);
       if (a == std::string::npos || b == std::string::npos)
-        throw std::runtime_error("bad --index " + spec);
-      std::string table = spec.substr(0, a), name = spec.substr(a + 1, b - a - 1);
+        throw std::runtime_error("bad --index " + def);
+      std::string table = def.substr(0, a), name = def.substr(a + 1, b - a - 1);
       std::string sql = "CREATE INDEX " + quoteIdent(table + "_" + name) + " ON " +
-                        quoteIdent(table) + " (" + spec.substr(b + 1) + ")";
+                        quoteIdent(table) + " (" + def.substr(b + 1) + ")";
       check(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), db, sql);
     }
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
