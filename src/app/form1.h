@@ -39,6 +39,7 @@ struct Form1 {
   uint8_t nAccUlt = 0, nEspUlt = 0, nDieUlt = 0, nIotUlt = 0, nMayUlt = 0;
   uint8_t nFonUlt = 0;
   bool lMayUlt = false;
+  uint8_t nFon = 0;  // letter code of the last key that had a letter row
 
   // ---- Phonetic marks ------------------------------------------------------
   uint8_t nCan = 0;  // quantity mark pending
@@ -49,8 +50,10 @@ struct Form1 {
   bool lRectifica = false;   // rectify mode armed by F4
   bool noDiacritico = true;  // no dead key typed in the current word
   bool lPalabra = false;     // the dictionary has a candidate for the word
-  int32_t nUltCar = 0;       // code point of the last character sent
-  int32_t nUniIni = 0;
+  int32_t nUltCar = 0;       // key code the composer used last (0 after a word break)
+  int32_t nUniIni = 0;       // last word-initial vowel without its automatic breathing
+  bool lVocIni = false;      // the previous key was a word-initial vowel given a breathing
+  int16_t nOtraUlt = 0;      // code point of the last variant form produced
 
   // ---- Word record of the letter release -----------------------------------
   std::u16string cUltima, cBorraUltima, cNueva;

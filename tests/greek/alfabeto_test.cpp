@@ -1,0 +1,249 @@
+// The alphabet tables: the facts the keyboard, the dictionary and the
+// converters rely on, reproducibility of ALPHA.db from the repository, and
+// coverage of the precomposed letters by the keyboard.
+#include "greek/alfabeto.h"
+
+#include <gtest/gtest.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/kalyxon.h"
+#include "greek/compositor.h"
+#include "keyboard/diacriticos.h"
+#include "platform/scripted.h"
+
+namespace kalyxon {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AlfabetoTest : public ::testing::Test {
+ protected:
+  platform::scripted::ScriptedServices s;
+  Kalyxon k{s.services(), KALYXON_RUNTIME_DIR};
+  const Alfabeto& a = k.alfabeto();
+};
+
+TEST_F(AlfabetoTest, LoadsFromTheProgramFolder) {
+  ASSERT_TRUE(a.cargado()) << a.error();
+  EXPECT_TRUE(a.error().empty());
+  EXPECT_GT(a.sonidos().size(), 250u);
+}
+
+TEST_F(AlfabetoTest, EachLetterKeyLooksUpItsBareSmallLetter) {
+  // Key letter (its lookup code), letter code, small letter.
+  const std::string teclas = "ABGDEZHQIKLMNXOPRSTUFJYW";
+  const std::u16string letras = u"αβγδεζηθικλμνξοπρστυφχψω";
+  for (int i = 0; i < 24; ++i) {
+    int32_t codlet = teclas[i] == 'J' ? 99 : teclas[i];
+    const FilaSonido* f = a.sonidoPorCodlet(codlet);
+    ASSERT_NE(f, nullptr) << teclas[i];
+    EXPECT_EQ(f->codfon, i + 1) << teclas[i];
+    EXPECT_EQ(f->coduni, letras[i]) << teclas[i];
+    EXPECT_EQ(f->codacc + f->codesp + f->codmay + f->coddie + f->codiot, 0);
+  }
+  EXPECT_EQ(a.sonidoPorCodlet('X')->codfon, 14);  // ξ
+  EXPECT_EQ(a.sonidoPorCodlet(99)->codfon, 22);   // χ
+  EXPECT_EQ(a.sonidoPorCodlet('Y')->codfon, 23);  // ψ
+  ASSERT_NE(a.sonidoPorCodlet(988), nullptr);     // V: digamma
+  EXPECT_EQ(a.sonidoPorCodlet(988)->coduni, 0x03DD);
+}
+
+TEST_F(AlfabetoTest, KeysWithoutARowFallThrough) {
+  // C (always final sigma), J and V (looked up as 99 and 988), digits, the
+  // remapped punctuation and symbols: their lookup code is their code point.
+  for (int32_t c : {67, 74, 86, 34, 44, 46, 55, 59, 903, 1013, 983, 984, 985, 32, 13})
+    EXPECT_EQ(a.sonidoPorCodlet(c), nullptr) << c;
+  for (int32_t c = '0'; c <= '9'; ++c) EXPECT_EQ(a.sonidoPorCodlet(c), nullptr) << c;
+}
+
+TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
+  std::set<int32_t> unis;
+  std::map<int32_t, int> codfonDe;
+  for (const FilaSonido& f : a.sonidos()) {
+    EXPECT_TRUE(unis.insert(f.coduni).second) << "code point in two rows: " << f.coduni;
+    auto [it, nuevo] = codfonDe.emplace(f.codlet, f.codfon);
+    EXPECT_TRUE(nuevo) << "codlet in two rows: " << f.codlet;
+    // code point -> row -> codlet -> first row with that codlet -> same code point
+    EXPECT_EQ(a.sonidoPorCodlet(a.sonidoPorUni(f.coduni)->codlet)->coduni, f.coduni);
+    EXPECT_NE(a.fonema(f.codfon), nullptr) << "no fonema row for " << int(f.codfon);
+  }
+}
+
+TEST_F(AlfabetoTest, LetterAndMarksGiveTheNfcCharacter) {
+  EXPECT_EQ(a.sonidoPorMarcas(1, 1, 0, 0, 0, 0)->coduni, 0x03AC);  // ά, not the oxia form
+  EXPECT_EQ(a.sonidoPorMarcas(9, 1, 0, 0, 1, 0)->coduni, 0x0390);  // ΐ
+  EXPECT_EQ(a.sonidoPorMarcas(18, 0, 0, 0, 0, 3)->coduni, 0x03C2);  // final sigma
+  EXPECT_EQ(a.sonidoPorMarcas(24, 3, 2, 0, 0, 1)->coduni, 0x1FA7);  // ᾧ
+  EXPECT_EQ(a.sonidoPorMarcas(1, 0, 1, 1, 0, 1)->coduni, 0x1F88);  // ᾈ
+  EXPECT_EQ(a.sonidoPorMarcas(17, 0, 2, 0, 0, 0)->coduni, 0x1FE5);  // ῥ
+  // The symbol forms come after the letters: the lookup finds the letter.
+  EXPECT_EQ(a.sonidoPorMarcas(2, 0, 0, 0, 0, 0)->coduni, 0x03B2);
+  EXPECT_EQ(a.sonidoPorMarcas(18, 0, 0, 1, 0, 0)->coduni, 0x03A3);
+  EXPECT_EQ(a.sonidoPorUni(0x03D0)->codfon, 2);  // ϐ is a beta
+  // A combination with no character.
+  EXPECT_EQ(a.sonidoPorMarcas(2, 1, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(a.sonidoPorMarcas(1, 1, 0, 0, 0, 999), nullptr);
+  // Punctuation of the converters.
+  EXPECT_EQ(a.sonidoPorMarcas(27, 0, 0, 0, 0, 0)->coduni, u' ');
+  EXPECT_EQ(a.sonidoPorMarcas(30, 0, 0, 0, 0, 0)->coduni, u';');
+  EXPECT_EQ(a.sonidoPorMarcas(31, 0, 0, 0, 0, 0)->coduni, 0x00B7);
+}
+
+TEST_F(AlfabetoTest, FonemaGivesBetaCodeKeysAndTransliterations) {
+  const std::u16string tre[] = {u"A", u"B", u"G", u"D", u"E", u"Z", u"H", u"Q",
+                                u"I", u"K", u"L", u"M", u"N", u"C", u"O", u"P",
+                                u"R", u"S", u"T", u"U", u"F", u"X", u"Y", u"W"};
+  const std::u16string trl[] = {u"a", u"b", u"g",  u"d", u"e", u"z", u"ē",  u"th",
+                                u"i", u"k", u"l",  u"m", u"n", u"x", u"o",  u"p",
+                                u"r", u"s", u"t",  u"y", u"ph", u"ch", u"ps", u"ō"};
+  for (int i = 0; i < 24; ++i) {
+    const FilaFonema* f = a.fonema(i + 1);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->TRE, tre[i]);
+    EXPECT_EQ(f->TRL, trl[i]);
+    EXPECT_FALSE(f->nomfon.empty());
+  }
+  EXPECT_EQ(a.fonema(1)->nomfon, u"alfa");
+  EXPECT_EQ(a.fonema(14)->nomfon, u"xi");
+  for (int c : {25, 27, 28, 29, 30, 31, 32, 33}) EXPECT_NE(a.fonema(c), nullptr) << c;
+}
+
+TEST_F(AlfabetoTest, FoneticaHoldsQuantityAndQuality) {
+  EXPECT_EQ(a.fonetica(1, 0, 1)->coduni, 0x1FB0);   // ᾰ
+  EXPECT_EQ(a.fonetica(20, 0, 2)->coduni, 0x1FE1);  // ῡ
+  EXPECT_EQ(a.fonetica('E', 1, 0)->coduni, 0x0119);  // ę open
+  EXPECT_EQ(a.fonetica('O', 2, 0)->coduni, 0x1ECD);  // ọ closed
+  EXPECT_EQ(a.fonetica('O', 1, 2)->coduni, 0x01ED);  // ǭ open and long
+  EXPECT_EQ(a.fonetica(5, 0, 1), nullptr);          // no short epsilon character
+}
+
+TEST_F(AlfabetoTest, ABrokenFileKeepsTheTablesAndSaysWhy) {
+  Alfabeto& al = k.alfabeto();
+  size_t filas = al.sonidos().size();
+  fs::path roto = fs::temp_directory_path() / "kalyxon_alpha_roto.db";
+  {
+    std::FILE* f = std::fopen(roto.c_str(), "wb");
+    std::fputs("not a database", f);
+    std::fclose(f);
+  }
+  EXPECT_FALSE(al.carga(roto));
+  EXPECT_NE(al.error().find("ALPHA.db"), std::string::npos);
+  EXPECT_FALSE(al.carga(fs::temp_directory_path() / "no_such_alpha.db"));
+  EXPECT_EQ(al.sonidos().size(), filas);
+  EXPECT_NE(al.sonidoPorCodlet('A'), nullptr);
+  fs::remove(roto);
+}
+
+// ---- Reproducibility ---------------------------------------------------------
+
+TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
+  fs::path tools = fs::path(KALYXON_RUNTIME_DIR).parent_path() / "tools";
+  fs::path alpha = fs::path(KALYXON_SOURCE_DIR) / "data" / "alpha";
+  // The committed CSV files are what the generator writes today.
+  std::string check = (tools / "kalyxon_alfabetogen").string() + " --check " + alpha.string();
+  EXPECT_EQ(std::system(check.c_str()), 0) << "run: cmake --build build --target alfabeto_csv";
+
+  // Building the database again from the CSV files gives the same tables.
+  fs::path otra = fs::temp_directory_path() / "kalyxon_alpha_otra.db";
+  std::string build = (tools / "kalyxon_tabladb").string() + " " + otra.string();
+  for (const char* t : {"sonido", "fonema", "fonetica"})
+    build += " " + (alpha / (std::string(t) + ".csv")).string();
+  ASSERT_EQ(std::system(build.c_str()), 0);
+  platform::scripted::ScriptedServices s;
+  Kalyxon k1(s.services(), KALYXON_RUNTIME_DIR);
+  Kalyxon k2(s.services(), KALYXON_RUNTIME_DIR);
+  ASSERT_TRUE(k2.alfabeto().carga(otra)) << k2.alfabeto().error();
+  const auto& x = k1.alfabeto().sonidos();
+  const auto& y = k2.alfabeto().sonidos();
+  ASSERT_EQ(x.size(), y.size());
+  for (size_t i = 0; i < x.size(); ++i) {
+    EXPECT_EQ(x[i].codlet, y[i].codlet);
+    EXPECT_EQ(x[i].coduni, y[i].coduni);
+    EXPECT_EQ(x[i].codfon, y[i].codfon);
+  }
+  EXPECT_EQ(k1.alfabeto().fonemas().size(), k2.alfabeto().fonemas().size());
+  EXPECT_EQ(k1.alfabeto().foneticas().size(), k2.alfabeto().foneticas().size());
+  fs::remove(otra);
+}
+
+// ---- Coverage ----------------------------------------------------------------
+
+// Every precomposed letter of the Greek and Greek Extended blocks whose marks
+// are polytonic (accents, breathings, diaeresis, iota subscript or adscript)
+// must be typeable: some dead keys and one letter key, with or without Shift,
+// compose a character canonically equivalent to it.
+TEST(AlfabetoCobertura, EveryPolytonicLetterIsReachableByDeadKeys) {
+  UErrorCode err = U_ZERO_ERROR;
+  const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(err);
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(err);
+  ASSERT_TRUE(U_SUCCESS(err));
+  const std::set<UChar32> polytonicas = {0x0300, 0x0301, 0x0342, 0x0313, 0x0314, 0x0308, 0x0345};
+
+  std::set<UChar32> objetivo;
+  for (auto [desde, hasta] : {std::pair{0x0370, 0x03FF}, std::pair{0x1F00, 0x1FFF}}) {
+    for (UChar32 c = desde; c <= hasta; ++c) {
+      if (!u_isalpha(c)) continue;
+      icu::UnicodeString d = nfd->normalize(icu::UnicodeString(c), err);
+      if (d.length() < 2) continue;  // not precomposed
+      UChar32 b = d.char32At(0);
+      if (!(b >= 0x03B1 && b <= 0x03C9) && !(b >= 0x0391 && b <= 0x03A9)) continue;
+      bool polytonica = true;
+      for (int32_t i = d.moveIndex32(0, 1); i < d.length(); i = d.moveIndex32(i, 1))
+        polytonica &= polytonicas.count(d.char32At(i)) > 0;
+      if (polytonica) objetivo.insert(c);
+    }
+  }
+
+  platform::scripted::ScriptedServices s;
+  Kalyxon k(s.services(), KALYXON_RUNTIME_DIR);
+  std::set<std::u16string> tecleadas;  // NFC texts typed
+  struct Muerta {
+    int32_t tecla;
+    bool may;
+  };
+  const std::vector<std::vector<Muerta>> acentos = {{}, {{222, false}}, {{186, false}}, {{186, true}}};
+  const std::vector<std::vector<Muerta>> espiritus = {{}, {{57, true}}, {{56, true}}};
+  const std::vector<std::vector<Muerta>> dieresis = {{}, {{222, true}}};
+  const std::vector<std::vector<Muerta>> iotas = {{}, {{192, false}}};
+  for (int32_t letra = 'A'; letra <= 'Z'; ++letra)
+    for (int may = 0; may <= 1; ++may)
+      for (auto& ac : acentos)
+        for (auto& es : espiritus)
+          for (auto& di : dieresis)
+            for (auto& io : iotas) {
+              Form1& f = k.form1;
+              f.nUltCar = 0;
+              f.lInicio = false;
+              for (auto* grupo : {&di, &ac, &es, &io})
+                for (auto m : *grupo) k.diacriticos().ponDiacritico(m.tecla, m.may);
+              std::u16string t = k.compositor().daGriego(letra, may);
+              icu::UnicodeString n = nfc->normalize(icu::UnicodeString(t.data(), t.size()), err);
+              tecleadas.insert(std::u16string(n.getBuffer(), n.length()));
+            }
+
+  int alcanzadas = 0;
+  std::string faltan;
+  for (UChar32 c : objetivo) {
+    icu::UnicodeString n = nfc->normalize(icu::UnicodeString(c), err);
+    if (tecleadas.count(std::u16string(n.getBuffer(), n.length()))) {
+      ++alcanzadas;
+    } else {
+      char buf[16];
+      std::snprintf(buf, sizeof buf, " U+%04X", c);
+      faltan += buf;
+    }
+  }
+  std::printf("precomposed polytonic letters reachable: %d of %zu\n", alcanzadas, objetivo.size());
+  EXPECT_EQ(alcanzadas, static_cast<int>(objetivo.size())) << "unreachable:" << faltan;
+}
+
+}  // namespace
+}  // namespace kalyxon
