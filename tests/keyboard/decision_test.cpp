@@ -383,8 +383,9 @@ TEST(Output, FontSwitchMacroAtTheFirstLetterAndAtEveryF2) {
   b.griego();
   b.tecla('A');
   b.tecla('B');
-  ASSERT_EQ(b.s.sender.sent.size(), 1u);  // the stub composer gives no letters
-  EXPECT_EQ(b.s.sender.sent[0].keys, u"^+fPalatino Linotype~");
+  ASSERT_EQ(b.s.sender.sent.size(), 2u);  // the macro goes out in front of the first letter
+  EXPECT_EQ(b.s.sender.sent[0].keys, u"^+fPalatino Linotype~α");
+  EXPECT_EQ(b.s.sender.sent[1].keys, u"β");
   EXPECT_FALSE(b.s.sender.sent[0].wait);
   EXPECT_EQ(b.f.cParametros, u"^+f*~");
   EXPECT_TRUE(b.t.lFuenteEnviada);
@@ -398,16 +399,18 @@ TEST(Output, FontSwitchMacroAtTheFirstLetterAndAtEveryF2) {
   // F2 does not re-arm the first-letter macro; ticking the box again does.
   size_t antes = b.s.sender.sent.size();
   b.tecla('C');
-  EXPECT_EQ(b.s.sender.sent.size(), antes);
+  EXPECT_EQ(b.s.sender.sent.size(), antes + 1);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"ς");
   b.f.chkgri.setValue(0);
   b.f.chkgri.setValue(1);
   b.tecla('C');
-  EXPECT_EQ(b.s.sender.sent.size(), antes + 1);
+  EXPECT_EQ(b.s.sender.sent.size(), antes + 2);
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"^+fPalatino Linotype~ς");
 
   // "SI" is matched exactly.
   b.f.cCambiaFuentes = u"si";
   b.tecla(113);
-  EXPECT_EQ(b.s.sender.sent.size(), antes + 1);
+  EXPECT_EQ(b.s.sender.sent.size(), antes + 2);
 }
 
 TEST(Output, MalformedMacroDoesNotStopTheHook) {
