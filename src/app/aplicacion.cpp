@@ -1,10 +1,9 @@
 #include "app/aplicacion.h"
 
 #include <algorithm>
-#include <cctype>
 #include <array>
+#include <cctype>
 #include <cmath>
-#include <map>
 #include <stdexcept>
 #include <system_error>
 
@@ -48,8 +47,10 @@ const char16_t* siNo(bool b) { return b ? u"SI" : u"NO"; }
 // exponent; anything else ends the number. Truncated towards zero.
 int numero(const std::u16string& s) {
   std::string t;
-  for (char16_t c : s)
-    if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') t.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');
+  for (char16_t c : s) {
+    if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n') continue;
+    t.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');  // anything else ends the number
+  }
   std::size_t i = 0;
   std::string n;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) n.push_back(t[i++]);
@@ -536,7 +537,7 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnunum") alterna(f.mnunum);
   else if (n == "mnuang") alterna(f.mnuang);
   else if (n == "mnulat") alterna(f.mnulat);
-  else if (n == "mnudicapro") alterna(f.mnudicapro);
+  else if (n == "mnudicapro") k_.diccionario().mnudicapro_Click();
   else if (n == "mnudiccla") k_.diccionario().eligeDiccionario("clasico");
   else if (n == "mnudiccom") k_.diccionario().eligeDiccionario("completo");
   else if (n == "mnudicari") k_.diccionario().eligeDiccionario("Aristoteles");

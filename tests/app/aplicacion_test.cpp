@@ -181,6 +181,8 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   EXPECT_EQ(f().cFuenteNormal, u"Liberation Serif");
   EXPECT_TRUE(f().mnudichom.checked);
   EXPECT_FALSE(f().mnudiccla.checked);
+  // The saved dictionary is the current one.
+  EXPECT_EQ(f().ventana.caption, u"Kalyxon - HOMERO");
   EXPECT_EQ(f().mnudichom.caption, u"Homero 2");
   EXPECT_EQ(f().mnudichom.tag, u"LEXICA_autores.db");
   EXPECT_EQ(f().mnudicpla.caption, u"Platón 5");
