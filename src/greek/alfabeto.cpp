@@ -82,9 +82,9 @@ int64_t claveFonetica(int codfon, int codape, int codcan) {
 Alfabeto::Alfabeto(Kalyxon& k) : k_(k) { carga(k.carpeta / "ALPHA.db"); }
 
 bool Alfabeto::carga(const std::filesystem::path& ruta) {
-  std::vector<FilaSonido> sonido;
-  std::vector<FilaFonema> fonema;
-  std::vector<FilaFonetica> fonetica;
+  std::vector<RegSonido> sonido;
+  std::vector<RegFonema> fonema;
+  std::vector<RegFonetica> fonetica;
   try {
     if (!std::filesystem::exists(ruta)) throw std::runtime_error("not found");
     sqlite3* raw = nullptr;
@@ -96,7 +96,7 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
                       "SELECT codlet, codfon, codacc, codesp, codmay, coddie, codiot, coduni "
                       "FROM sonido ORDER BY rowid");
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-      FilaSonido f;
+      RegSonido f;
       f.codlet = static_cast<int32_t>(sqlite3_column_int64(st.get(), 0));
       f.codfon = byte(st.get(), 1, "sonido");
       f.codacc = byte(st.get(), 2, "sonido");
@@ -111,7 +111,7 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
 
     st = prepara(db.get(), "SELECT codfon, nomfon, TRE, TRL FROM fonema ORDER BY rowid");
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-      FilaFonema f;
+      RegFonema f;
       f.codfon = byte(st.get(), 0, "fonema");
       f.nomfon = desdeUtf8(sqlite3_column_text(st.get(), 1));
       f.TRE = desdeUtf8(sqlite3_column_text(st.get(), 2));
@@ -122,7 +122,7 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
 
     st = prepara(db.get(), "SELECT codfon, codape, codcan, coduni FROM fonetica ORDER BY rowid");
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-      FilaFonetica f;
+      RegFonetica f;
       f.codfon = byte(st.get(), 0, "fonetica");
       f.codape = byte(st.get(), 1, "fonetica");
       f.codcan = byte(st.get(), 2, "fonetica");
@@ -156,13 +156,13 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
   return true;
 }
 
-const FilaSonido* Alfabeto::sonidoPorMarcas(int codfon, int codacc, int codesp, int codmay,
+const RegSonido* Alfabeto::sonidoPorMarcas(int codfon, int codacc, int codesp, int codmay,
                                             int coddie, int codiot) const {
   int64_t clave = claveMarcas(codfon, codacc, codesp, codmay, coddie, codiot);
   return clave < 0 ? nullptr : busca(porMarcas_, clave);
 }
 
-const FilaFonetica* Alfabeto::fonetica(int codfon, int codape, int codcan) const {
+const RegFonetica* Alfabeto::fonetica(int codfon, int codape, int codcan) const {
   int64_t clave = claveFonetica(codfon, codape, codcan);
   return clave < 0 ? nullptr : busca(porFonetica_, clave);
 }

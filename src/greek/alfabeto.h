@@ -26,18 +26,18 @@ namespace kalyxon {
 
 class Kalyxon;
 
-struct FilaSonido {
+struct RegSonido {
   int32_t codlet = 0;
   uint8_t codfon = 0, codacc = 0, codesp = 0, codmay = 0, coddie = 0, codiot = 0;
   int32_t coduni = 0;
 };
 
-struct FilaFonema {
+struct RegFonema {
   uint8_t codfon = 0;
   std::u16string nomfon, TRE, TRL;
 };
 
-struct FilaFonetica {
+struct RegFonetica {
   uint8_t codfon = 0, codape = 0, codcan = 0;
   int32_t coduni = 0;
 };
@@ -56,22 +56,22 @@ class Alfabeto {
   const std::string& error() const { return error_; }
 
   // First "sonido" row with codlet = `codlet` (nullptr when none).
-  const FilaSonido* sonidoPorCodlet(int32_t codlet) const { return busca(porCodlet_, codlet); }
+  const RegSonido* sonidoPorCodlet(int32_t codlet) const { return busca(porCodlet_, codlet); }
   // First "sonido" row with coduni = `coduni`.
-  const FilaSonido* sonidoPorUni(int32_t coduni) const { return busca(porUni_, coduni); }
+  const RegSonido* sonidoPorUni(int32_t coduni) const { return busca(porUni_, coduni); }
   // First "sonido" row with codfon, codacc, codesp, codmay, coddie and codiot
   // equal to the values given.
-  const FilaSonido* sonidoPorMarcas(int codfon, int codacc, int codesp, int codmay, int coddie,
+  const RegSonido* sonidoPorMarcas(int codfon, int codacc, int codesp, int codmay, int coddie,
                                     int codiot) const;
   // First "fonema" row of a letter code.
-  const FilaFonema* fonema(int codfon) const { return busca(porFon_, codfon); }
+  const RegFonema* fonema(int codfon) const { return busca(porFon_, codfon); }
   // First "fonetica" row with codfon, codape and codcan.
-  const FilaFonetica* fonetica(int codfon, int codape, int codcan) const;
+  const RegFonetica* fonetica(int codfon, int codape, int codcan) const;
 
   // All rows in file order.
-  const std::vector<FilaSonido>& sonidos() const { return sonido_; }
-  const std::vector<FilaFonema>& fonemas() const { return fonema_; }
-  const std::vector<FilaFonetica>& foneticas() const { return fonetica_; }
+  const std::vector<RegSonido>& sonidos() const { return sonido_; }
+  const std::vector<RegFonema>& fonemas() const { return fonema_; }
+  const std::vector<RegFonetica>& foneticas() const { return fonetica_; }
 
  private:
   template <class Fila>
@@ -82,12 +82,12 @@ class Alfabeto {
 
   [[maybe_unused]] Kalyxon& k_;
   std::string error_;
-  std::vector<FilaSonido> sonido_;
-  std::vector<FilaFonema> fonema_;
-  std::vector<FilaFonetica> fonetica_;
-  std::unordered_map<int64_t, const FilaSonido*> porCodlet_, porUni_, porMarcas_;
-  std::unordered_map<int64_t, const FilaFonema*> porFon_;
-  std::unordered_map<int64_t, const FilaFonetica*> porFonetica_;
+  std::vector<RegSonido> sonido_;
+  std::vector<RegFonema> fonema_;
+  std::vector<RegFonetica> fonetica_;
+  std::unordered_map<int64_t, const RegSonido*> porCodlet_, porUni_, porMarcas_;
+  std::unordered_map<int64_t, const RegFonema*> porFon_;
+  std::unordered_map<int64_t, const RegFonetica*> porFonetica_;
 };
 
 }  // namespace kalyxon

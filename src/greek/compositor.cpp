@@ -86,12 +86,12 @@ int32_t Compositor::buscaGriego(int32_t tecla, bool esmayuscula, bool noBorrar) 
   int32_t resultado = codigo;
   uint8_t nMay = f.nMay;
   uint8_t nFon = f.nFon;
-  const FilaFonema* fonema = nullptr;
-  if (const FilaSonido* letra = alfa.sonidoPorCodlet(codigo)) {
+  const RegFonema* fonema = nullptr;
+  if (const RegSonido* letra = alfa.sonidoPorCodlet(codigo)) {
     nMay = may ? 1 : 0;
     nFon = letra->codfon;
     fonema = alfa.fonema(nFon);
-    if (const FilaSonido* fila = alfa.sonidoPorMarcas(nFon, f.nAcc, f.nEsp, nMay, f.nDie, f.nIot))
+    if (const RegSonido* fila = alfa.sonidoPorMarcas(nFon, f.nAcc, f.nEsp, nMay, f.nDie, f.nIot))
       resultado = fila->coduni;
   }
   // A probe is invisible: the composer asks it for the vowel it is about to
@@ -225,10 +225,10 @@ std::u16string Compositor::daFonetica(int32_t tecla, int esmayuscula) {
   int codfon = 0;
   if (f.mnulat.checked) {
     codfon = tecla & 0xFF;
-  } else if (const FilaSonido* letra = alfa.sonidoPorCodlet(tecla)) {
+  } else if (const RegSonido* letra = alfa.sonidoPorCodlet(tecla)) {
     codfon = letra->codfon;
   }
-  if (const FilaFonetica* fila = alfa.fonetica(codfon, f.nApe, f.nCan))
+  if (const RegFonetica* fila = alfa.fonetica(codfon, f.nApe, f.nCan))
     return std::u16string(1, static_cast<char16_t>(fila->coduni));
 
   // No marked form of this letter: the key still has to type its plain

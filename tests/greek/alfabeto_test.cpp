@@ -43,7 +43,7 @@ TEST_F(AlfabetoTest, EachLetterKeyLooksUpItsBareSmallLetter) {
   const std::u16string letras = u"αβγδεζηθικλμνξοπρστυφχψω";
   for (int i = 0; i < 24; ++i) {
     int32_t codlet = teclas[i] == 'J' ? 99 : teclas[i];
-    const FilaSonido* f = a.sonidoPorCodlet(codlet);
+    const RegSonido* f = a.sonidoPorCodlet(codlet);
     ASSERT_NE(f, nullptr) << teclas[i];
     EXPECT_EQ(f->codfon, i + 1) << teclas[i];
     EXPECT_EQ(f->coduni, letras[i]) << teclas[i];
@@ -67,7 +67,7 @@ TEST_F(AlfabetoTest, KeysWithoutARowFallThrough) {
 TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
   std::set<int32_t> unis;
   std::map<int32_t, int> codfonDe;
-  for (const FilaSonido& f : a.sonidos()) {
+  for (const RegSonido& f : a.sonidos()) {
     EXPECT_TRUE(unis.insert(f.coduni).second) << "code point in two rows: " << f.coduni;
     auto [it, nuevo] = codfonDe.emplace(f.codlet, f.codfon);
     EXPECT_TRUE(nuevo) << "codlet in two rows: " << f.codlet;
@@ -105,7 +105,7 @@ TEST_F(AlfabetoTest, FonemaGivesBetaCodeKeysAndTransliterations) {
                                 u"i", u"k", u"l",  u"m", u"n", u"x", u"o",  u"p",
                                 u"r", u"s", u"t",  u"y", u"ph", u"ch", u"ps", u"ō"};
   for (int i = 0; i < 24; ++i) {
-    const FilaFonema* f = a.fonema(i + 1);
+    const RegFonema* f = a.fonema(i + 1);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->TRE, tre[i]);
     EXPECT_EQ(f->TRL, trl[i]);
