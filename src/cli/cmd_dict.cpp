@@ -1,37 +1,112 @@
 // kalyxon dict: the dictionaries beside the program, from the command line.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/carpeta.h"
+#include "app/kalyxon.h"
 #include "cli/commands.h"
+#include "dictionary/cargador.h"
+#include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
+#include "platform/scripted.h"
 
 namespace kalyxon::cli {
 
 namespace {
 
 namespace fs = std::filesystem;
+using lexico::utf16;
+using lexico::utf8;
 
 const char* kUso =
     "Usage: kalyxon dict [--dir DIR] COMMAND ...\n"
-    "  list                              files, tables and record counts\n"
+    "  list                           files, tables and record counts\n"
+    "  lookup KEY|WORD [--aproximado] [--table T]\n"
+    "                                 the candidate list as the window shows it; KEY is a\n"
+    "                                 search key (capital BetaCode letters, LOGOS), WORD\n"
+    "                                 Greek text (λόγος)\n"
+    "  load FILE --table T [--empty]  count the words of a BetaCode or UTF-8 Greek text\n"
+    "  add WORD [--count N] --table T add one form (count 1..32000, default 50)\n"
+    "  merge --table T                add table T into \"completo\" of LEXICA_completo.db\n"
+    "  purge N --table T              delete the forms with count N or less\n"
+    "  export --table T [OUT.tsv]     write key, form, count lines (default: standard output)\n"
+    "  import IN.tsv --table T [--empty]\n"
+    "                                 add key, form, count lines (counts of known forms add\n"
+    "                                 up, capped at 32767)\n"
     "\n"
-    "DIR is the folder that holds LEXICA*.db (default: the program's folder).\n";
+    "DIR is the folder with ALPHA.db and LEXICA*.db (default: the program folder).\n"
+    "T names a dictionary table (clasico, completo, Homero...). It is looked for in\n"
+    "the LEXICA*.db files of DIR; a new table goes to LEXICA.db (clasico),\n"
+    "LEXICA_completo.db (completo) or LEXICA_T.db, or to --file NAME.\n";
 
-fs::path carpetaPrograma() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
+struct Opciones {
+  fs::path dir;
+  std::string tabla, fichero;
+  bool vaciar = false, aproximado = false;
+  int64_t cuenta = 50;
+  std::vector<std::string> resto;
+};
+
+// Progress on a terminal: one line rewritten in place.
+struct Progreso {
+  bool activo = isatty(2) != 0;
+  void muestra(int pc, const std::string& que) {
+    if (activo) std::cerr << "\r" << que << " " << pc << "%   " << std::flush;
+  }
+  void fin() {
+    if (activo) std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
+  }
+};
+
+std::string ficheroPara(const std::string& tabla) {
+  if (tabla == "clasico") return "LEXICA.db";
+  if (tabla == "completo") return "LEXICA_completo.db";
+  return "LEXICA_" + tabla + ".db";
 }
 
-int lista(const fs::path& dir) {
+// The program object on scripted services, with the table made current.
+struct Motor {
+  platform::scripted::ScriptedServices s;
+  Kalyxon k;
+  explicit Motor(const fs::path& dir) : k(s.services(), dir) {}
+  Diccionario& d() { return k.diccionario(); }
+
+  // Finds (or, with `crear`, makes) the table and makes it current.
+  void abre(const Opciones& o, bool crear) {
+    if (o.tabla.empty()) throw std::runtime_error("--table is needed");
+    std::string fichero = o.fichero;
+    if (fichero.empty()) {
+      for (const auto& f : lexico::ficherosDiccionario(o.dir))
+        if (d().espacio().abre(f)->tieneTabla(o.tabla)) {
+          fichero = f.filename().string();
+          break;
+        }
+    }
+    if (fichero.empty()) {
+      if (!crear) throw std::runtime_error("no table " + o.tabla + " in " + o.dir.string());
+      fichero = ficheroPara(o.tabla);
+    }
+    auto base = d().espacio().abre(o.dir / fichero, crear);
+    if (!base->tieneTabla(o.tabla)) {
+      if (!crear) throw std::runtime_error("no table " + o.tabla + " in " + fichero);
+      base->creaTabla(o.tabla);
+    }
+    d().cambiaDiccionario(utf16(fichero), o.tabla);
+  }
+};
+
+int lista(const Opciones& o) {
   lexico::Espacio ws;
-  auto ficheros = lexico::ficherosDiccionario(dir);
+  auto ficheros = lexico::ficherosDiccionario(o.dir);
   if (ficheros.empty()) {
-    std::cout << "no LEXICA*.db in " << dir.string() << "\n";
+    std::cout << "no LEXICA*.db in " << o.dir.string() << "\n";
     return 0;
   }
   for (auto& f : ficheros) {
@@ -46,28 +121,214 @@ int lista(const fs::path& dir) {
   return 0;
 }
 
+int busca(Opciones o) {
+  if (o.resto.empty()) throw std::runtime_error("lookup needs a KEY or a WORD");
+  if (o.tabla.empty()) o.tabla = "completo";
+  Motor m(o.dir);
+  m.abre(o, false);
+  auto& f = m.k.form1;
+  f.mnudicapro.checked = o.aproximado;
+  std::u16string texto = utf16(o.resto[0]);
+  bool clave = std::all_of(texto.begin(), texto.end(), [](char16_t c) { return c < 0x80; });
+  if (clave) {
+    // A search key as it stands, as the typed letters would have made it.
+    f.cCadCla = texto;
+    f.cCadTra = texto;
+    m.d().hazVariantes(f.cCadCla);
+    m.d().buscaFormas();
+  } else {
+    m.d().letras();
+    if (!m.d().letras().cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
+    m.d().revisaGriego(texto);
+  }
+  std::cout << "key " << utf8(f.cCadCla);
+  for (int v = 1; v <= m.d().nVariantes; ++v) std::cout << " " << utf8(m.d().cVariantes[static_cast<size_t>(v)]);
+  std::cout << "\n";
+  for (size_t i = 1; i < f.cCandidatos.size() && !f.cCandidatos[i].empty(); ++i)
+    std::cout << i << " " << utf8(f.cCandidatos[i]) << "\t" << utf8(f.cInfoCandidatos[i]) << "\n";
+  return f.lPalabra ? 0 : 1;
+}
+
+int carga(const Opciones& o) {
+  if (o.resto.empty()) throw std::runtime_error("load needs a FILE");
+  std::ifstream in(o.resto[0], std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + o.resto[0]);
+  std::ostringstream s;
+  s << in.rdbuf();
+  Motor m(o.dir);
+  const Letras& letras = m.d().letras();
+  if (!letras.cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
+  m.abre(o, true);
+  auto& tabla = *m.d().rstlxc;
+  if (o.vaciar) tabla.vacia();
+  Carga c(letras, tabla);
+  Progreso p;
+  c.porcentaje = [&](int pc, int64_t) { p.muestra(pc, "loading"); };
+  auto r = c.ejecuta(s.str());
+  p.fin();
+  std::cout << r.palabras << " words, " << r.nuevas << " new forms ("
+            << (r.unicode ? "UTF-8" : "BetaCode") << "); " << tabla.nombre() << " has "
+            << tabla.registros() << " forms\n";
+  return 0;
+}
+
+int anade(const Opciones& o) {
+  if (o.resto.empty()) throw std::runtime_error("add needs a WORD");
+  Motor m(o.dir);
+  m.abre(o, true);
+  auto& f = m.k.form1;
+  std::u16string palabra = utf16(o.resto[0]);
+  m.d().revisaGriego(palabra);  // makes the key the typed word would have
+  if (f.cCadCla.empty()) throw std::runtime_error("no Greek letter in " + o.resto[0]);
+  f.cNueva = f.cCadOri;
+  m.s.inputBox.answers.push_back(utf16(std::to_string(o.cuenta)));
+  auto antes = m.d().rstlxc->registros();
+  m.d().addDiccionario();
+  bool nueva = m.d().rstlxc->registros() > antes;
+  std::cout << utf8(f.cNueva) << " (" << utf8(f.cCadCla) << ") "
+            << (nueva ? "added" : "already there, unchanged") << "\n";
+  return 0;
+}
+
+int suma(const Opciones& o) {
+  Motor m(o.dir);
+  m.abre(o, false);
+  Progreso p;
+  m.s.pump.onPump = [&](long) {
+    auto pc = m.k.form1.lblasc.caption;
+    p.muestra(std::atoi(utf8(pc).c_str()), "merging");
+  };
+  m.d().addClasico();
+  p.fin();
+  for (auto& b : m.s.messageBox.shown)
+    if (b.buttons == platform::Buttons::Ok) std::cout << utf8(b.text) << "\n";
+  return m.d().rstlxc2 ? 0 : 1;
+}
+
+int purga(const Opciones& o) {
+  if (o.resto.empty()) throw std::runtime_error("purge needs a count N");
+  Motor m(o.dir);
+  m.abre(o, false);
+  m.s.inputBox.answers.push_back(utf16(o.resto[0]));
+  m.d().borraNumero();
+  if (m.s.messageBox.shown.empty()) {
+    std::cout << "nothing deleted\n";
+  } else {
+    std::cout << utf8(m.s.messageBox.shown.back().text) << "\n";
+  }
+  return 0;
+}
+
+int exporta(const Opciones& o) {
+  Motor m(o.dir);
+  m.abre(o, false);
+  std::ofstream fichero;
+  std::string tmp;
+  if (!o.resto.empty()) {
+    tmp = o.resto[0] + ".tmp";
+    fichero.open(tmp, std::ios::binary);
+    if (!fichero) throw std::runtime_error("cannot write " + o.resto[0]);
+  }
+  std::ostream& out = o.resto.empty() ? std::cout : fichero;
+  out << "# codigo\tforma\tfrecuencia\n";
+  for (auto c = m.d().rstlxc->recorre(lexico::Indice::frecuencia); !c.fin(); c.siguiente())
+    out << utf8(c.actual().codigo) << "\t" << utf8(c.actual().forma()) << "\t"
+        << c.actual().frecuencia << "\n";
+  if (!o.resto.empty()) {
+    fichero.close();
+    if (!fichero) throw std::runtime_error("cannot write " + o.resto[0]);
+    fs::rename(tmp, o.resto[0]);
+  }
+  return 0;
+}
+
+int importa(const Opciones& o) {
+  if (o.resto.empty()) throw std::runtime_error("import needs a TSV file");
+  std::ifstream in(o.resto[0], std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + o.resto[0]);
+  Motor m(o.dir);
+  m.abre(o, true);
+  auto& t = *m.d().rstlxc;
+  // One transaction: a bad line leaves the table as it was.
+  lexico::Base::Transaccion tr(t.base());
+  if (o.vaciar) t.vacia();
+  std::string linea;
+  int64_t n = 0, nuevas = 0;
+  int numero = 0;
+  while (std::getline(in, linea)) {
+    ++numero;
+    if (!linea.empty() && linea.back() == '\r') linea.pop_back();
+    if (linea.empty() || linea[0] == '#') continue;
+    auto a = linea.find('\t'), b = linea.find('\t', a + 1);
+    if (a == std::string::npos || b == std::string::npos)
+      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": expected three fields");
+    std::u16string clave = utf16(linea.substr(0, a));
+    std::string lista = lexico::listaCodigos(utf16(linea.substr(a + 1, b - a - 1)));
+    char* fin = nullptr;
+    long long f = std::strtoll(linea.c_str() + b + 1, &fin, 10);
+    if (fin == linea.c_str() + b + 1 || f < 1)
+      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": bad count");
+    if (auto r = t.buscaPar(clave, lista)) {
+      t.cambiaFrecuencia(r->id, static_cast<int32_t>(std::min<long long>(r->frecuencia + f, kTopeSuma)));
+    } else {
+      t.anade(clave, lista, static_cast<int32_t>(std::min<long long>(f, kTopeSuma)));
+      ++nuevas;
+    }
+    ++n;
+  }
+  tr.confirma();
+  std::cout << n << " lines, " << nuevas << " new forms; " << t.nombre() << " has " << t.registros()
+            << " forms\n";
+  return 0;
+}
+
 }  // namespace
 
 int runDict(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args;
-  fs::path dir = carpetaPrograma();
-  for (size_t i = 0; i < argsIn.size(); ++i) {
-    if (argsIn[i] == "--dir" && i + 1 < argsIn.size()) {
-      dir = argsIn[++i];
-    } else if (argsIn[i] == "--help" || argsIn[i] == "-h") {
-      std::cout << kUso;
-      return 0;
-    } else {
-      args.push_back(argsIn[i]);
+  Opciones o;
+  std::optional<fs::path> dir;
+  try {
+    for (size_t i = 0; i < argsIn.size(); ++i) {
+      const std::string& a = argsIn[i];
+      auto valor = [&]() -> std::string {
+        if (i + 1 >= argsIn.size()) throw std::invalid_argument(a + " needs a value");
+        return argsIn[++i];
+      };
+      if (a == "--dir" || a == "--settings-dir") dir = valor();
+      else if (a == "--table") o.tabla = valor();
+      else if (a == "--file") o.fichero = valor();
+      else if (a == "--count") o.cuenta = std::stoll(valor());
+      else if (a == "--empty") o.vaciar = true;
+      else if (a == "--aproximado") o.aproximado = true;
+      else if (a == "--help" || a == "-h") {
+        std::cout << kUso;
+        return 0;
+      } else if (a.starts_with("--")) {
+        throw std::invalid_argument("unknown option " + a);
+      } else {
+        o.resto.push_back(a);
+      }
     }
+  } catch (const std::exception& e) {
+    std::cerr << "kalyxon dict: " << e.what() << "\n" << kUso;
+    return 2;
   }
-  if (args.empty()) {
+  if (o.resto.empty()) {
     std::cerr << kUso;
     return 2;
   }
+  std::string cmd = o.resto[0];
+  o.resto.erase(o.resto.begin());
   try {
-    const std::string& cmd = args[0];
-    if (cmd == "list") return lista(dir);
+    o.dir = dir ? *dir : carpetaPrograma();
+    if (cmd == "list") return lista(o);
+    if (cmd == "lookup") return busca(o);
+    if (cmd == "load") return carga(o);
+    if (cmd == "add") return anade(o);
+    if (cmd == "merge") return suma(o);
+    if (cmd == "purge") return purga(o);
+    if (cmd == "export") return exporta(o);
+    if (cmd == "import") return importa(o);
     std::cerr << "kalyxon dict: unknown command '" << cmd << "'\n" << kUso;
     return 2;
   } catch (const lexico::BaseOcupada& e) {

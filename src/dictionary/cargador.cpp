@@ -51,7 +51,7 @@ bool LectorBeta::lee(char16_t c) {
     if (separador && may_ == 0 && pm == u's') iot_ = 3;
     if (codigo < 26) {
       const FilaSonido* f =
-          letras_.porMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
+          letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
       may_ = acc_ = esp_ = iot_ = 0;
       if (f) {
         actual_.clave += previo_;
@@ -104,7 +104,7 @@ std::u16string betaDeUnicode(std::u16string_view textoIn, const Letras& letras) 
         continue;
       default: break;
     }
-    const FilaSonido* f = letras.porCaracter(c);
+    const FilaSonido* f = letras.sonidoPorUni(c);
     if (f && f->codfon >= 1 && f->codfon <= 24) {
       out += mayuscula(kLetrasBeta[f->codfon - 1]);
       if (f->codmay) out += u'*';

@@ -113,7 +113,7 @@ void Diccionario::cadenaGriego(int32_t caracter, bool mayuscula) {
   }
   if (codigo == 74) codigo = 99;
   else if (codigo == 86) codigo = 988;
-  const FilaSonido* fila = letras().porTecla(codigo);
+  const FilaSonido* fila = letras().sonidoPorCodlet(codigo);
   if (!fila || !anadeLetra(*fila, static_cast<char16_t>(codigo))) {
     muestraSinCandidato();
     return;
@@ -136,8 +136,8 @@ void Diccionario::revisaGriego(const std::u16string& palabra) {
   f.cBorraCad.clear();
   for (char16_t c : texto) {
     // The alphabet keys characters by their 16-bit code taken as signed.
-    const FilaSonido* fila = letras().porCaracter(static_cast<int16_t>(c));
-    if (!fila) fila = letras().porCaracter(c);
+    const FilaSonido* fila = letras().sonidoPorUni(static_cast<int16_t>(c));
+    if (!fila) fila = letras().sonidoPorUni(c);
     if (fila) anadeLetra(*fila, c);
   }
   f.lPalabra = false;

@@ -56,17 +56,17 @@ Letras Letras::carga(const std::filesystem::path& alpha) {
   return Letras(std::move(sonido), std::move(fonema));
 }
 
-const FilaSonido* Letras::porTecla(int32_t codlet) const {
+const FilaSonido* Letras::sonidoPorCodlet(int32_t codlet) const {
   auto it = porTecla_.find(codlet);
   return it == porTecla_.end() ? nullptr : &sonido_[it->second];
 }
 
-const FilaSonido* Letras::porCaracter(int32_t coduni) const {
+const FilaSonido* Letras::sonidoPorUni(int32_t coduni) const {
   auto it = porCaracter_.find(coduni);
   return it == porCaracter_.end() ? nullptr : &sonido_[it->second];
 }
 
-const FilaSonido* Letras::porMarcas(uint8_t f, uint8_t a, uint8_t e, uint8_t m, uint8_t d,
+const FilaSonido* Letras::sonidoPorMarcas(uint8_t f, uint8_t a, uint8_t e, uint8_t m, uint8_t d,
                                     uint8_t i) const {
   auto it = porMarcas_.find(claveMarcas(f, a, e, m, d, i));
   return it == porMarcas_.end() ? nullptr : &sonido_[it->second];

@@ -31,10 +31,10 @@ class Letras {
   // std::runtime_error when the file or a table cannot be read.
   static Letras carga(const std::filesystem::path& alpha);
 
-  bool vacia() const { return sonido_.empty(); }
-  const FilaSonido* porTecla(int32_t codlet) const;
-  const FilaSonido* porCaracter(int32_t coduni) const;
-  const FilaSonido* porMarcas(uint8_t codfon, uint8_t acc, uint8_t esp, uint8_t may, uint8_t die,
+  bool cargado() const { return !sonido_.empty(); }
+  const FilaSonido* sonidoPorCodlet(int32_t codlet) const;
+  const FilaSonido* sonidoPorUni(int32_t coduni) const;
+  const FilaSonido* sonidoPorMarcas(uint8_t codfon, uint8_t acc, uint8_t esp, uint8_t may, uint8_t die,
                               uint8_t iot) const;
   const FilaFonema* fonema(uint8_t codfon) const;
 
