@@ -49,7 +49,12 @@ bool LectorBeta::lee(char16_t c) {
     char16_t pm = minuscula(previo_);
     auto codigo = kCodigos.find(pm) + 1;
     if (separador && may_ == 0 && pm == u's') iot_ = 3;
-    if (codigo < 26) {
+    if (pm == u'\'') {
+      // The elision mark is not a letter of this alphabet (its code belongs
+      // to the underscore here): it is dropped like a letter without a row,
+      // so the elided form is stored as the letters a typed word has.
+      may_ = acc_ = esp_ = iot_ = 0;
+    } else if (codigo < 26) {
       const FilaSonido* f =
           letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
       may_ = acc_ = esp_ = iot_ = 0;

@@ -6,6 +6,9 @@
 // before a separator is a final sigma, and every separator ends a word. Each
 // word is counted into the table: a new form is added with count 1, a known
 // one gains 1 up to 32766; forms whose key has 31 or more letters are skipped.
+// The apostrophe (elision mark) is kept inside the word but not stored in it:
+// typed words never carry it, so ἀλλ' is stored as ἀλλ, the form that typing
+// A, L, L finds (the apostrophe is then typed after it).
 //
 // A text in UTF-8 that contains Greek letters is read too: it is first turned
 // into the upper-case BetaCode that says the same thing (normalised to NFC,
