@@ -23,8 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "app/kalyxon.h"
 #include "dictionary/cargador.h"
-#include "dictionary/letras.h"
+#include "platform/scripted.h"
+#include "greek/alfabeto.h"
 #include "dictionary/lexico.h"
 
 namespace fs = std::filesystem;
@@ -46,7 +48,11 @@ struct Fila {
 };
 
 int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::path>& textos) {
-  Letras letras = Letras::carga(alpha);
+  // The alphabet as the program reads it: from the folder that holds ALPHA.db.
+  platform::scripted::ScriptedServices servicios;
+  Kalyxon k(servicios.services(), alpha.parent_path());
+  const Alfabeto& letras = k.alfabeto();
+  if (!letras.cargado()) throw std::runtime_error("cannot read " + alpha.string());
   fs::path tmpdb = salida;
   tmpdb += ".db.tmp";
   fs::remove(tmpdb);

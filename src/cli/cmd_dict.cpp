@@ -137,7 +137,6 @@ int busca(Opciones o) {
     m.d().hazVariantes(f.cCadCla);
     m.d().buscaFormas();
   } else {
-    m.d().letras();
     if (!m.d().letras().cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
     m.d().revisaGriego(texto);
   }
@@ -156,7 +155,7 @@ int carga(const Opciones& o) {
   std::ostringstream s;
   s << in.rdbuf();
   Motor m(o.dir);
-  const Letras& letras = m.d().letras();
+  const Alfabeto& letras = m.d().letras();
   if (!letras.cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
   m.abre(o, true);
   auto& tabla = *m.d().rstlxc;

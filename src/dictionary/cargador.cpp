@@ -93,7 +93,7 @@ bool esUnicodeGriego(std::string_view s) {
   return griego;
 }
 
-std::u16string betaDeUnicode(std::u16string_view textoIn, const Letras& letras) {
+std::u16string betaDeUnicode(std::u16string_view textoIn, const Alfabeto& letras) {
   std::u16string texto = nfc(textoIn);
   std::u16string out;
   out.reserve(texto.size() * 2);

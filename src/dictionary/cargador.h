@@ -25,7 +25,7 @@
 #include <string>
 #include <string_view>
 
-#include "dictionary/letras.h"
+#include "greek/alfabeto.h"
 #include "dictionary/lexico.h"
 
 namespace kalyxon {
@@ -33,7 +33,7 @@ namespace kalyxon {
 // The BetaCode state machine.
 class LectorBeta {
  public:
-  explicit LectorBeta(const Letras& letras) : letras_(letras) {}
+  explicit LectorBeta(const Alfabeto& letras) : letras_(letras) {}
   struct Palabra {
     std::u16string clave;
     std::string lista;  // canonical code list of `forma`
@@ -45,7 +45,7 @@ class LectorBeta {
   const Palabra& palabra() const { return hecha_; }
 
  private:
-  const Letras& letras_;
+  const Alfabeto& letras_;
   bool saltando_ = false;
   bool hayPrevio_ = false;
   char16_t previo_ = 0;
@@ -57,7 +57,7 @@ class LectorBeta {
 bool esUnicodeGriego(std::string_view bytes);
 
 // The upper-case BetaCode equivalent of a Unicode text (see above).
-std::u16string betaDeUnicode(std::u16string_view texto, const Letras& letras);
+std::u16string betaDeUnicode(std::u16string_view texto, const Alfabeto& letras);
 
 // The largest count the loader writes.
 constexpr int32_t kTopeCarga = 32766;
@@ -65,7 +65,7 @@ constexpr int32_t kTopeCarga = 32766;
 // One load of a text into a table.
 class Carga {
  public:
-  Carga(const Letras& letras, lexico::Tabla& destino) : letras_(letras), destino_(destino) {}
+  Carga(const Alfabeto& letras, lexico::Tabla& destino) : letras_(letras), destino_(destino) {}
 
   // Let pending window events run: called every `cadaCuantos` characters.
   std::function<void()> pendientes;
@@ -91,7 +91,7 @@ class Carga {
 
  private:
   void cuenta(const LectorBeta::Palabra& p, Resultado& r);
-  const Letras& letras_;
+  const Alfabeto& letras_;
   lexico::Tabla& destino_;
 };
 

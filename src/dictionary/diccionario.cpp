@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/kalyxon.h"
+#include "greek/alfabeto.h"
 #include "dictionary/cargador.h"
 #include "dictionary/normaliza.h"
 
@@ -62,16 +63,7 @@ int64_t numeroEscrito(std::u16string_view t) {
 Diccionario::Diccionario(Kalyxon& k) : k_(k) {}
 Diccionario::~Diccionario() = default;
 
-const Letras& Diccionario::letras() {
-  if (!letras_) {
-    try {
-      letras_ = Letras::carga(k_.carpeta / "ALPHA.db");
-    } catch (const std::exception&) {
-      letras_ = Letras();  // no alphabet: no letter is recognised
-    }
-  }
-  return *letras_;
-}
+const Alfabeto& Diccionario::letras() { return k_.alfabeto(); }
 
 bool Diccionario::hayDiccionario() {
   if (rstlxc) return true;
@@ -135,9 +127,7 @@ void Diccionario::revisaGriego(const std::u16string& palabra) {
   f.cCadTra.clear();
   f.cBorraCad.clear();
   for (char16_t c : texto) {
-    // The alphabet keys characters by their 16-bit code taken as signed.
-    const FilaSonido* fila = letras().sonidoPorUni(static_cast<int16_t>(c));
-    if (!fila) fila = letras().sonidoPorUni(c);
+    const FilaSonido* fila = letras().sonidoPorUni(c);
     if (fila) anadeLetra(*fila, c);
   }
   f.lPalabra = false;

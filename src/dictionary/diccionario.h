@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dictionary/letras.h"
+#include "greek/alfabeto.h"
 #include "dictionary/lexico.h"
 
 namespace kalyxon {
@@ -88,10 +88,8 @@ class Diccionario {
   // The table of the current dictionary, or nullptr.
   lexico::Tabla* actual() const { return rstlxc.get(); }
 
-  // The alphabet rows the word check and the loader use (read from ALPHA.db in
-  // the program folder on first use).
-  const Letras& letras();
-  void ponLetras(Letras l) { letras_ = std::move(l); }
+  // The alphabet tables the word check and the loader read.
+  const Alfabeto& letras();
 
   // The program's workspace (created on first use when the settings load has
   // not made it yet).
@@ -108,7 +106,6 @@ class Diccionario {
   void muestraSinCandidato();
   bool hayDiccionario();
   Kalyxon& k_;
-  std::optional<Letras> letras_;
 };
 
 // A number typed in an input box, read as the leading decimal number of the

@@ -15,13 +15,12 @@ namespace {
 using Contenido = std::map<std::pair<std::u16string, std::u16string>, int>;  // (key, form) -> count
 
 struct Banco {
-  CarpetaTemporal dir;
+  CarpetaTemporal dir{true};
   platform::scripted::ScriptedServices s;
   std::unique_ptr<Kalyxon> k;
   Banco() { arranca(); }
   void arranca() {
     k = std::make_unique<Kalyxon>(s.services(), dir.ruta);
-    k->diccionario().ponLetras(letrasDePrueba());
     k->diccionario().espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Platon");
     k->diccionario().cambiaDiccionario(u"LEXICA_prueba.db", "Platon");
   }

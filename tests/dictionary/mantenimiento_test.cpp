@@ -13,14 +13,13 @@ using lexico::listaCodigos;
 using platform::Answer;
 
 struct Banco {
-  CarpetaTemporal dir;
+  CarpetaTemporal dir{true};
   platform::scripted::ScriptedServices s;
   Kalyxon k{s.services(), dir.ruta};
   Diccionario& d = k.diccionario();
   Form1& f = k.form1;
   std::shared_ptr<lexico::Tabla> t;
   Banco() {
-    d.ponLetras(letrasDePrueba());
     t = d.espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Esopo");
     d.cambiaDiccionario(u"LEXICA_prueba.db", "Esopo");
   }

@@ -13,7 +13,7 @@ namespace {
 using lexico::listaCodigos;
 
 struct Banco {
-  CarpetaTemporal dir;
+  CarpetaTemporal dir{true};
   platform::scripted::ScriptedServices s;
   Kalyxon k{s.services(), dir.ruta};
   Diccionario& d = k.diccionario();
@@ -21,7 +21,6 @@ struct Banco {
   std::shared_ptr<lexico::Tabla> t;
 
   Banco() {
-    d.ponLetras(letrasDePrueba());
     t = d.espacio().abre(dir.ruta / "LEXICA_prueba.db", true)->creaTabla("Homero");
   }
   void forma(const char16_t* clave, const std::u16string& f, int n) { t->anade(clave, listaCodigos(f), n); }
