@@ -55,7 +55,7 @@ bool LectorBeta::lee(char16_t c) {
       // so the elided form is stored as the letters a typed word has.
       may_ = acc_ = esp_ = iot_ = 0;
     } else if (codigo < 26) {
-      const FilaSonido* f =
+      const RegSonido* f =
           letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
       may_ = acc_ = esp_ = iot_ = 0;
       if (f) {
@@ -109,7 +109,7 @@ std::u16string betaDeUnicode(std::u16string_view textoIn, const Alfabeto& letras
         continue;
       default: break;
     }
-    const FilaSonido* f = letras.sonidoPorUni(c);
+    const RegSonido* f = letras.sonidoPorUni(c);
     if (f && f->codfon >= 1 && f->codfon <= 24) {
       out += mayuscula(kLetrasBeta[f->codfon - 1]);
       if (f->codmay) out += u'*';

@@ -73,8 +73,8 @@ bool Diccionario::hayDiccionario() {
 
 // ---- Word check ---------------------------------------------------------------
 
-bool Diccionario::anadeLetra(const FilaSonido& fila, char16_t original) {
-  const FilaFonema* fon = letras().fonema(fila.codfon);
+bool Diccionario::anadeLetra(const RegSonido& fila, char16_t original) {
+  const RegFonema* fon = letras().fonema(fila.codfon);
   // A letter whose row names no "fonema" row is taken as unrecognised.
   if (!fon) return false;
   auto& f = k_.form1;
@@ -105,7 +105,7 @@ void Diccionario::cadenaGriego(int32_t caracter, bool mayuscula) {
   }
   if (codigo == 74) codigo = 99;
   else if (codigo == 86) codigo = 988;
-  const FilaSonido* fila = letras().sonidoPorCodlet(codigo);
+  const RegSonido* fila = letras().sonidoPorCodlet(codigo);
   if (!fila || !anadeLetra(*fila, static_cast<char16_t>(codigo))) {
     muestraSinCandidato();
     return;
@@ -127,7 +127,7 @@ void Diccionario::revisaGriego(const std::u16string& palabra) {
   f.cCadTra.clear();
   f.cBorraCad.clear();
   for (char16_t c : texto) {
-    const FilaSonido* fila = letras().sonidoPorUni(c);
+    const RegSonido* fila = letras().sonidoPorUni(c);
     if (fila) anadeLetra(*fila, c);
   }
   f.lPalabra = false;

@@ -102,7 +102,7 @@ class Diccionario {
   std::shared_ptr<lexico::Tabla> rstlxc2;
 
  private:
-  bool anadeLetra(const FilaSonido& fila, char16_t original);
+  bool anadeLetra(const RegSonido& fila, char16_t original);
   void muestraSinCandidato();
   bool hayDiccionario();
   Kalyxon& k_;
