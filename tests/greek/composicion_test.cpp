@@ -1,0 +1,323 @@
+// Composition through the whole keyboard path: key scripts on the simulated
+// Spanish keyboard, through the hook and the composer, into the in-memory
+// application. Dead keys: 222 acute (+222 diaeresis), 186 grave (+186
+// circumflex), 192 iota subscript, +56 rough and +57 smooth breathing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/kalyxon.h"
+#include "greek/compositor.h"
+#include "keyboard/diacriticos.h"
+#include "keyboard/simulador.h"
+#include "util/utf.h"
+
+namespace kalyxon {
+namespace {
+
+// Options: s final sigma, k ks, p ps, e automatic breathing, i long vowel +
+// iota; any other letter is ignored.
+struct Caso {
+  const char* opciones;
+  const char* guion;
+  const char16_t* esperado;
+};
+
+const Caso kCasos[] = {
+    // Automatic breathing, moved to the second vowel of a diphthong.
+    {"e", "A I", u"αἰ"},
+    {"e", "E U space", u"εὐ "},
+    {"e", "O U K space", u"οὐκ "},
+    {"e", "U", u"ὑ"},
+    {"e", "A E", u"ἀε"},
+    {"e", "R O D O N", u"ῥοδον"},
+    {"e", "R I", u"ῥι"},
+    {"e", "L A I", u"λαι"},
+    {"e", "+A I", u"Αἰ"},
+    {"e", "A 222 I", u"αἴ"},
+    {"e", "+222 I", u"ϊ"},
+    {"e", "+56 E N", u"ἑν"},
+    {"e", "A space E", u"ἀ ἐ"},
+    {"", "A I", u"αι"},
+    // k+s and p+s.
+    {"kp", "K S", u"ξ"},
+    {"kp", "E K S", u"εξ"},
+    {"kp", "P S", u"ψ"},
+    {"", "K S", u"κσ"},
+    // Long vowel + iota, keeping the marks of the vowel.
+    {"i", "L W I", u"λῳ"},
+    {"i", "L 186 H I", u"λῂ"},
+    // (Releasing Shift breaks the pair, as any key the hook does not take
+    // does; with Caps Lock the pair holds and the capital follows it.)
+    {"i", "capslock W I", u"ῼ"},
+    {"i", "+W I", u"Ωι"},
+    {"ie", "W I", u"ᾠ"},
+    {"", "L W I", u"λωι"},
+    // Final sigma before a separator; C always gives it.
+    {"s", "L O G O S space", u"λογος "},
+    {"s", "S 190", u"ς."},
+    {"s", "capslock S space", u"ς "},
+    {"s", "S +219", u"ς;"},
+    {"sk", "K S space", u"ξ "},
+    {"", "S space", u"σ "},
+    {"", "C", u"ς"},
+    {"", "222 C A", u"ςά"},
+    // Dead keys.
+    {"", "L 222 O", u"λό"},
+    {"", "L 222 222 O", u"λο"},
+    {"", "L 222 186 O", u"λὸ"},
+    {"", "L +186 W", u"λῶ"},
+    {"", "+57 +56 A", u"ἁ"},
+    {"", "+56 222 192 W", u"ᾥ"},
+    {"", "+57 +186 192 +A", u"ᾎ"},
+    {"", "+222 222 I", u"ΐ"},
+    {"", "+222 +I", u"Ϊ"},
+    {"", "222 B", u"B"},
+    {"", "222 B A", u"Bα"},
+    {"", "capslock 57 A", u"Ἀ"},
+    // Rectify mode: F4 then dead keys change the letter already typed.
+    {"", "L O f4 222", u"λό"},
+    {"", "L W f4 +186", u"λῶ"},
+    {"", "L W f4 192 f4 186", u"λῲ"},
+    {"", "capslock O f4 56", u"Ὁ"},
+    {"e", "A f4 +56", u"ἁ"},
+    {"", "f4 222 A", u"α"},
+    // Symbol keys.
+    {"", "+54 221 +221 V +V J", u"ϗϙϘϝϜχ"},
+    {"", "190 188 +188 +190 +53", u".,;\u0387\u03F5"},
+    // Variants (F4 after b q f r s c k).
+    {"", "Q f4", u"ϑ"},
+    {"", "Q f4 f4 f4", u"Ϙ"},
+    {"", "Q f4 f4 f4 f4", u"ϑ"},
+    {"", "K f4 f4", u"ϗ"},
+    {"", "B f4 space F f4 space R f4", u"ϐ ϕ ϱ"},
+};
+
+std::u16string escribe(const Caso& c, bool reinyectar) {
+  TecladoSimulado s(KALYXON_RUNTIME_DIR);
+  s.reinyectar = reinyectar;
+  Form1& f = s.form1();
+  std::string o = c.opciones;
+  f.mnus.checked = o.find('s') != std::string::npos;
+  f.mnuks.checked = o.find('k') != std::string::npos;
+  f.mnups.checked = o.find('p') != std::string::npos;
+  f.mnuesp.checked = o.find('e') != std::string::npos;
+  f.mnuiota.checked = o.find('i') != std::string::npos;
+  f.mnunum.checked = false;
+  s.activaGriego();
+  s.escribe(c.guion);
+  return s.texto();
+}
+
+TEST(Composicion, KeyScriptsGiveTheGreekAUserExpects) {
+  for (const auto& c : kCasos) {
+    EXPECT_EQ(util::toUtf8(escribe(c, false)), util::toUtf8(c.esperado))
+        << c.guion << " [" << c.opciones << "]";
+    EXPECT_EQ(util::toUtf8(escribe(c, true)), util::toUtf8(c.esperado))
+        << c.guion << " [" << c.opciones << "] via hook";
+  }
+}
+
+TEST(Composicion, LabelsShowTheKeyTheLetterAndTheCode) {
+  TecladoSimulado s(KALYXON_RUNTIME_DIR);
+  s.activaGriego();
+  s.escribe("J");
+  Form1& f = s.form1();
+  EXPECT_EQ(f.lblfon.caption, u"ji");
+  EXPECT_EQ(f.lbluni.caption, u"967");
+  EXPECT_EQ(f.lblhex.caption, u"03C7");
+  s.escribe("space");
+  EXPECT_EQ(f.lblhex.caption, u"0020");
+  s.escribe("C");
+  EXPECT_EQ(f.lbluni.caption, u"0");
+  s.escribe("L f4");
+  EXPECT_EQ(f.lblrec.caption, u"Rec.");
+  s.escribe("222");
+  EXPECT_EQ(f.lblrec.caption, u"");
+}
+
+// The lookup itself, below the keyboard.
+class Busqueda : public ::testing::Test {
+ protected:
+  TecladoSimulado s{KALYXON_RUNTIME_DIR};
+  Form1& f = s.form1();
+  Compositor& c = s.k().compositor();
+  Diacriticos& d = s.k().diacriticos();
+};
+
+TEST_F(Busqueda, AProbeLeavesEveryMemberAsItWas) {
+  d.ponDiacritico(222, false);
+  d.ponDiacritico(56, true);
+  d.ponDiacritico(192, false);
+  f.nFon = 7;
+  f.nMay = 0;
+  f.lblasc.caption = u"x";
+  f.lblfon.caption = u"y";
+  EXPECT_EQ(c.buscaGriego('A', true, true), 0x1F8D);  // ᾍ
+  EXPECT_EQ(f.nAcc, 1);
+  EXPECT_EQ(f.nEsp, 2);
+  EXPECT_EQ(f.nIot, 1);
+  EXPECT_EQ(f.nMay, 0);
+  EXPECT_EQ(f.nFon, 7);
+  EXPECT_EQ(f.nAccUlt, 0);
+  EXPECT_FALSE(f.lMayUlt);
+  EXPECT_EQ(f.lblasc.caption, u"x");
+  EXPECT_EQ(f.imaagu.picture, "accagu2.ico");
+  // The normal lookup files and clears the marks.
+  EXPECT_EQ(c.buscaGriego('A', true, false), 0x1F8D);
+  EXPECT_EQ(f.nAcc + f.nEsp + f.nIot + f.nMay + f.nDie, 0);
+  EXPECT_EQ(f.nAccUlt, 1);
+  EXPECT_EQ(f.nEspUlt, 2);
+  EXPECT_EQ(f.nIotUlt, 1);
+  EXPECT_EQ(f.nMayUlt, 1);
+  EXPECT_EQ(f.nFonUlt, 1);
+  EXPECT_TRUE(f.lMayUlt);
+  EXPECT_EQ(f.lblasc.caption, u"65");
+  EXPECT_EQ(f.lblfon.caption, u"alfa");
+  for (auto* i : {&f.imaiot, &f.imasua, &f.imaasp, &f.imaagu, &f.imagra, &f.imacir, &f.imadie})
+    EXPECT_NE(i->picture.find("1.ico"), std::string::npos) << i->picture;
+  EXPECT_EQ(f.imaagu.picture, "accagu1.ico");
+}
+
+TEST_F(Busqueda, KeysWithoutARowGiveTheirLookupCode) {
+  EXPECT_EQ(c.buscaGriego(49, false, false), '1');
+  EXPECT_EQ(c.buscaGriego(219, true, false), ';');
+  EXPECT_FALSE(f.lMayUlt);  // the capital flag was cleared by the remapping
+  EXPECT_EQ(c.buscaGriego(55, true, false), 55);
+  EXPECT_FALSE(f.lMayUlt);
+  EXPECT_EQ(c.buscaGriego(219, false, false), '7');
+  EXPECT_EQ(c.buscaGriego(52, true, false), '"');
+  // A diaeresis on a consonant: no row, the key's own code; the marks go.
+  d.ponDiacritico(222, true);
+  EXPECT_EQ(c.buscaGriego('B', false, false), 'B');
+  EXPECT_EQ(f.nDie, 0);
+  // nMay is only written for keys with a letter row.
+  f.nMay = 1;
+  c.buscaGriego(49, false, false);
+  EXPECT_EQ(f.nMayUlt, 1);
+}
+
+TEST_F(Busqueda, DeadKeysToggleAndTheirIndicatorsFollow) {
+  d.ponDiacritico(222, false);
+  EXPECT_EQ(f.nAcc, 1);
+  EXPECT_EQ(f.imaagu.picture, "accagu2.ico");
+  EXPECT_FALSE(f.noDiacritico);
+  d.ponDiacritico(186, false);  // grave replaces acute
+  EXPECT_EQ(f.nAcc, 2);
+  EXPECT_EQ(f.imaagu.picture, "accagu1.ico");
+  EXPECT_EQ(f.imagra.picture, "accgra2.ico");
+  d.ponDiacritico(186, false);  // and cancels itself
+  EXPECT_EQ(f.nAcc, 0);
+  EXPECT_EQ(f.imagra.picture, "accgra1.ico");
+  d.ponDiacritico(57, true);
+  d.ponDiacritico(56, true);  // rough replaces smooth
+  EXPECT_EQ(f.nEsp, 2);
+  EXPECT_EQ(f.imasua.picture, "espsuave1.ico");
+  EXPECT_EQ(f.imaasp.picture, "espasp2.ico");
+  f.nMay = 1;
+  d.ponDiacritico(186, true);  // circumflex clears the capital code
+  EXPECT_EQ(f.nAcc, 3);
+  EXPECT_EQ(f.nMay, 0);
+  d.ponDiacritico(186, true);  // pending: toggles off
+  EXPECT_EQ(f.nAcc, 0);
+
+  // Rectify mode changes the last letter's record, not the pending marks;
+  // the circumflex is set, not toggled.
+  f.lRectifica = true;
+  d.ponDiacritico(186, true);
+  d.ponDiacritico(186, true);
+  EXPECT_EQ(f.nAccUlt, 3);
+  EXPECT_EQ(f.nAcc, 0);
+  f.nMayUlt = 1;
+  d.ponDiacritico(222, true);
+  EXPECT_EQ(f.nDieUlt, 1);
+  EXPECT_EQ(f.nMayUlt, 1);
+  d.ponDiacritico(222, true);
+  EXPECT_EQ(f.nDieUlt, 0);
+  EXPECT_EQ(f.nMayUlt, 0);
+}
+
+TEST_F(Busqueda, ButtonsActOnThePendingMarksOnly) {
+  f.noDiacritico = true;
+  d.ponDiacritico(222, false);
+  f.noDiacritico = true;
+  d.imagra_Click();  // replaces the acute
+  EXPECT_EQ(f.nAcc, 2);
+  EXPECT_EQ(f.imaagu.picture, "accagu1.ico");
+  EXPECT_EQ(f.imagra.picture, "accgra2.ico");
+  d.imacir_Click();
+  EXPECT_EQ(f.nAcc, 3);
+  EXPECT_EQ(f.imagra.picture, "accgra1.ico");
+  d.imacir_Click();
+  EXPECT_EQ(f.nAcc, 0);
+  EXPECT_EQ(f.imacir.picture, "acccir1.ico");
+  d.imasua_Click();
+  d.imaasp_Click();
+  EXPECT_EQ(f.nEsp, 2);
+  EXPECT_EQ(f.imasua.picture, "espsuave1.ico");
+  d.imadie_Click();
+  d.imaiot_Click();
+  EXPECT_EQ(f.imadie.picture, "dieresis2.ico");
+  EXPECT_EQ(f.imaiot.picture, "iota2.ico");
+  f.lRectifica = true;  // buttons ignore rectify mode
+  d.imaagu_Click();
+  EXPECT_EQ(f.nAcc, 1);
+  EXPECT_TRUE(f.noDiacritico);  // a click is not a dead key
+  EXPECT_EQ(f.imaiot.tooltip, u"Iota suscrita");
+  EXPECT_EQ(f.imadie.tooltip, u"Diéresis");
+}
+
+TEST_F(Busqueda, VariantsCycleAndRemember) {
+  std::u16string q = u"q", k = u"k", s = u"s";
+  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
+  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϙ");
+  EXPECT_EQ(c.hazOtra(q), u"{BKSP}Ϙ");
+  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
+  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϰ");
+  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϗ");
+  EXPECT_EQ(c.hazOtra(s), u"{BKSP}ϲ");
+  EXPECT_EQ(f.nOtraUlt, 1010);
+  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϰ");
+  f.mnucodhtm.checked = true;  // variants are always plain characters
+  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
+}
+
+TEST_F(Busqueda, PhoneticMarks) {
+  EXPECT_EQ(c.daFonetica('A', 0), u"");  // nothing armed
+  c.mnufonbre_Click();
+  EXPECT_TRUE(f.mnufonbre.checked);
+  EXPECT_EQ(c.daFonetica('A', 0), u"ᾰ");
+  c.mnufonlar_Click();  // switches to long
+  EXPECT_EQ(f.nCan, 2);
+  EXPECT_FALSE(f.mnufonbre.checked);
+  EXPECT_EQ(c.daFonetica('U', 0), u"ῡ");
+  EXPECT_EQ(c.daFonetica('E', 0), u"ε");  // no long epsilon: the plain letter
+  EXPECT_EQ(c.daFonetica('E', 1), u"Ε");
+  EXPECT_EQ(c.daFonetica(49, 0), u"");    // not a letter: nothing
+  f.mnulat.checked = true;
+  EXPECT_EQ(c.daFonetica('E', 0), u"ē");
+  c.mnufonabi_Click();  // quantity and quality together
+  EXPECT_EQ(c.daFonetica('O', 0), u"ǭ");
+  EXPECT_EQ(c.daFonetica('E', 0), u"e");  // no open long e
+  c.mnufonlar_Click();
+  EXPECT_EQ(f.nCan, 0);
+  EXPECT_EQ(c.daFonetica('E', 0), u"ę");
+  c.mnufoncer_Click();
+  EXPECT_EQ(f.nApe, 2);
+  EXPECT_FALSE(f.mnufonabi.checked);
+  EXPECT_EQ(c.daFonetica('O', 0), u"ọ");
+}
+
+TEST(ComposicionTeclado, PhoneticMarkThroughTheHook) {
+  TecladoSimulado s(KALYXON_RUNTIME_DIR);
+  s.activaGriego();
+  s.escribe("L");
+  s.k().compositor().mnufonbre_Click();
+  s.escribe("A");
+  EXPECT_EQ(s.texto(), u"λᾰ");
+  EXPECT_FALSE(s.form1().mnufonbre.checked);
+  EXPECT_EQ(s.form1().nCan, 0);
+}
+
+}  // namespace
+}  // namespace kalyxon
