@@ -41,20 +41,6 @@ std::u16string decimal(int64_t v) {
   return std::u16string(s.begin(), s.end());
 }
 
-// Upper-case hexadecimal, two and three digits padded to four.
-std::u16string hex(int32_t v) {
-  static const char16_t kDig[] = u"0123456789ABCDEF";
-  std::u16string r;
-  uint32_t u = static_cast<uint32_t>(v);
-  do {
-    r.insert(r.begin(), kDig[u & 0xF]);
-    u >>= 4;
-  } while (u);
-  if (r.size() == 2) r = u"00" + r;
-  else if (r.size() == 3) r = u"0" + r;
-  return r;
-}
-
 }  // namespace
 
 int32_t Compositor::buscaGriego(int32_t tecla, bool esmayuscula, bool noBorrar) {
@@ -196,7 +182,7 @@ std::u16string Compositor::daGriego(int32_t tecla, int esmayuscula) {
     r = kBksp + cod.daRespuesta(f.nUniIni) + r;
 
   f.lbluni.caption = decimal(codigo);
-  f.lblhex.caption = hex(codigo);
+  f.lblhex.caption = Codigos::daHex(codigo);
 
   if (separador) {
     f.lInicio = true;
