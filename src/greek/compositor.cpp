@@ -4,6 +4,7 @@
 #include "codes/codigos.h"
 #include "greek/alfabeto.h"
 #include "keyboard/diacriticos.h"
+#include "keyboard/tecladohook.h"
 
 namespace kalyxon {
 
@@ -217,15 +218,16 @@ std::u16string Compositor::daFonetica(int32_t tecla, int esmayuscula) {
   if (const RegFonetica* fila = alfa.fonetica(codfon, f.nApe, f.nCan))
     return std::u16string(1, static_cast<char16_t>(fila->coduni));
 
-  // No marked form of this letter: the key still has to type its plain
-  // letter, since the hook swallowed its press. Keys that are not letters
-  // give nothing.
-  if (tecla < kA || tecla > 90) return {};
+  // No marked form for this key. The hook swallowed the press of a key it
+  // takes, so that key must still type what it types without the mark: its
+  // Latin letter with "Latín", otherwise its ordinary composition. A dead key
+  // or a key the hook lets through (its character is already typed) gives
+  // nothing.
   bool may = esmayuscula != 0;
-  if (f.mnulat.checked)
+  if (!TecladoHook::esTeclaGriega(tecla, may) || TecladoHook::esDiacritico(tecla, may)) return {};
+  if (f.mnulat.checked && tecla >= kA && tecla <= 90)
     return std::u16string(1, static_cast<char16_t>(may ? tecla : tecla + 32));
-  if (tecla == kC) return k_.codigos().daRespuesta(kSigmaFinal);
-  return k_.codigos().daRespuesta(buscaGriego(tecla, may, false));
+  return daGriego(tecla, esmayuscula);
 }
 
 std::u16string Compositor::hazOtra(std::u16string& letra) {

@@ -293,7 +293,9 @@ TEST_F(Busqueda, PhoneticMarks) {
   EXPECT_EQ(c.daFonetica('U', 0), u"ῡ");
   EXPECT_EQ(c.daFonetica('E', 0), u"ε");  // no long epsilon: the plain letter
   EXPECT_EQ(c.daFonetica('E', 1), u"Ε");
-  EXPECT_EQ(c.daFonetica(49, 0), u"");    // not a letter: nothing
+  EXPECT_EQ(c.daFonetica(32, 0), u" ");   // the space still types a space
+  EXPECT_EQ(c.daFonetica(49, 0), u"");    // a digit is typed by the application itself
+  EXPECT_EQ(c.daFonetica(222, 0), u"");   // a dead key gives nothing
   f.mnulat.checked = true;
   EXPECT_EQ(c.daFonetica('E', 0), u"ē");
   c.mnufonabi_Click();  // quantity and quality together
