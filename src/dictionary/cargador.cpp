@@ -1,5 +1,6 @@
 #include "dictionary/cargador.h"
 
+#include <algorithm>
 #include <optional>
 
 
@@ -132,13 +133,30 @@ void Carga::cuenta(const LectorBeta::Palabra& p, Resultado& r) {
   if (p.forma.empty()) return;
   ++r.palabras;
   if (p.clave.size() >= 31) return;
+  auto [it, primera] = pendientes_.try_emplace(p.lista);
+  Pendiente& e = it->second;
+  ++e.veces;
+  if (!primera) return;
   if (auto reg = destino_.buscaForma(p.lista)) {
-    if (reg->frecuencia < kTopeCarga) destino_.cambiaFrecuencia(reg->id, reg->frecuencia + 1);
+    e.id = reg->id;
+    e.antes = reg->frecuencia;
   } else {
-    destino_.anade(p.clave, p.lista, 1);
+    e.nueva = true;
+    e.clave = p.clave;
     ++r.nuevas;
     if (nueva) nueva(p.forma, r.nuevas);
   }
+}
+
+void Carga::vuelca() {
+  for (const auto& [lista, e] : pendientes_) {
+    if (e.nueva)
+      destino_.anade(e.clave, lista, std::min(e.veces, kTopeCarga));
+    else if (e.antes < kTopeCarga)
+      destino_.cambiaFrecuencia(e.id, static_cast<int32_t>(std::min<int64_t>(
+                                          int64_t{e.antes} + e.veces, kTopeCarga)));
+  }
+  pendientes_.clear();
 }
 
 Carga::Resultado Carga::ejecuta(std::string_view bytes) {
@@ -171,6 +189,7 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
       if (!lector.lee(texto[static_cast<size_t>(pos)])) continue;
       cuenta(lector.palabra(), r);
       if (++enLote >= lote) {
+        vuelca();
         tr->confirma();
         tr.emplace(base);
         enLote = 0;
@@ -182,11 +201,14 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
     }
   } catch (...) {
     try {
+      vuelca();
       tr->confirma();
     } catch (...) {
     }
+    pendientes_.clear();
     throw;
   }
+  vuelca();
   tr->confirma();
   return r;
 }

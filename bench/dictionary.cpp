@@ -1,0 +1,102 @@
+// The dictionary's costs: the lookup after every typed letter (the key waits
+// for it) and the loading of a long text.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/kalyxon.h"
+#include "dictionary/cargador.h"
+#include "dictionary/diccionario.h"
+#include "dictionary/lexico.h"
+#include "platform/scripted.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kalyxon;
+
+// A private program folder with the alphabet and the complete dictionary, so
+// the benchmark never holds the build tree's files.
+struct Carpeta {
+  fs::path ruta;
+  Carpeta() {
+    std::random_device rd;
+    ruta = fs::temp_directory_path() / ("kalyxon-bench-" + std::to_string(rd()));
+    fs::create_directories(ruta);
+    for (const char* f : {"ALPHA.db", "LEXICA_completo.db", "LEXICA_Platon.db"})
+      fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / f, ruta / f);
+  }
+  ~Carpeta() {
+    std::error_code ec;
+    fs::remove_all(ruta, ec);
+  }
+};
+
+// Typing words letter by letter in approximate mode on "completo": each call
+// rebuilds the key, makes up to 16 variant keys and collects up to 34 forms.
+void BM_LookupPerLetterApproximate(benchmark::State& state) {
+  Carpeta c;
+  platform::scripted::ScriptedServices s;
+  Kalyxon k(s.services(), c.ruta);
+  auto& d = k.diccionario();
+  d.cambiaDiccionario(u"LEXICA_completo.db", "completo");
+  k.form1.mnudicapro.checked = true;
+  // Words rich in the letters the variant rules change (E, H, I, O, U, W, L, P).
+  const std::string palabras[] = {"ANQRWPOS", "POLEMOU", "EIPEIN", "ELLHNWN", "PHLEUS",
+                                  "DIKAIOSUNH", "OUK", "TOUTO", "LOGOS", "FILOSOFIA"};
+  int64_t letras = 0;
+  for (auto _ : state) {
+    for (const auto& p : palabras) {
+      d.cadenaGriego(0, false);
+      for (char ch : p) {
+        d.cadenaGriego(ch == 'X' ? 'J' : ch, false);
+        ++letras;
+      }
+    }
+  }
+  state.counters["letter"] = benchmark::Counter(static_cast<double>(letras),
+                                                benchmark::Counter::kIsRate |
+                                                    benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LookupPerLetterApproximate)->Unit(benchmark::kMicrosecond);
+
+// Loading a text of one million words (UTF-8, forms drawn by frequency from
+// Plato's list) into an empty table.
+void BM_LoadMillionWords(benchmark::State& state) {
+  Carpeta c;
+  platform::scripted::ScriptedServices s;
+  Kalyxon k(s.services(), c.ruta);
+  std::vector<std::u16string> formas;
+  std::vector<double> pesos;
+  {
+    auto t = k.diccionario().espacio().abre(c.ruta / "LEXICA_Platon.db")->tabla("Platon");
+    for (auto w = t->recorre(lexico::Indice::frecuencia); !w.fin(); w.siguiente()) {
+      formas.push_back(w.actual().forma());
+      pesos.push_back(w.actual().frecuencia);
+    }
+  }
+  std::mt19937 azar(7);
+  std::discrete_distribution<size_t> elige(pesos.begin(), pesos.end());
+  std::u16string texto;
+  for (int i = 0; i < 1000000; ++i) {
+    texto += formas[elige(azar)];
+    texto += (i % 12 == 11) ? u".\n" : u" ";
+  }
+  std::string bytes = lexico::utf8(texto);
+  int n = 0;
+  for (auto _ : state) {
+    auto base = k.diccionario().espacio().abre(c.ruta / ("LEXICA_carga" + std::to_string(n++) + ".db"), true);
+    auto tabla = base->creaTabla("Tragicos");
+    Carga carga(k.alfabeto(), *tabla);
+    auto r = carga.ejecuta(bytes);
+    state.counters["words"] = static_cast<double>(r.palabras);
+    state.counters["forms"] = static_cast<double>(r.nuevas);
+  }
+}
+BENCHMARK(BM_LoadMillionWords)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
