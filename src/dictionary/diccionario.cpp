@@ -74,6 +74,7 @@ bool Diccionario::hayDiccionario() {
 // ---- Word check ---------------------------------------------------------------
 
 bool Diccionario::anadeLetra(const RegSonido& fila, char16_t original) {
+  k_.form1.nFon = fila.codfon;
   const RegFonema* fon = letras().fonema(fila.codfon);
   // A letter whose row names no "fonema" row is taken as unrecognised.
   if (!fon) return false;
