@@ -1,0 +1,79 @@
+// A private X desktop for keyboard tests: an Xvfb server on a free display, a
+// small window that records the text it receives, and xdotool to type.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kalyxon::xtest {
+
+// An Xvfb server on the first free display, stopped at destruction.
+class Xvfb {
+ public:
+  Xvfb();
+  ~Xvfb();
+  Xvfb(const Xvfb&) = delete;
+  Xvfb& operator=(const Xvfb&) = delete;
+  bool running() const { return !display_.empty(); }
+  const std::string& display() const { return display_; }  // ":N"
+  const std::string& failure() const { return failure_; }
+
+ private:
+  int pid_ = -1;
+  std::string display_, failure_;
+};
+
+// A focused top-level window that turns the key presses it receives into text,
+// as an editor would: characters are appended, BackSpace deletes the last one,
+// Return is "\n", and a letter with Ctrl held is recorded as a shortcut ("^c")
+// instead of text. Like any application it reads its events on its own
+// thread, while the program under test runs.
+class Recorder {
+ public:
+  struct Snapshot {
+    std::u32string text;
+    std::vector<std::string> shortcuts;
+    // Arrival time of each character of `text`.
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+  };
+
+  explicit Recorder(const std::string& display);
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  bool ok() const { return dpy_ != nullptr; }
+  // Readable whenever the text has changed since the last snapshot().
+  int changedFd() const { return changed_; }
+  Snapshot snapshot();
+  void clear();
+  // Takes every `c` out of the text (markers typed by the test itself).
+  void removeAll(char32_t c);
+
+ private:
+  void run();
+  void handle(XEvent& ev);
+
+  Display* dpy_ = nullptr;
+  Window win_ = 0;
+  int changed_ = -1, stop_ = -1;
+  std::mutex mutex_;
+  Snapshot data_;
+  std::thread thread_;
+};
+
+// Runs xdotool with `args` on `display` and waits for it to finish.
+// Returns its exit status.
+int xdotool(const std::string& display, const std::vector<std::string>& args);
+
+std::string utf8(const std::u32string& s);
+
+// Waits until one of the file descriptors is readable.
+void waitReadable(const std::vector<int>& fds);
+
+}  // namespace kalyxon::xtest
