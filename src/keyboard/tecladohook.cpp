@@ -95,8 +95,13 @@ void TecladoHook::activaHook() {
   nHook = 0;
   std::u16string texto = u"No se han podido interceptar las pulsaciones del teclado - ";
   texto += decimal(k_.sv.hook->lastError());
-  texto += u"\r\nEste programa requiere Windows NT, XP, 4.0, OSP3.";
-  texto += u"\r\nNo funciona con Windows 9x y ME.";
+  std::u16string requisitos = k_.sv.hook->errorText();
+  if (requisitos.empty()) {
+    texto += u"\r\nEste programa requiere Windows NT, XP, 4.0, OSP3.";
+    texto += u"\r\nNo funciona con Windows 9x y ME.";
+  } else {
+    texto += u"\r\n" + requisitos;
+  }
   k_.sv.messageBox->show(texto, platform::Buttons::Ok);
 }
 

@@ -122,6 +122,9 @@ class KeyboardHook {
   virtual bool install() = 0;
   virtual void remove() = 0;
   virtual uint32_t lastError() = 0;
+  // The lines of the failure message that say what the interception needs
+  // (CR LF between them); empty for the program's own wording.
+  virtual std::u16string errorText() { return {}; }
 };
 
 // ---- All of them ----------------------------------------------------------

@@ -245,11 +245,12 @@ KeyEvent X11Keyboard::makeEvent(unsigned keycode, bool release, bool injected,
                                 unsigned long time) {
   KeyEvent e;
   e.time = static_cast<uint32_t>(time);
-  auto spare = codePointOfSpare_.find(keycode);
-  if (spare != codePointOfSpare_.end()) {
-    // Text typed by us: the code of a Unicode character packet.
-    e.vkCode = vk::Packet;
-    e.scanCode = static_cast<uint32_t>(spare->second);
+  auto spare = spareUse_.find(keycode);
+  if (spare != spareUse_.end()) {
+    // Typed by us: text comes as a Unicode character packet, a named key
+    // with its own code.
+    e.vkCode = spare->second.vk;
+    e.scanCode = spare->second.scan;
   } else if (const auto& k = layout_[keycode]) {
     e.vkCode = k->vk;
     if (isKeypadWithNumLock(*k) && !(lockedModifiers() & numLockMask_)) e.vkCode = k->vkNoNum;
@@ -393,7 +394,7 @@ void X11Keyboard::ungrabAll() {
   }
 }
 
-std::u16string X11Keyboard::errorText() const {
+std::u16string X11Keyboard::errorText() {
   switch (error_) {
     case kOk: return {};
     case kNoDisplay:
@@ -442,11 +443,15 @@ int X11Keyboard::capsLockState() {
 
 // ---- Sending -----------------------------------------------------------------------
 
-unsigned X11Keyboard::spareKeycodeFor(unsigned long keysym) {
+unsigned X11Keyboard::spareKeycodeFor(const SpareUse& use) {
   Display* d = dpy_.get();
-  // Reuse a keycode that still carries this keysym.
+  // Reuse a keycode that still carries these keysyms (a keyboard map change
+  // by another program may have taken them away).
   for (auto it = lru_.begin(); it != lru_.end(); ++it) {
-    if (spareSym_[*it] == keysym && XkbKeycodeToKeysym(d, *it, 0, 0) == keysym) {
+    const SpareUse& held = spareUse_[*it];
+    if (held.lower == use.lower && held.upper == use.upper &&
+        XkbKeycodeToKeysym(d, static_cast<KeyCode>(*it), 0, 0) == use.lower) {
+      spareUse_[*it] = use;
       lru_.splice(lru_.end(), lru_, it);
       return lru_.back();
     }
@@ -471,10 +476,11 @@ unsigned X11Keyboard::spareKeycodeFor(unsigned long keysym) {
   } else {
     return 0;
   }
-  KeySym syms[2] = {keysym, keysym};
+  KeySym syms[2] = {use.lower, use.upper};
   XChangeKeyboardMapping(d, static_cast<int>(kc), 2, syms, 1);
-  spareSym_[kc] = keysym;
-  // Our own keycode map must follow at once, or the next lookup misses it.
+  spareUse_[kc] = use;
+  // Our own copy of the keyboard map must follow at once: the next lookup
+  // above reads it.
   XSync(d, False);
   XMappingEvent me{};
   me.type = MappingNotify;
@@ -486,38 +492,105 @@ unsigned X11Keyboard::spareKeycodeFor(unsigned long keysym) {
   return kc;
 }
 
-unsigned X11Keyboard::keycodeForKeysym(unsigned long keysym, bool character) {
-  if (!character) {
-    KeyCode kc = XKeysymToKeycode(dpy_.get(), keysym);
-    if (kc != 0 && !grabbed_[kc] && XkbKeycodeToKeysym(dpy_.get(), kc, 0, 0) == keysym) return kc;
-  }
-  return spareKeycodeFor(keysym);
-}
-
 void X11Keyboard::fake(unsigned keycode, bool press) {
   XTestFakeKeyEvent(dpy_.get(), keycode, press ? True : False, CurrentTime);
-  if (spareSym_.count(keycode)) lastTyped_[keycode] = std::chrono::steady_clock::now();
+  if (spareUse_.count(keycode)) lastTyped_[keycode] = std::chrono::steady_clock::now();
   ownEvents_.emplace_back(keycode, press);
   // Bound the record: events lost by the server must not pin it forever.
   if (ownEvents_.size() > 4096) ownEvents_.pop_front();
 }
 
-void X11Keyboard::sendActions(const std::vector<KeyAction>& actions, bool wait) {
-  if (!dpy_ || !haveXTest_ || actions.empty()) return;
+namespace {
+
+struct NamedKey {
+  sendkeys::Key key;
+  KeySym keysym;
+  uint8_t vk;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {sendkeys::Key::Enter, XK_Return, 13},       {sendkeys::Key::Tab, XK_Tab, 9},
+    {sendkeys::Key::Escape, XK_Escape, 27},      {sendkeys::Key::Backspace, XK_BackSpace, 8},
+    {sendkeys::Key::Delete, XK_Delete, 46},      {sendkeys::Key::Insert, XK_Insert, 45},
+    {sendkeys::Key::Home, XK_Home, 36},          {sendkeys::Key::End, XK_End, 35},
+    {sendkeys::Key::Left, XK_Left, 37},          {sendkeys::Key::Right, XK_Right, 39},
+    {sendkeys::Key::Up, XK_Up, 38},              {sendkeys::Key::Down, XK_Down, 40},
+    {sendkeys::Key::PageUp, XK_Prior, 33},       {sendkeys::Key::PageDown, XK_Next, 34},
+    {sendkeys::Key::Break, XK_Break, 3},         {sendkeys::Key::CapsLock, XK_Caps_Lock, 20},
+    {sendkeys::Key::NumLock, XK_Num_Lock, 144},  {sendkeys::Key::ScrollLock, XK_Scroll_Lock, 145},
+    {sendkeys::Key::PrintScreen, XK_Print, 44},  {sendkeys::Key::Clear, XK_Clear, 12},
+    {sendkeys::Key::Help, XK_Help, 47},          {sendkeys::Key::Add, XK_KP_Add, 107},
+    {sendkeys::Key::Subtract, XK_KP_Subtract, 109},
+    {sendkeys::Key::Multiply, XK_KP_Multiply, 106},
+    {sendkeys::Key::Divide, XK_KP_Divide, 111},
+};
+
+}  // namespace
+
+unsigned X11Keyboard::keycodeFor(const sendkeys::KeyAction& a) {
   Display* d = dpy_.get();
+  KeySym ks = NoSymbol;
+  uint8_t vkCode = 0;
+  if (a.isChar()) {
+    ks = keysymForChar(a.ch);
+    if (ks < 0x100 || ks >= 0x1000000) {
+      // Text: always on a spare keycode, with its capital on the shifted
+      // level for "+a".
+      SpareUse use{ks, ks, vk::Packet, static_cast<uint32_t>(a.ch)};
+      if (a.mods & sendkeys::kShift) XConvertCase(ks, &use.lower, &use.upper);
+      return spareKeycodeFor(use);
+    }
+    vkCode = ks == XK_Return ? 13 : ks == XK_Tab ? 9 : ks == XK_BackSpace ? 8 : 27;
+  } else if (a.key >= sendkeys::Key::F1 && a.key <= sendkeys::Key::F16) {
+    int n = static_cast<int>(a.key) - static_cast<int>(sendkeys::Key::F1);
+    ks = XK_F1 + static_cast<KeySym>(n);
+    vkCode = static_cast<uint8_t>(vk::F1 + n);
+  } else {
+    for (const auto& nk : kNamedKeys)
+      if (nk.key == a.key) ks = nk.keysym, vkCode = nk.vk;
+  }
+  if (ks == NoSymbol) return 0;
+  // A key on its own keycode, unless the hook has grabbed that keycode: what
+  // we type must reach the application, not come back to us.
+  KeyCode kc = XKeysymToKeycode(d, ks);
+  if (kc != 0 && !grabbed_[kc] && XkbKeycodeToKeysym(d, kc, 0, 0) == ks) return kc;
+  return spareKeycodeFor(SpareUse{ks, ks, vkCode, 0});
+}
+
+void X11Keyboard::send(const std::u16string& keys, bool wait) {
+  if (!dpy_ || !haveXTest_ || keys.empty()) return;
+  sendkeys::ParseResult parsed = sendkeys::tryParse(keys);
+  if (!parsed.ok()) {
+    // Malformed text (a user's font-switch macro) is typed not at all rather
+    // than in part.
+    std::cerr << "kalyxon: keystrokes not sent: " << parsed.error << "\n";
+    return;
+  }
+  Display* d = dpy_.get();
+  // Caps Lock would change the case of what we type; it is switched off
+  // for the send and back on after it.
   unsigned locked = lockedModifiers();
   if (locked & LockMask) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
-  for (const KeyAction& a : actions) {
-    unsigned kc = keycodeForKeysym(a.keysym, a.character);
+  struct Modifier {
+    uint8_t bit;
+    KeySym keysym;
+  };
+  static constexpr Modifier kModifiers[] = {
+      {sendkeys::kShift, XK_Shift_L}, {sendkeys::kCtrl, XK_Control_L}, {sendkeys::kAlt, XK_Alt_L}};
+  for (const sendkeys::KeyAction& a : parsed.actions) {
+    unsigned kc = keycodeFor(a);
     if (kc == 0) continue;
-    if (a.character) {
-      unsigned long ks = a.keysym;
-      codePointOfSpare_[kc] = static_cast<int>(ks >= 0x1000000 ? ks - 0x1000000 : ks);
-    } else {
-      codePointOfSpare_.erase(kc);
+    std::vector<unsigned> held;
+    for (const auto& m : kModifiers) {
+      if (!(a.mods & m.bit)) continue;
+      KeyCode mk = XKeysymToKeycode(d, m.keysym);
+      if (mk == 0) continue;
+      fake(mk, true);
+      held.push_back(mk);
     }
-    if (a.kind != KeyAction::Release) fake(kc, true);
-    if (a.kind != KeyAction::Press) fake(kc, false);
+    fake(kc, true);
+    fake(kc, false);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) fake(*it, false);
   }
   if (locked & LockMask) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
   if (wait) {
@@ -528,13 +601,6 @@ void X11Keyboard::sendActions(const std::vector<KeyAction>& actions, bool wait) 
   }
 }
 
-void X11Keyboard::send(const std::u16string& keys, bool wait) {
-  // Until the notation parser is wired in, every code unit is typed as text.
-  std::vector<KeyAction> actions;
-  for (char16_t c : keys) actions.push_back({KeyAction::Tap, keysymForChar(c), true});
-  sendActions(actions, wait);
-}
-
 void X11Keyboard::restoreSpareKeycodes() {
   Display* d = dpy_.get();
   for (unsigned kc : lru_) {
@@ -542,7 +608,7 @@ void X11Keyboard::restoreSpareKeycodes() {
     XChangeKeyboardMapping(d, static_cast<int>(kc), 2, none, 1);
   }
   lru_.clear();
-  spareSym_.clear();
+  spareUse_.clear();
 }
 
 }  // namespace kalyxon::x11

@@ -60,6 +60,7 @@
 
 #include "keyboard/tecladohook.h"
 #include "platform/platform.h"
+#include "util/sendkeys.h"
 #include "x11/vktable.h"
 
 struct _XDisplay;
@@ -74,14 +75,6 @@ enum Error : uint32_t {
   kNoXInput2 = 3,     // the X server lacks XInput 2.2 (raw key events)
   kNoXTest = 4,       // the X server lacks XTEST (keystroke synthesis)
   kNoXkb = 5,         // the X server lacks the XKEYBOARD extension
-};
-
-// One key action of a send: press and/or release of a keysym. Characters are
-// given as keysyms (0x1000000 + code point outside Latin-1).
-struct KeyAction {
-  enum Kind { Tap, Press, Release } kind = Tap;
-  unsigned long keysym = 0;  // X KeySym
-  bool character = false;    // typed as text (always on a spare keycode)
 };
 
 // The keysym that types code point `cp` as text.
@@ -120,7 +113,7 @@ class X11Keyboard : public platform::KeyState,
   bool installed() const { return installed_; }
   // The two requirement lines of the failure message for lastError()
   // (Spanish, CR LF between them); empty when there is no error.
-  std::u16string errorText() const;
+  std::u16string errorText() override;
   // Keys whose grab another client holds ("AC10 (keycode 47)"), from the
   // last install().
   const std::vector<std::string>& grabConflicts() const { return conflicts_; }
@@ -130,10 +123,9 @@ class X11Keyboard : public platform::KeyState,
   bool ctrlDown() override;
   int capsLockState() override;
 
-  // KeySender: `keys` in the keystroke notation.
+  // KeySender: `keys` in the keystroke notation of util/sendkeys.h. Text
+  // that does not parse is reported on stderr and not typed.
   void send(const std::u16string& keys, bool wait) override;
-  // The same for actions already parsed.
-  void sendActions(const std::vector<KeyAction>& actions, bool wait);
 
  private:
   struct DisplayCloser {
@@ -152,8 +144,15 @@ class X11Keyboard : public platform::KeyState,
   unsigned lockedModifiers();
   void grabAll();
   void ungrabAll();
-  unsigned keycodeForKeysym(unsigned long keysym, bool character);
-  unsigned spareKeycodeFor(unsigned long keysym);
+  // What a spare keycode carries: its keysyms and the key code and scan
+  // code its events show the engine.
+  struct SpareUse {
+    unsigned long lower = 0, upper = 0;
+    uint8_t vk = 0;
+    uint32_t scan = 0;
+  };
+  unsigned keycodeFor(const sendkeys::KeyAction& action);
+  unsigned spareKeycodeFor(const SpareUse& use);
   void fake(unsigned keycode, bool press);
   void restoreSpareKeycodes();
   void wakeIfBuffered();
@@ -189,8 +188,7 @@ class X11Keyboard : public platform::KeyState,
   // Spare keycodes: keysym mapped on each, least recently used first.
   std::vector<unsigned> spare_;
   std::list<unsigned> lru_;
-  std::map<unsigned, unsigned long> spareSym_;
-  std::map<unsigned, int> codePointOfSpare_;
+  std::map<unsigned, SpareUse> spareUse_;
   std::map<unsigned, std::chrono::steady_clock::time_point> lastTyped_;
   std::vector<int> xErrors_;
 };

@@ -74,7 +74,7 @@ class X11Backend : public ::testing::Test {
 
   std::string settle() {
     kb->drain();
-    kb->sendActions({{KeyAction::Tap, keysymForChar(kSentinel), true}}, true);
+    kb->send(std::u16string(1, static_cast<char16_t>(kSentinel)), true);
     for (;;) {
       kb->dispatchPending();
       if (recorder->snapshot().text.find(kSentinel) != std::u32string::npos) {
@@ -108,8 +108,7 @@ TEST_F(X11Backend, SwallowsTakenKeysAndTypesGreekAtTheRelease) {
   EXPECT_EQ(type({"key", "--delay", "0", "b", "1", "comma"}), "λογοσ b1,");
   // Backspace passes and deletes; the backend types it too.
   EXPECT_EQ(type({"key", "BackSpace"}), "λογοσ b1");
-  kb->sendActions({{KeyAction::Tap, XK_BackSpace, false}, {KeyAction::Tap, XK_BackSpace, false}},
-                  false);
+  kb->send(u"{BKSP 2}", false);
   EXPECT_EQ(settle(), "λογοσ ");
   // Ctrl combinations of taken keys reach the application as shortcuts.
   EXPECT_EQ(type({"keydown", "ctrl", "key", "l", "a", "keyup", "ctrl"}), "λογοσ ");
@@ -117,6 +116,17 @@ TEST_F(X11Backend, SwallowsTakenKeysAndTypesGreekAtTheRelease) {
   // F2 is swallowed; afterwards the same keys pass as Latin letters.
   EXPECT_EQ(type({"key", "--delay", "0", "F2", "l", "o", "g", "o", "s"}), "λογοσ logos");
   EXPECT_EQ(type({"key", "F2", "a"}), "λογοσ logosα");
+}
+
+TEST_F(X11Backend, TypesTheKeystrokeNotation) {
+  // Enter and letters are grabbed keys: what the backend types must still
+  // reach the application, on keycodes of its own.
+  kb->send(u"ἄνθρωπος~+a{+}b{BKSP}{ENTER}^c", false);
+  EXPECT_EQ(settle(), "ἄνθρωπος\nA+\n");
+  EXPECT_EQ(recorder->snapshot().shortcuts, (std::vector<std::string>{"^c"}));
+  // Malformed text is typed not at all.
+  kb->send(u"αβ{BKSP", false);
+  EXPECT_EQ(settle(), "ἄνθρωπος\nA+\n");
 }
 
 TEST_F(X11Backend, EventRecordsCarryTheSpanishKeyCodesAndFlags) {
