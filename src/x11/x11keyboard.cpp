@@ -230,15 +230,18 @@ void X11Keyboard::wakeIfBuffered() {
   }
 }
 
-bool X11Keyboard::isInjectedByUs(unsigned keycode, bool press, int sourceId) {
+X11Keyboard::Origin X11Keyboard::originOf(unsigned keycode, bool press, int sourceId) {
   if (std::find(xtestDevices_.begin(), xtestDevices_.end(), sourceId) == xtestDevices_.end())
-    return false;
+    return Origin::Outside;
   // Our events come back in the order they were faked; other XTest clients
   // (test drivers, on-screen keyboards) may interleave theirs.
-  auto it = std::find(ownEvents_.begin(), ownEvents_.end(), std::pair{keycode, press});
-  if (it == ownEvents_.end()) return false;
+  auto it = std::find_if(ownEvents_.begin(), ownEvents_.end(), [&](const OwnEvent& o) {
+    return o.keycode == keycode && o.press == press;
+  });
+  if (it == ownEvents_.end()) return Origin::Outside;
+  bool hidden = it->hidden;
   ownEvents_.erase(ownEvents_.begin(), it + 1);
-  return true;
+  return hidden ? Origin::UsHidden : Origin::Us;
 }
 
 KeyEvent X11Keyboard::makeEvent(unsigned keycode, bool release, bool injected,
@@ -278,8 +281,9 @@ void X11Keyboard::handleRaw(int evtype, const void* data) {
   const auto* raw = static_cast<const XIRawEvent*>(data);
   unsigned kc = static_cast<unsigned>(raw->detail) & 0xFF;
   bool press = evtype == XI_RawKeyPress;
-  bool injected = isInjectedByUs(kc, press, raw->sourceid);
-  KeyEvent e = makeEvent(kc, !press, injected, raw->time);
+  Origin origin = originOf(kc, press, raw->sourceid);
+  if (origin == Origin::UsHidden) return;
+  KeyEvent e = makeEvent(kc, !press, origin == Origin::Us, raw->time);
   if (press) {
     judging_[kc] = true;
     grabbedWaiting_[kc] = false;
@@ -492,10 +496,10 @@ unsigned X11Keyboard::spareKeycodeFor(const SpareUse& use) {
   return kc;
 }
 
-void X11Keyboard::fake(unsigned keycode, bool press) {
+void X11Keyboard::fake(unsigned keycode, bool press, bool hidden) {
   XTestFakeKeyEvent(dpy_.get(), keycode, press ? True : False, CurrentTime);
   if (spareUse_.count(keycode)) lastTyped_[keycode] = std::chrono::steady_clock::now();
-  ownEvents_.emplace_back(keycode, press);
+  ownEvents_.push_back({keycode, press, hidden});
   // Bound the record: events lost by the server must not pin it forever.
   if (ownEvents_.size() > 4096) ownEvents_.pop_front();
 }
@@ -568,9 +572,16 @@ void X11Keyboard::send(const std::u16string& keys, bool wait) {
   }
   Display* d = dpy_.get();
   // Caps Lock would change the case of what we type; it is switched off
-  // for the send and back on after it.
-  unsigned locked = lockedModifiers();
-  if (locked & LockMask) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
+  // for the send and back on after it, by key taps that travel in order with
+  // the keys typed.
+  KeyCode capsKey = 0;
+  if (lockedModifiers() & LockMask) capsKey = XKeysymToKeycode(d, XK_Caps_Lock);
+  auto tapCaps = [&] {
+    if (capsKey == 0) return;
+    fake(capsKey, true, true);
+    fake(capsKey, false, true);
+  };
+  tapCaps();
   struct Modifier {
     uint8_t bit;
     KeySym keysym;
@@ -592,7 +603,7 @@ void X11Keyboard::send(const std::u16string& keys, bool wait) {
     fake(kc, false);
     for (auto it = held.rbegin(); it != held.rend(); ++it) fake(*it, false);
   }
-  if (locked & LockMask) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+  tapCaps();
   if (wait) {
     XSync(d, False);
     wakeIfBuffered();

@@ -34,8 +34,9 @@
 // back when this object is
 // destroyed. Named keys (Backspace, Enter, arrows...) go out on their own
 // keycodes unless the hook grabs that keycode, in which case they too use a
-// spare keycode. Caps Lock is released for the duration of a send so that it
-// cannot change the case of what is typed.
+// spare keycode. Caps Lock is switched off for the duration of a send (by a
+// tap of its key, which the engine does not see) so that it cannot change the
+// case of what is typed.
 //
 // Event loop. Nothing here blocks or owns a loop: fd() becomes readable when
 // events are waiting (X events, or events that a request read ahead), and
@@ -139,7 +140,8 @@ class X11Keyboard : public platform::KeyState,
   void carryOut(unsigned keycode, Verdict verdict);
   KeyEvent makeEvent(unsigned keycode, bool release, bool injected, unsigned long time);
   Verdict judge(const KeyEvent& e);
-  bool isInjectedByUs(unsigned keycode, bool press, int sourceId);
+  enum class Origin { Outside, Us, UsHidden };
+  Origin originOf(unsigned keycode, bool press, int sourceId);
   unsigned numLockMask();
   unsigned lockedModifiers();
   void grabAll();
@@ -153,7 +155,7 @@ class X11Keyboard : public platform::KeyState,
   };
   unsigned keycodeFor(const sendkeys::KeyAction& action);
   unsigned spareKeycodeFor(const SpareUse& use);
-  void fake(unsigned keycode, bool press);
+  void fake(unsigned keycode, bool press, bool hidden = false);
   void restoreSpareKeycodes();
   void wakeIfBuffered();
   int handled_ = 0;
@@ -180,7 +182,12 @@ class X11Keyboard : public platform::KeyState,
 
   std::vector<int> xtestDevices_;
   // Key events this object faked and has not yet seen come back.
-  std::deque<std::pair<unsigned, bool>> ownEvents_;
+  struct OwnEvent {
+    unsigned keycode;
+    bool press;
+    bool hidden;  // a Caps Lock tap around a send: not shown to the engine
+  };
+  std::deque<OwnEvent> ownEvents_;
   std::vector<std::string> conflicts_;
   unsigned numLockMask_ = 0;
   bool numLockWasOn_ = false;

@@ -1,5 +1,6 @@
 #include "xharness.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <fcntl.h>
@@ -64,7 +65,12 @@ Xvfb::~Xvfb() {
 }
 
 Recorder::Recorder(const std::string& display) {
+  // The window reads the keyboard map as a plain Xlib client does, through
+  // the core protocol: every MappingNotify makes it fetch the map again.
+  // (Xlib's own XKB tracking misses keycodes that change many times a second.)
+  XkbIgnoreExtension(True);
   dpy_ = XOpenDisplay(display.c_str());
+  XkbIgnoreExtension(False);
   if (!dpy_) return;
   win_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 300, 100, 0, 0, 0xFFFFFF);
   XSelectInput(dpy_, win_, KeyPressMask | StructureNotifyMask);
