@@ -137,6 +137,7 @@ void Carga::cuenta(const LectorBeta::Palabra& p, Resultado& r) {
   Pendiente& e = it->second;
   ++e.veces;
   if (!primera) return;
+  orden_.push_back(p.lista);
   if (auto reg = destino_.buscaForma(p.lista)) {
     e.id = reg->id;
     e.antes = reg->frecuencia;
@@ -149,7 +150,8 @@ void Carga::cuenta(const LectorBeta::Palabra& p, Resultado& r) {
 }
 
 void Carga::vuelca() {
-  for (const auto& [lista, e] : pendientes_) {
+  for (const auto& lista : orden_) {
+    const Pendiente& e = pendientes_.at(lista);
     if (e.nueva)
       destino_.anade(e.clave, lista, std::min(e.veces, kTopeCarga));
     else if (e.antes < kTopeCarga)
@@ -157,6 +159,7 @@ void Carga::vuelca() {
                                           int64_t{e.antes} + e.veces, kTopeCarga)));
   }
   pendientes_.clear();
+  orden_.clear();
 }
 
 Carga::Resultado Carga::ejecuta(std::string_view bytes) {
@@ -206,6 +209,7 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
     } catch (...) {
     }
     pendientes_.clear();
+    orden_.clear();
     throw;
   }
   vuelca();

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "greek/alfabeto.h"
 #include "dictionary/lexico.h"
@@ -105,6 +106,7 @@ class Carga {
     bool nueva = false;
   };
   std::unordered_map<std::string, Pendiente> pendientes_;
+  std::vector<std::string> orden_;  // first occurrences: new forms keep the text's order
 };
 
 }  // namespace kalyxon
