@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -133,7 +134,17 @@ int busca(Opciones o) {
   if (clave) {
     // A search key as it stands, as the typed letters would have made it.
     f.cCadCla = texto;
-    f.cCadTra = texto;
+    // The transliteration the typed letters would have shown.
+    f.cCadTra.clear();
+    for (char16_t ch : texto) {
+      std::u16string trl(1, ch);
+      for (const auto& fon : m.k.alfabeto().fonemas())
+        if (fon.TRE.size() == 1 && std::toupper(fon.TRE[0]) == ch) {
+          trl = fon.TRL;
+          break;
+        }
+      f.cCadTra += trl;
+    }
     m.d().hazVariantes(f.cCadCla);
     m.d().buscaFormas();
   } else {

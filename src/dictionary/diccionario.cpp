@@ -1,7 +1,6 @@
 #include "dictionary/diccionario.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -56,7 +55,7 @@ int64_t numeroEscrito(std::u16string_view t) {
   double v = std::strtod(num.c_str(), nullptr);
   if (v > 1e15) return static_cast<int64_t>(1e15);
   if (v < -1e15) return static_cast<int64_t>(-1e15);
-  std::fesetround(FE_TONEAREST);
+  // The default rounding mode rounds halves to the even neighbour.
   return static_cast<int64_t>(std::nearbyint(v));
 }
 
