@@ -14,6 +14,7 @@
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
+#include "greek/compositor.h"
 #include "keyboard/tecladohook.h"
 #include "util/utf.h"
 
@@ -564,6 +565,10 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnufuegri") { f.lEligeGriego = true; eligeFuente(); }
   else if (n == "mnufuenor") { f.lEligeGriego = false; eligeFuente(); }
   else if (n == "mnusib") mnusib_Click();
+  else if (n == "mnufonbre") k_.compositor().mnufonbre_Click();
+  else if (n == "mnufonlar") k_.compositor().mnufonlar_Click();
+  else if (n == "mnufonabi") k_.compositor().mnufonabi_Click();
+  else if (n == "mnufoncer") k_.compositor().mnufoncer_Click();
   else if (n == "mnucodhtm") k_.codigos().mnucodhtm_Click();
   else if (n == "mnucodjav") k_.codigos().mnucodjav_Click();
   else if (n == "mnusibaut") navega(web + proyecto::kPaginaAutor);
