@@ -340,3 +340,28 @@ TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
 
 }  // namespace
 }  // namespace kalyxon
+
+namespace kalyxon {
+namespace {
+
+TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
+  fs::path bin = KALYXON_RUNTIME_DIR;
+  if (!fs::exists(bin / "LEXICA_Esopo.db") || !fs::exists(bin / "ALPHA.db"))
+    GTEST_SKIP() << "shipped data not built";
+  fs::copy_file(bin / "ALPHA.db", dir / "ALPHA.db");
+  fs::copy_file(bin / "LEXICA_Esopo.db", dir / "LEXICA_Esopo.db");
+  escribeIni(dir, "[opciones]\nayuda=SI\nautor=esopo\n");
+  reinicia();
+  arranca();
+  EXPECT_TRUE(f().mnudiceso.checked);
+  EXPECT_EQ(f().mnudiceso.caption.rfind(u"Esopo ", 0), 0u);
+  EXPECT_EQ(f().ventana.caption, u"Kalyxon - ESOPO");
+  app().Form_OLEDragDrop(u"", u"λόγος");
+  EXPECT_EQ(f().cCandidatos[1], u"λόγος");
+  EXPECT_EQ(f().chkdic.value, 1);
+  app().cierra();
+  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=ESOPO"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kalyxon
