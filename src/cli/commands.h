@@ -12,6 +12,7 @@ int runCodes(const std::vector<std::string>& args);
 int runDict(const std::vector<std::string>& args);
 int runSettings(const std::vector<std::string>& args);
 int runType(const std::vector<std::string>& args);
+int runX11Agent(const std::vector<std::string>& args);
 
 // Starts the desktop program (only when the desktop front end is built).
 int runDesktop(int argc, char** argv);

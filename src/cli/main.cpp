@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"type", kalyxon::cli::runType, "type a key script through the keyboard engine"},
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
+    {"x11-agent", kalyxon::cli::runX11Agent, "the keyboard engine on an X display, without a window"},
 };
 
 void printHelp(std::ostream& out) {
