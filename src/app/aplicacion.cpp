@@ -148,7 +148,12 @@ void Aplicacion::frmini_cmdcan_Click() {
 void Aplicacion::Form_Load() { k_.form1.ventana.topmost = true; }
 
 void Aplicacion::Form_Activate() {
-  if (terminado_) return;
+  if (terminado_ || cargando_) return;
+  cargando_ = true;
+  struct Marca {
+    bool& b;
+    ~Marca() { b = false; }
+  } marca{cargando_};
   cargaIni();
 }
 

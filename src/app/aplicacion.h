@@ -13,7 +13,12 @@
 // activation of the main window: its first showing (frmini_cmdace_Click does
 // it) and whenever it becomes the active window again after another window of
 // this program (the conversion window). Switching from another application is
-// not an activation.
+// not an activation, and neither is closing a message box, an input box, a
+// file dialog or the help window: those are not windows of the program in this
+// sense, and treating them as such would reload the settings file in the
+// middle of a choice (the program chosen in the list would fall back to the
+// saved one). An activation that arrives while the settings load runs (its
+// own message boxes) is ignored.
 //
 // Later loads and the dictionary files: the first load opens every LEXICA*.db
 // of the program folder and holds each one, locked against other processes,
@@ -121,6 +126,7 @@ class Aplicacion {
   std::vector<std::shared_ptr<lexico::Base>> abiertas_;  // every dictionary file found
   bool terminado_ = false;
   bool cargaFallida_ = false;
+  bool cargando_ = false;  // inside cargaIni
 };
 
 }  // namespace kalyxon
