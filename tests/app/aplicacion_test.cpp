@@ -228,6 +228,15 @@ TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
   EXPECT_TRUE(s.messageBox.shown.empty());
 }
 
+TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
+  std::ofstream(dir / "Kalyxon.ini", std::ios::binary) << "[opciones]\nayuda=SI\nks=SI\n";
+  arranca();
+  EXPECT_TRUE(f().mnuks.checked);
+  app().cierra();
+  EXPECT_FALSE(fs::exists(dir / "kalyxon.ini"));
+  EXPECT_NE(contenido(dir / "Kalyxon.ini").find("ks=SI"), std::string::npos);
+}
+
 TEST_F(AplicacionTest, NumbersParseLikeTheClassicDecimalParse) {
   escribeIni(dir, "[opciones]\nayuda=SI\nposx= 1 2 3 4.9abc\nposy=2e3\n");
   arranca();
