@@ -2,7 +2,8 @@
 
 #include <array>
 
-#include "conversion/ansi_tmp.h"
+#include "util/cadgen.h"
+#include "util/cp1252.h"
 
 namespace kalyxon::conversion {
 
@@ -12,14 +13,23 @@ constexpr std::u16string_view kA1 = u"abgdezhqiklmncoprstufxyw\\/()=*| .;:?,'";
 constexpr std::u16string_view kBase = u"abgdezhqiklmncoprstufxyw__ .,;:'";
 constexpr std::u16string_view kMayusculas = u"ABGDEZHQIKLMNCOPRSTUFXYW";
 
+// The 8-bit code of a character of a legacy text, and back.
+int codigo8(char16_t c) { return static_cast<unsigned char>(cp1252::encodeChar(c)); }
+char16_t deCodigo8(int k) {
+  static const std::u16string tabla = [] {
+    std::string bytes(256, 0);
+    for (int i = 0; i < 256; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>(i);
+    return cp1252::decode(bytes);
+  }();
+  return tabla[static_cast<size_t>(k & 0xFF)];
+}
+
 char16_t minuscula(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
 
 bool esSalto(char16_t c) { return c == u'\r' || c == u'\n'; }
 
-// The characters after which a sigma is final.
-bool cierraSigma(char16_t c) {
-  return c == u',' || c == u';' || c == u' ' || c == u'.' || c == u':' || c == u'_';
-}
+// The characters after which a sigma is final: the word separators.
+bool cierraSigma(char16_t c) { return CadGen::esSeparador(c); }
 
 void agregaCodigo(std::u16string& r, int32_t cp) {
   if (cp >= 0x10000 && cp <= 0x10FFFF) {
@@ -85,7 +95,7 @@ std::u16string traduce(const Tablas& t, std::u16string_view texto, std::u16strin
   r.reserve(texto.size());
   for (char16_t ch : texto) {
     if (b) (*b)();
-    int k = util::unicodeAAnsi(ch);
+    int k = codigo8(ch);
     if (k == 13 || k == 10) {
       if (o.conservaLineas) r += ch;
       continue;
@@ -119,7 +129,7 @@ std::u16string traCom(const Tablas& t, std::u16string_view texto, std::u16string
 
   auto emite = [&](char16_t sigue) {
     if (cierraSigma(sigue) && m.may == 0 && minuscula(p) == u's') m.iot = 3;
-    int32_t l = cf ? cf->letra(util::unicodeAAnsi(p)) : -1;
+    int32_t l = cf ? cf->letra(codigo8(p)) : -1;
     if (l < 0) {
       if (p == u' ') r += u' ';
     } else if (const FilaSonido* f = t.porCodlet(l)) {
@@ -251,7 +261,7 @@ std::u16string traducea(const Tablas& t, std::u16string_view texto, std::u16stri
       r += c;
       continue;
     }
-    r += k == 55 ? u'\'' : util::ansiAUnicode(static_cast<unsigned char>(k));
+    r += k == 55 ? u'\'' : deCodigo8(k);
   }
   return r;
 }

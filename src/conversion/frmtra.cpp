@@ -5,27 +5,15 @@
 #include <system_error>
 
 #include "app/kalyxon.h"
-#include "conversion/ansi_tmp.h"
 #include "conversion/rtf.h"
+#include "util/cp1252.h"
+#include "util/ficgen.h"
 #include "util/utf.h"
 
 namespace kalyxon {
 
 namespace {
 
-// TEMPORARY file helpers until the shared ones land in util/.
-std::string aAnsi(std::u16string_view t) {
-  std::string r;
-  r.reserve(t.size());
-  for (char16_t c : t) r += static_cast<char>(util::unicodeAAnsi(c));
-  return r;
-}
-std::u16string deAnsi(std::string_view t) {
-  std::u16string r;
-  r.reserve(t.size());
-  for (char c : t) r += util::ansiAUnicode(static_cast<unsigned char>(c));
-  return r;
-}
 std::u16string deUtf8Ruta(const std::filesystem::path& p) { return util::fromUtf8(p.string()); }
 
 // True when the bytes are UTF-8 with at least one multi-byte sequence.
@@ -117,20 +105,14 @@ conversion::Bombeo Frmtra::bombeo() {
 }
 
 void Frmtra::grabaInforme(const std::u16string& texto) {
-  // TEMPORARY: the shared grabaFichero replaces this.
-  auto ruta = ficheroInforme();
-  auto tmp = ruta;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out << aAnsi(texto) << "\r\n";
-    if (!out) {
-      if (k_.sv.messageBox) k_.sv.messageBox->show(u"No se puede escribir " + deUtf8Ruta(ruta));
-      return;
-    }
+  try {
+    FicGen::grabaFichero(ficheroInforme(), texto);
+  } catch (const FicGen::FicheroError& e) {
+    // The conversion itself is done; tell the user the report is missing.
+    if (k_.sv.messageBox)
+      k_.sv.messageBox->show(u"No se pudo escribir el informe de errores " +
+                             deUtf8Ruta(ficheroInforme()) + u" " + e.description());
   }
-  std::error_code ec;
-  std::filesystem::rename(tmp, ruta, ec);
 }
 
 // ---- Conversion entries ----------------------------------------------------------
@@ -277,18 +259,25 @@ void Frmtra::cargaArchivo() {
     auto r = sv.messageBox->show(u"¿Dividir el fichero en varios?", platform::Buttons::YesNo,
                                  u"El fichero es demasiado grande");
     if (r == platform::Answer::Yes) {
-      // TEMPORARY until the shared divideFichero lands.
+      FicGen::divideFichero(*elegido, 1000000, *sv.messageBox);
       return;
     }
   }
-  std::ifstream in(ruta, std::ios::binary);
-  std::stringstream ss;
-  if (in) ss << in.rdbuf();
-  if (!in || in.bad()) {
-    sv.messageBox->show(u"No se puede leer el fichero " + util::fromUtf8(*elegido));
-    return;
+  std::string datos;
+  {
+    std::ifstream in(ruta, std::ios::binary);
+    std::stringstream ss;
+    if (in) ss << in.rdbuf();
+    if (!in || in.bad() || std::filesystem::is_directory(ruta, ec)) {
+      std::error_code motivo = std::filesystem::exists(ruta, ec)
+                                   ? std::make_error_code(std::errc::permission_denied)
+                                   : std::make_error_code(std::errc::no_such_file_or_directory);
+      sv.messageBox->show(u"No se puede leer el fichero " + util::fromUtf8(*elegido) + u" " +
+                          FicGen::descripcionError(motivo, ruta));
+      return;
+    }
+    datos = ss.str();
   }
-  std::string datos = ss.str();
   if (rtf::esRtf(datos)) {
     auto doc = rtf::lee(datos);
     txtori.text = doc.texto();
@@ -301,7 +290,7 @@ void Frmtra::cargaArchivo() {
   else if (pareceUtf8(datos))
     txtori.text = util::fromUtf8(datos);
   else
-    txtori.text = deAnsi(datos);
+    txtori.text = cp1252::decode(datos);
 }
 
 void Frmtra::mnucarpor_Click() { txtori.text = k_.sv.clipboard ? k_.sv.clipboard->text() : u""; }
@@ -337,7 +326,7 @@ void Frmtra::txtori_MouseDown(int, int, float, float) {
       break;
     }
   }
-  cb->setText(deAnsi(r));
+  cb->setText(cp1252::decode(r));
   if (!hallada.empty()) {
     ventana.caption = u"Traducir " + std::u16string(hallada) + u" a Unicode";
     txtori.font = hallada;
@@ -356,16 +345,7 @@ void Frmtra::mnuvererr_Click() {
 }
 
 void Frmtra::verErrores() {
-  // TEMPORARY until the shared leeFichero lands.
-  std::ifstream in(ficheroInforme(), std::ios::binary);
-  if (!in) {
-    k_.sv.messageBox->show(deUtf8Ruta(ficheroInforme()) + u" No existe el fichero");
-    txterr.text.clear();
-    return;
-  }
-  std::stringstream ss;
-  ss << in.rdbuf();
-  txterr.text = deAnsi(ss.str());
+  txterr.text = FicGen::leeFichero(ficheroInforme().string(), *k_.sv.messageBox);
 }
 
 }  // namespace kalyxon

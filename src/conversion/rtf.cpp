@@ -6,11 +6,21 @@
 #include <map>
 #include <set>
 
-#include "conversion/ansi_tmp.h"
+#include "util/cp1252.h"
 
 namespace kalyxon::rtf {
 
 namespace {
+
+// The character of one byte in the Windows-1252 code page.
+char16_t deByte(unsigned char b) {
+  static const std::u16string tabla = [] {
+    std::string bytes(256, 0);
+    for (int i = 0; i < 256; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>(i);
+    return cp1252::decode(bytes);
+  }();
+  return tabla[b];
+}
 
 // Destinations whose text is not part of the document's body.
 const std::set<std::string_view> kSaltar = {
@@ -128,7 +138,7 @@ class Lector {
       --saltarUc_;
       return;
     }
-    emite(e, util::ansiAUnicode(b));
+    emite(e, deByte(b));
   }
 
   void controlo(Estado& e) {
@@ -281,7 +291,7 @@ class Lector {
   void unicode(const Estado& e, long n) {
     if (n < 0) n += 65536;
     auto u = static_cast<char16_t>(n & 0xFFFF);
-    if (u >= 0xF020 && u <= 0xF0FF) u = util::ansiAUnicode(static_cast<unsigned char>(u - 0xF000));
+    if (u >= 0xF020 && u <= 0xF0FF) u = deByte(static_cast<unsigned char>(u - 0xF000));
     emite(e, u);
     saltarUc_ = e.uc;
   }
