@@ -9,6 +9,8 @@ namespace kalyxon::cli {
 std::string versionText();  // "7.6.0"
 
 int runCodes(const std::vector<std::string>& args);
+int runConvert(const std::vector<std::string>& args);
+int runNumeral(const std::vector<std::string>& args);
 int runDict(const std::vector<std::string>& args);
 int runSettings(const std::vector<std::string>& args);
 int runType(const std::vector<std::string>& args);

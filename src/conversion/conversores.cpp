@@ -238,12 +238,13 @@ std::u16string traBet(const Tablas& t, std::u16string_view texto, bool esBeta,
 }
 
 std::u16string traducea(const Tablas& t, std::u16string_view texto, std::u16string_view cara,
-                        std::u16string& informe, const Opciones& o) {
+                        std::u16string& informe, const Opciones& o, Bombeo* b) {
   informe.clear();
   const Cara* cf = t.cara(cara);
   std::u16string r;
   r.reserve(texto.size());
   for (char16_t c : texto) {
+    if (b) (*b)();
     auto u = static_cast<int16_t>(c);
     if (u == 13 || u == 10) {
       if (o.conservaLineas) r += c;

@@ -32,7 +32,9 @@ class Bombeo {
   Bombeo() = default;
   explicit Bombeo(std::function<void()> f, std::chrono::milliseconds cada = std::chrono::milliseconds(5))
       : f_(std::move(f)), cada_(cada), ultimo_(std::chrono::steady_clock::now()) {}
+  // Called once per character processed.
   void operator()() {
+    ++hechos_;
     if (!f_ || ++n_ < 2048) return;
     n_ = 0;
     auto t = std::chrono::steady_clock::now();
@@ -41,9 +43,12 @@ class Bombeo {
       f_();
     }
   }
+  // Characters processed so far (for a progress indicator).
+  size_t hechos() const { return hechos_; }
 
  private:
   std::function<void()> f_;
+  size_t hechos_ = 0;
   std::chrono::milliseconds cada_{5};
   std::chrono::steady_clock::time_point ultimo_{};
   unsigned n_ = 0;
@@ -69,8 +74,10 @@ std::u16string traBet(const Tablas& t, std::u16string_view texto, bool esBeta,
                       const Opciones& o = {}, Bombeo* b = nullptr);
 
 // Unicode to a whole-glyph face; unmapped characters copied and reported.
+// The window runs it without letting events in (it is quick); `b` serves a
+// progress indicator.
 std::u16string traducea(const Tablas& t, std::u16string_view texto, std::u16string_view cara,
-                        std::u16string& informe, const Opciones& o = {});
+                        std::u16string& informe, const Opciones& o = {}, Bombeo* b = nullptr);
 
 // Unicode text as BetaCode in the conventions traBet reads (marks after a
 // small letter, "*" and the marks before a capital, "s" for every sigma).

@@ -133,3 +133,31 @@ TEST(WholeGlyph, ApostropheForCode55AndMissingSonidoRow) {
 
 }  // namespace
 }  // namespace kalyxon::conversion
+
+#include <sqlite3.h>
+
+namespace kalyxon::conversion {
+namespace {
+
+// letras.csv is generated from sonido.csv's codlet values: they must agree.
+TEST(Letras, EveryCodeIsASonidoCodeAndEveryFaceIsThere) {
+  KALYXON_REQUIERE_TABLAS();
+  sqlite3* db = nullptr;
+  std::string ruta = std::string(KALYXON_RUNTIME_DIR) + "/ALPHA.db";
+  ASSERT_EQ(sqlite3_open_v2(ruta.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM letras WHERE codlet NOT IN "
+                               "(SELECT codlet FROM sonido)",
+                               -1, &st, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(st, 0), 0);
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  for (auto c : {cara::kAthenian, cara::kGreek, cara::kGraeca, cara::kGraece, cara::kSgreek})
+    EXPECT_NE(tablas().cara(c), nullptr);
+}
+
+}  // namespace
+}  // namespace kalyxon::conversion
