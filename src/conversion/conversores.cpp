@@ -26,6 +26,23 @@ char16_t deCodigo8(int k) {
 
 char16_t minuscula(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
 
+// Membership of the ASCII characters in a string, as a table: the converters
+// ask it for every character of the text.
+struct Conjunto {
+  std::array<int8_t, 128> pos{};  // 1-based position in the string, 0 when absent
+  constexpr explicit Conjunto(std::u16string_view s) {
+    for (size_t i = s.size(); i-- > 0;)
+      if (s[i] < 128) pos[s[i]] = static_cast<int8_t>(i + 1);
+  }
+  // Position (from 1) of c in the string, 0 when it is not there.
+  int posicion(char16_t c) const { return c < 128 ? pos[c] : 0; }
+  bool tiene(char16_t c) const { return posicion(c) != 0; }
+};
+
+constexpr Conjunto kEnA1(kA1);
+constexpr Conjunto kEnBase(kBase);
+constexpr Conjunto kEnMayusculas(kMayusculas);
+
 bool esSalto(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 // The characters after which a sigma is final: the word separators.
@@ -168,9 +185,9 @@ std::u16string traCom(const Tablas& t, std::u16string_view texto, std::u16string
       c = u'h';
       iotaDeLetra = true;
     }
-    if (kBase.find(minuscula(c)) == std::u16string_view::npos) return;
+    if (!kEnBase.tiene(minuscula(c))) return;
     if (p) emite(c);
-    if (kMayusculas.find(c) != std::u16string_view::npos) m.may = 1;
+    if (kEnMayusculas.tiene(c)) m.may = 1;
     if (iotaDeLetra) {
       m.iot = 1;
       iotaDeLetra = false;
@@ -191,7 +208,7 @@ std::u16string traBet(const Tablas& t, std::u16string_view texto, bool esBeta,
   r.reserve(texto.size());
 
   auto emite = [&](char16_t sigue) {
-    auto letra = static_cast<int32_t>(kBase.find(minuscula(p)) + 1);
+    int32_t letra = kEnBase.posicion(minuscula(p));
     if (cierraSigma(sigue) && m.may == 0 && minuscula(p) == u's') m.iot = 3;
     int32_t u = t.porMarcas(letra, m.acc, m.esp, m.may, m.die, m.iot);
     if (u >= 0) {
@@ -216,8 +233,8 @@ std::u16string traBet(const Tablas& t, std::u16string_view texto, bool esBeta,
       return;
     }
     char16_t lc = minuscula(c);
-    if (kA1.find(lc) == std::u16string_view::npos) return;
-    if ((!esBeta && kMayusculas.find(c) != std::u16string_view::npos) || c == u'*') m.may = 1;
+    if (!kEnA1.tiene(lc)) return;
+    if ((!esBeta && kEnMayusculas.tiene(c)) || c == u'*') m.may = 1;
     switch (c) {
       case u')': m.esp = 1; break;
       case u'(': m.esp = 2; break;
@@ -227,7 +244,7 @@ std::u16string traBet(const Tablas& t, std::u16string_view texto, bool esBeta,
       case u'|': m.iot = 1; break;
       default: break;
     }
-    if (kBase.find(lc) == std::u16string_view::npos) return;
+    if (!kEnBase.tiene(lc)) return;
     if (p) emite(c);
     p = c;
   };
