@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -139,7 +138,7 @@ int busca(Opciones o) {
     for (char16_t ch : texto) {
       std::u16string trl(1, ch);
       for (const auto& fon : m.k.alfabeto().fonemas())
-        if (fon.TRE.size() == 1 && std::toupper(fon.TRE[0]) == ch) {
+        if (fon.TRE.size() == 1 && fon.TRE[0] == ch) {
           trl = fon.TRL;
           break;
         }

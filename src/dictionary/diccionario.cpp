@@ -294,6 +294,7 @@ void Diccionario::cargaDiccionario() {
     Carga carga(letras(), *tabla);
     carga.pendientes = [this] { k_.sv.pump->processPending(); };
     carga.porcentaje = [&f, this](int pc, int64_t pos) {
+      porcentaje = pc;
       f.lblasc.caption = numeroTexto(pc) + u"% ";
       f.lblpal.caption = numeroTexto(pos);
       // A new whole percentage also lets the window catch up.
@@ -304,13 +305,16 @@ void Diccionario::cargaDiccionario() {
       f.lblfon.caption = numeroTexto(n);
     };
     carga.parar = [this] { return lFinCarga; };
+    porcentaje = 0;
     auto res = carga.ejecuta(bytes);
+    porcentaje = -1;
     f.UniLabel1.display11 = 14;
     if (res.parada) {
       f.lblhex.caption = u"FIN";
       lFinCarga = false;
     }
   } catch (const std::exception& e) {
+    porcentaje = -1;
     f.UniLabel1.display11 = 14;
     k_.sv.messageBox->show(u16(e.what()));
   }
@@ -378,6 +382,7 @@ void Diccionario::addClasico() {
   std::optional<lexico::Base::Transaccion> tr;
   tr.emplace(destino.base());
   int64_t i = 0, p = 0;
+  porcentaje = 0;
   try {
     for (auto c = origen->recorre(lexico::Indice::unicode); !c.fin(); c.siguiente()) {
       ++i;
@@ -385,6 +390,7 @@ void Diccionario::addClasico() {
       if (q != p) {
         f.lblasc.caption = numeroTexto(q) + u"% ";
         p = q;
+        porcentaje = static_cast<int>(q);
       }
       const auto& reg = c.actual();
       if (auto t = destino.buscaPar(reg.codigo, reg.unicode)) {
@@ -401,7 +407,9 @@ void Diccionario::addClasico() {
       f.lblfon.caption = numeroTexto(i);
     }
     tr->confirma();
+    porcentaje = -1;
   } catch (const std::exception& e) {
+    porcentaje = -1;
     try {
       tr->confirma();
     } catch (...) {

@@ -76,6 +76,9 @@ class Diccionario {
   void mnudiccar_Click();
   void cargaDiccionario();
   bool lFinCarga = false;
+  // The whole percentage of the running load or merge, -1 when none runs: a
+  // front end may show it as a progress bar when pending events run.
+  int porcentaje = -1;
 
   // ---- Maintenance -------------------------------------------------------------
   void addDiccionario();

@@ -110,6 +110,7 @@ TEST(Loading, StopFromTheWindowKeepsWhatWasStored) {
   for (int i = 0; i < 20000; ++i) texto += "a" + std::string(static_cast<size_t>(i % 25 + 1), 'b') + " ";
   long alPararse = 0;
   b.s.pump.onPump = [&](long n) {
+    EXPECT_GE(b.k->diccionario().porcentaje, 0);  // a front end's progress bar
     if (n == 3) {
       b.k->diccionario().mnudiccar_Click();  // the second click on "Cargar"
       alPararse = n;
@@ -120,6 +121,7 @@ TEST(Loading, StopFromTheWindowKeepsWhatWasStored) {
   EXPECT_FALSE(b.k->form1.mnudiccar.checked);
   EXPECT_FALSE(b.k->diccionario().lFinCarga);
   EXPECT_EQ(b.k->form1.lblhex.caption, u"FIN");
+  EXPECT_EQ(b.k->diccionario().porcentaje, -1);
   auto guardadas = b.contenido();
   int64_t total = 0;
   for (auto& [k, n] : guardadas) total += n;
