@@ -47,7 +47,9 @@ const char* kUsoNumeral =
     "Prints the Greek alphabetic numeral of N (1 to 2147483647), e.g. 2024 -> ͵βκδʹ.\n";
 
 bool leeTodo(std::istream& in, std::string& datos) {
-  datos.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  datos = std::move(ss).str();
   return !in.bad();
 }
 
