@@ -84,3 +84,35 @@ TEST_F(Numerales, RunsEndAtTheNextKey) {
 
 }  // namespace
 }  // namespace kalyxon
+
+#include "keyboard/simulador.h"
+
+namespace kalyxon {
+namespace {
+
+// Typing digits with "numerales" on: the digits reach the application, then
+// the numeral replaces them when the run ends. The separator that ends the
+// run is a taken key whose own text the numeral replaces.
+TEST(NumeralesTecleados, DigitsBecomeTheNumeralInTheApplication) {
+  KALYXON_REQUIERE_TABLAS();
+  struct Caso {
+    const char* guion;
+    const char* esperado;
+  } casos[] = {
+      {"50 48 50 52 space", "͵βκδ\u0374"},
+      {"49 53 space", "ιε\u0374"},
+      {"49 48 53 space", "ρε\u0374"},
+      {"48 space", "0 "},
+      {"48 48 55 space", "ζ\u0374"},
+  };
+  for (const auto& c : casos) {
+    TecladoSimulado s(KALYXON_RUNTIME_DIR);
+    s.form1().mnunum.checked = true;
+    s.activaGriego();
+    s.escribe(c.guion);
+    EXPECT_EQ(s.textoUtf8(), c.esperado) << c.guion;
+  }
+}
+
+}  // namespace
+}  // namespace kalyxon
