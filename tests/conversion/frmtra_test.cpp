@@ -118,6 +118,15 @@ TEST_F(Ventana, LoadingFiles) {
   EXPECT_EQ(s_.messageBox.shown[0].title, u"El fichero es demasiado grande");
   EXPECT_EQ(s_.messageBox.shown[0].buttons, platform::Buttons::YesNo);
   EXPECT_EQ(f_.txtori.text.size(), 1000011u);
+  // Yes splits it beside the original and loads nothing.
+  s_.fileDialog.answers.push_back(mayor.string());
+  s_.messageBox.answers.push_back(platform::Answer::Yes);
+  f_.txtori.text = u"antes";
+  f_.cargaArchivo();
+  EXPECT_EQ(f_.txtori.text, u"antes");
+  EXPECT_EQ(fs::file_size(carpeta_ / "mayor1.txt"), 1000002u);  // each piece ends in CR LF
+  EXPECT_EQ(fs::file_size(carpeta_ / "mayor2.txt"), 13u);
+  f_.txtori.text = std::u16string(1000011, u'b');
   // Cancelling the dialog changes nothing.
   f_.cargaArchivo();
   EXPECT_EQ(f_.txtori.text.size(), 1000011u);
@@ -137,7 +146,7 @@ TEST_F(Ventana, LoadingFiles) {
   s_.fileDialog.answers.push_back((carpeta_ / "no-existe.txt").string());
   f_.cargaArchivo();
   EXPECT_EQ(f_.txtori.text, u("λόγος"));
-  EXPECT_EQ(s_.messageBox.shown.size(), 2u);
+  EXPECT_EQ(s_.messageBox.shown.size(), 3u);
 }
 
 TEST_F(Ventana, ClipboardAndFontRecognition) {
