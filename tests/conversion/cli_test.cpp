@@ -1,0 +1,80 @@
+// kalyxon convert and kalyxon numeral as a user runs them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tablas_prueba.h"
+
+namespace kalyxon {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Orden : public ::testing::Test {
+ protected:
+  Orden() : dir_(fs::temp_directory_path() / ("kalyxon-cli-" + std::to_string(::getpid()))) {
+    fs::create_directories(dir_);
+  }
+  ~Orden() override { fs::remove_all(dir_); }
+  // Exit status of `kalyxon ARGS` with `entrada` on standard input.
+  int corre(const std::string& args, const std::string& entrada = "") {
+    std::ofstream(dir_ / "in", std::ios::binary) << entrada;
+    std::string orden = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + args + " < '" +
+                        (dir_ / "in").string() + "' > '" + (dir_ / "out").string() + "' 2> '" +
+                        (dir_ / "err").string() + "'";
+    int r = std::system(orden.c_str());
+    return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+  }
+  std::string lee(const std::string& nombre) {
+    std::ifstream in(dir_ / nombre, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  fs::path dir_;
+};
+
+TEST_F(Orden, ConvertsBothWaysWithTheReport) {
+  KALYXON_REQUIERE_TABLAS();
+  ASSERT_EQ(corre("convert --from betacode", "*)/andra\nlo/goj"), 0);
+  EXPECT_EQ(lee("out"), "Ἄνδραλόγος");
+  ASSERT_EQ(corre("convert --from betacode --keep-lines", "*)/andra\nlo/goj"), 0);
+  EXPECT_EQ(lee("out"), "Ἄνδρα\nλόγος");
+  // Athenian bytes in, UTF-8 out; the unmapped "1" is reported.
+  std::string report = (dir_ / "rep.txt").string();
+  ASSERT_EQ(corre("convert --from athenian --report '" + report + "'", "l\xF1gow 1"), 0);
+  EXPECT_EQ(lee("out"), "λόγος 1");
+  EXPECT_EQ(lee("rep.txt"), "No se encontró el carácter  49 1 de la fuente Athenian en alpha-letras\r\n");
+  // Unicode in, Greek-font bytes out, to a file; the report on standard error.
+  std::string salida = (dir_ / "greek.txt").string();
+  ASSERT_EQ(corre("convert --to greek -o '" + salida + "'", "λόγος Ἀ"), 0);
+  EXPECT_EQ(lee("greek.txt"), "l\xD2goj ?");
+  EXPECT_EQ(lee("err"), "No se encontró el carácter  7944 Ἀ de la fuente Greek en alpha-letras\n");
+  ASSERT_EQ(corre("convert --from graece", "lo/gos"), 0);
+  EXPECT_EQ(lee("out"), "λόγος");
+}
+
+TEST_F(Orden, RefusesWhatItCannotDo) {
+  EXPECT_EQ(corre("convert --from latin"), 2);
+  EXPECT_EQ(corre("convert --from greek --to greek"), 2);
+  EXPECT_EQ(corre("convert --from greek --bogus"), 2);
+  EXPECT_EQ(corre("convert --from greek '" + (dir_ / "no-such").string() + "'"), 1);
+  EXPECT_NE(lee("err").find("cannot read"), std::string::npos);
+  EXPECT_EQ(corre("numeral 0"), 2);
+  EXPECT_EQ(corre("numeral 99999999999"), 2);
+  EXPECT_EQ(corre("numeral 12a"), 2);
+}
+
+TEST_F(Orden, Numerals) {
+  KALYXON_REQUIERE_TABLAS();
+  ASSERT_EQ(corre("numeral 2024"), 0);
+  EXPECT_EQ(lee("out"), "͵βκδ\u0374\n");
+  ASSERT_EQ(corre("numeral 007"), 0);
+  EXPECT_EQ(lee("out"), "ζ\u0374\n");
+}
+
+}  // namespace
+}  // namespace kalyxon
