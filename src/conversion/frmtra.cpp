@@ -6,6 +6,7 @@
 
 #include "app/kalyxon.h"
 #include "conversion/rtf.h"
+#include "greek/alfabeto.h"
 #include "util/cp1252.h"
 #include "util/ficgen.h"
 #include "util/utf.h"
@@ -87,7 +88,19 @@ const conversion::Tablas* Frmtra::tablas() {
   if (!tablas_) {
     auto ruta = k_.carpeta / "ALPHA.db";
     try {
-      tablas_ = conversion::Tablas::carga(ruta);
+      const auto& alfabeto = k_.alfabeto();
+      if (alfabeto.cargado()) {
+        // The program's alphabet has read "sonido" already.
+        std::vector<conversion::FilaSonido> sonido;
+        sonido.reserve(alfabeto.sonidos().size());
+        for (const auto& r : alfabeto.sonidos())
+          sonido.push_back({r.codlet, r.codfon, r.codacc, r.codesp, r.codmay, r.coddie, r.codiot,
+                            r.coduni});
+        tablas_ = std::make_shared<const conversion::Tablas>(
+            sonido, conversion::Tablas::cargaLetras(ruta));
+      } else {
+        tablas_ = conversion::Tablas::carga(ruta);
+      }
     } catch (const conversion::ErrorTablas& e) {
       if (k_.sv.messageBox)
         k_.sv.messageBox->show(u"No se puede leer la base de datos del alfabeto " +

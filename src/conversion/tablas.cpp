@@ -53,27 +53,54 @@ struct FinalizaSt {
   void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
 };
 
-}  // namespace
+using Db = std::unique_ptr<sqlite3, CierraDb>;
+using Consulta = std::unique_ptr<sqlite3_stmt, FinalizaSt>;
 
-std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) {
+Db abre(const std::filesystem::path& alpha) {
   sqlite3* raw = nullptr;
   if (!std::filesystem::exists(alpha) ||
       sqlite3_open_v2(alpha.string().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     if (raw) sqlite3_close(raw);
     throw ErrorTablas("cannot open the alphabet database " + alpha.string());
   }
-  std::unique_ptr<sqlite3, CierraDb> db(raw);
-  auto consulta = [&](const char* sql) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db.get(), sql, -1, &st, nullptr) != SQLITE_OK)
-      throw ErrorTablas(alpha.string() + ": " + sqlite3_errmsg(db.get()));
-    return std::unique_ptr<sqlite3_stmt, FinalizaSt>(st);
-  };
+  return Db(raw);
+}
+
+Consulta prepara(sqlite3* db, const std::filesystem::path& alpha, const char* sql) {
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+    throw ErrorTablas(alpha.string() + ": " + sqlite3_errmsg(db));
+  return Consulta(st);
+}
+
+std::vector<FilaLetra> leeLetras(sqlite3* db, const std::filesystem::path& alpha) {
+  std::vector<FilaLetra> letras;
+  auto st = prepara(db, alpha, "SELECT fuente, codasc, codlet FROM letras ORDER BY rowid");
+  while (sqlite3_step(st.get()) == SQLITE_ROW) {
+    FilaLetra l;
+    const auto* txt = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    l.fuente = util::fromUtf8(txt ? txt : "");
+    l.codasc = sqlite3_column_int(st.get(), 1);
+    l.codlet = sqlite3_column_int(st.get(), 2);
+    letras.push_back(std::move(l));
+  }
+  return letras;
+}
+
+}  // namespace
+
+std::vector<FilaLetra> Tablas::cargaLetras(const std::filesystem::path& alpha) {
+  auto db = abre(alpha);
+  return leeLetras(db.get(), alpha);
+}
+
+std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) {
+  auto db = abre(alpha);
   std::vector<FilaSonido> sonido;
   {
-    auto st = consulta(
-        "SELECT codlet, codfon, codacc, codesp, codmay, coddie, codiot, coduni FROM sonido "
-        "ORDER BY rowid");
+    auto st = prepara(db.get(), alpha,
+                      "SELECT codlet, codfon, codacc, codesp, codmay, coddie, codiot, coduni "
+                      "FROM sonido ORDER BY rowid");
     while (sqlite3_step(st.get()) == SQLITE_ROW) {
       FilaSonido f;
       f.codlet = sqlite3_column_int(st.get(), 0);
@@ -87,19 +114,7 @@ std::shared_ptr<const Tablas> Tablas::carga(const std::filesystem::path& alpha) 
       sonido.push_back(f);
     }
   }
-  std::vector<FilaLetra> letras;
-  {
-    auto st = consulta("SELECT fuente, codasc, codlet FROM letras ORDER BY rowid");
-    while (sqlite3_step(st.get()) == SQLITE_ROW) {
-      FilaLetra l;
-      const auto* txt = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-      l.fuente = util::fromUtf8(txt ? txt : "");
-      l.codasc = sqlite3_column_int(st.get(), 1);
-      l.codlet = sqlite3_column_int(st.get(), 2);
-      letras.push_back(std::move(l));
-    }
-  }
-  return std::make_shared<const Tablas>(sonido, letras);
+  return std::make_shared<const Tablas>(sonido, leeLetras(db.get(), alpha));
 }
 
 }  // namespace kalyxon::conversion

@@ -79,6 +79,9 @@ class Tablas {
   // Reads "sonido" and "letras" of an ALPHA.db. Throws ErrorTablas with a
   // message naming the file when it cannot be read.
   static std::shared_ptr<const Tablas> carga(const std::filesystem::path& alpha);
+  // Only the "letras" rows of an ALPHA.db (for a program whose alphabet has
+  // already read "sonido"). Throws ErrorTablas.
+  static std::vector<FilaLetra> cargaLetras(const std::filesystem::path& alpha);
 
   // First "sonido" row with this codlet, or nullptr.
   const FilaSonido* porCodlet(int32_t codlet) const;

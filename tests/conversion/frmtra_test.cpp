@@ -191,3 +191,22 @@ TEST_F(Ventana, OpensBelowTheMainWindow) {
 
 }  // namespace
 }  // namespace kalyxon
+
+namespace kalyxon {
+namespace {
+
+// Without injected tables the window reads the program folder's ALPHA.db
+// (its "sonido" through the program's alphabet) on first use.
+TEST(VentanaSola, ReadsTheProgramFolderTables) {
+  KALYXON_REQUIERE_TABLAS();
+  platform::scripted::ScriptedServices s;
+  Kalyxon k(s.services(), KALYXON_RUNTIME_DIR);
+  ASSERT_NE(k.frmtra().tablas(), nullptr);
+  EXPECT_EQ(k.frmtra().TraBet(u"lo/goj", true), conversion::prueba::u("λόγος"));
+  Kalyxon sin(s.services(), fs::temp_directory_path() / "kalyxon-no-such-folder");
+  EXPECT_EQ(sin.frmtra().tablas(), nullptr);
+  EXPECT_FALSE(s.messageBox.shown.empty());
+}
+
+}  // namespace
+}  // namespace kalyxon
