@@ -13,6 +13,7 @@
 
 #include "app/kalyxon.h"
 #include "cli/commands.h"
+#include "dictionary/diccionario.h"
 #include "keyboard/simulador.h"
 #include "util/utf.h"
 
@@ -42,6 +43,8 @@ const char* kUso =
     "  --aproximado           approximate dictionary search\n"
     "  --codigos html|java    send HTML or Java escapes instead of characters\n"
     "  --caps-lock            start with Caps Lock on\n"
+    "  --dict FILE:TABLE      the dictionary TABLE of FILE (LEXICA*.db) is the\n"
+    "                         current one and the dictionary box is ticked\n"
     "  --programa NAME --parametros MACRO\n"
     "                         a target program profile: MACRO (keystroke\n"
     "                         notation, '*' for the font) is typed at the first\n"
@@ -81,6 +84,7 @@ struct Opciones {
   std::vector<vm::MenuItem*> menus;
   std::string codigos;
   bool bloqMay = false;
+  std::string dicFichero, dicTabla;
   bool programa = false;
   std::u16string nombrePrograma, parametros;
   std::u16string griego = u"Palatino Linotype", normal = u"Times New Roman";
@@ -112,6 +116,13 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
     } else if (a == "--codigos") {
       if (!valor(v) || (v != "html" && v != "java")) return "--codigos needs 'html' or 'java'";
       o.codigos = v;
+    } else if (a == "--dict") {
+      if (!valor(v)) return "--dict needs FILE:TABLE";
+      const size_t dos = v.rfind(':');
+      if (dos == std::string::npos || dos == 0 || dos + 1 == v.size())
+        return "--dict needs FILE:TABLE, got '" + v + "'";
+      o.dicFichero = v.substr(0, dos);
+      o.dicTabla = v.substr(dos + 1);
     } else if (a == "--caps-lock") {
       o.bloqMay = true;
     } else if (a == "--programa") {
@@ -233,6 +244,20 @@ int runType(const std::vector<std::string>& args) {
     };
 
     if (!o.latin) sim.activaGriego();
+    if (!o.dicFichero.empty()) {
+      // A relative FILE is taken from the current folder, as any file name
+      // on a command line.
+      const fs::path fichero = fs::absolute(o.dicFichero);
+      try {
+        sim.k().diccionario().cambiaDiccionario(util::fromUtf8(fichero.string()), o.dicTabla);
+      } catch (const std::exception& e) {
+        std::cerr << "kalyxon type: cannot open dictionary " << o.dicTabla << " of "
+                  << fichero.string() << ": " << e.what() << "\n";
+        return 1;
+      }
+      if (vm::MenuItem* m = sim.k().diccionario().menuDe(o.dicTabla)) m->checked = true;
+      if (!o.latin) f.chkdic.setValue(1);
+    }
     for (const auto& t : teclas) sim.pulsa(t);
     std::cout << sim.textoUtf8();
     std::cout.flush();
