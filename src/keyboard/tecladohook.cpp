@@ -156,6 +156,10 @@ void TecladoHook::avanzaCandidato() {
   f.lblpal.caption = f.cInfoCandidatos[f.nCandidato];
 }
 
+void TecladoHook::imgcam_Click() {
+  if (k_.form1.lPalabra) avanzaCandidato();
+}
+
 Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
   // 1. Not ours to judge.
   if (nCode != 0) return Verdict::Pass;

@@ -51,8 +51,9 @@ class TecladoHook {
   void desactivaHook();
   void chkgri_Click();
   void chkdic_Click();
-  // The change-form image runs the same candidate advance as key 220.
-  void imgcam_Click() { avanzaCandidato(); }
+  // The change-form image runs the same candidate advance as key 220, and
+  // like it only while the word has candidates.
+  void imgcam_Click();
 
   // Keys that Greek mode takes over (their press is swallowed and their
   // release composes Greek).

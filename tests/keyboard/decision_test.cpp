@@ -287,6 +287,9 @@ TEST(Hook, CandidateAdvanceWrapsOverTheList) {
   b.f.nCandidato = 35;
   b.t.imgcam_Click();
   EXPECT_EQ(b.f.nCandidato, 1);
+  b.f.lPalabra = false;
+  b.t.imgcam_Click();
+  EXPECT_EQ(b.f.nCandidato, 1);
   EXPECT_TRUE(b.s.sender.sent.empty());
 }
 
