@@ -11,6 +11,7 @@
 #include "greek/numerus.h"
 #include "keyboard/diacriticos.h"
 #include "keyboard/tecladohook.h"
+#include "util/cadgen.h"
 
 namespace kalyxon {
 
@@ -45,11 +46,10 @@ void TecladoHook::envia(const std::u16string& texto, bool espera) {
 
 // The target program's macro with every "*" standing for the font name.
 std::u16string TecladoHook::macroFuente(const std::u16string& fuente) {
+  // A copy: the profile itself keeps its "*". The replacement lets pending
+  // window messages (and so key events) run between its searches.
   std::u16string macro = k_.form1.cParametros;
-  // TEMPORARY until util/cadgen.h lands: plain replacement.
-  for (size_t p = macro.find(u'*'); p != std::u16string::npos; p = macro.find(u'*', p + fuente.size()))
-    macro.replace(p, 1, fuente);
-  return macro;
+  return CadGen::reemplaza(macro, u"*", fuente, true, true, k_.sv.pump);
 }
 
 // Letter release: the act-release of a taken key in Greek mode with neither

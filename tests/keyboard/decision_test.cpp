@@ -495,3 +495,30 @@ TEST(Reentry, KeystrokesOfTheWaitingSendAreJudgedInTheNewMode) {
 
 }  // namespace
 }  // namespace kalyxon
+
+namespace kalyxon {
+namespace {
+
+// Filling the font into the macro lets window messages run: a key event can
+// arrive in the middle of F2 and is judged in the mode already switched to.
+TEST(Reentry, EventsDeliveredWhileTheMacroIsBeingFilledIn) {
+  Banco b;
+  b.f.cCambiaFuentes = u"SI";
+  b.f.cParametros = u"^+f*~";
+  b.f.cFuenteNormal = u"Arial";
+  b.griego();
+  std::vector<Verdict> anidados;
+  b.s.pump.onPump = [&](long llamada) {
+    if (llamada != 1) return;
+    anidados.push_back(b.baja('X'));
+    anidados.push_back(b.sube('X'));
+  };
+  b.tecla(113);
+  EXPECT_GT(b.s.pump.calls, 0);
+  EXPECT_EQ(anidados, (std::vector<Verdict>{Verdict::Pass, Verdict::Pass}));
+  EXPECT_EQ(b.s.sender.sent.back().keys, u"^+fArial~");
+  EXPECT_EQ(b.t.profundidad(), 0);
+}
+
+}  // namespace
+}  // namespace kalyxon
