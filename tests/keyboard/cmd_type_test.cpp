@@ -38,6 +38,11 @@ TEST(TypeCommand, TypesTheScriptAndPrintsTheText) {
   EXPECT_EQ(s.texto, "Arial\thola");
   s = tipo("H O L A", "--latin");
   EXPECT_EQ(s.texto, "hola");
+  // Caps Lock on from the start: the hook knows it too, so capitals.
+  s = tipo("L O G O S capslock A", "--caps-lock");
+  EXPECT_EQ(s.texto, "ΛΟΓΟΣα");
+  s = tipo("L 222 O G O S space", "--sigma-final");
+  EXPECT_EQ(s.texto, "λόγος ");
 }
 
 TEST(TypeCommand, TraceShowsVerdictsSendsAndMessageBoxes) {
