@@ -150,6 +150,8 @@ void X11Keyboard::connect(const char* displayName) {
     if (empty && !layout_[kc]) spare_.push_back(kc);
   }
   if (syms) XFree(syms);
+  if (spare_.empty())
+    std::cerr << "kalyxon: the keyboard map has no free keycode; text cannot be typed\n";
 
   pollFd_ = epoll_create1(EPOLL_CLOEXEC);
   wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
