@@ -132,6 +132,12 @@ int db(const fs::path& salida, const std::string& tabla, int64_t minimo,
     tr.confirma();
   }
   fs::rename(tmp, salida);
+  // The exclusive lock taken at open keeps the (emptied) rollback journal of
+  // the temporary name after the last commit; once renamed, it belongs to no
+  // database.
+  fs::path diario = tmp;
+  diario += "-journal";
+  fs::remove(diario);
   return 0;
 }
 
