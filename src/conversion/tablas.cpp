@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "util/sqlite.h"
 #include "util/utf.h"
 
 namespace kalyxon::conversion {
@@ -46,31 +47,22 @@ const Cara* Tablas::cara(std::u16string_view nombre) const {
 
 namespace {
 
-struct CierraDb {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct FinalizaSt {
-  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-
-using Db = std::unique_ptr<sqlite3, CierraDb>;
-using Consulta = std::unique_ptr<sqlite3_stmt, FinalizaSt>;
+using util::sqlite::Db;
 
 Db abre(const std::filesystem::path& alpha) {
-  sqlite3* raw = nullptr;
-  if (!std::filesystem::exists(alpha) ||
-      sqlite3_open_v2(alpha.string().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    if (raw) sqlite3_close(raw);
+  try {
+    return util::sqlite::abreLectura(alpha);
+  } catch (const std::runtime_error&) {
     throw ErrorTablas("cannot open the alphabet database " + alpha.string());
   }
-  return Db(raw);
 }
 
-Consulta prepara(sqlite3* db, const std::filesystem::path& alpha, const char* sql) {
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-    throw ErrorTablas(alpha.string() + ": " + sqlite3_errmsg(db));
-  return Consulta(st);
+util::sqlite::Consulta prepara(sqlite3* db, const std::filesystem::path& alpha, const char* sql) {
+  try {
+    return util::sqlite::prepara(db, sql);
+  } catch (const std::runtime_error& e) {
+    throw ErrorTablas(alpha.string() + ": " + e.what());
+  }
 }
 
 std::vector<FilaLetra> leeLetras(sqlite3* db, const std::filesystem::path& alpha) {
@@ -78,8 +70,7 @@ std::vector<FilaLetra> leeLetras(sqlite3* db, const std::filesystem::path& alpha
   auto st = prepara(db, alpha, "SELECT fuente, codasc, codlet FROM letras ORDER BY rowid");
   while (sqlite3_step(st.get()) == SQLITE_ROW) {
     FilaLetra l;
-    const auto* txt = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-    l.fuente = util::fromUtf8(txt ? txt : "");
+    l.fuente = util::sqlite::texto(st.get(), 0);
     l.codasc = sqlite3_column_int(st.get(), 1);
     l.codlet = sqlite3_column_int(st.get(), 2);
     letras.push_back(std::move(l));

@@ -6,54 +6,14 @@
 #include <stdexcept>
 
 #include "app/kalyxon.h"
+#include "util/sqlite.h"
 
 namespace kalyxon {
 
 namespace {
 
-struct CierraDb {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct FinalizaSt {
-  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-using Db = std::unique_ptr<sqlite3, CierraDb>;
-using Consulta = std::unique_ptr<sqlite3_stmt, FinalizaSt>;
-
-std::u16string desdeUtf8(const unsigned char* s) {
-  std::u16string r;
-  if (!s) return r;
-  while (*s) {
-    char32_t c = *s++;
-    int mas = 0;
-    if (c >= 0xF0) {
-      c &= 0x07;
-      mas = 3;
-    } else if (c >= 0xE0) {
-      c &= 0x0F;
-      mas = 2;
-    } else if (c >= 0xC0) {
-      c &= 0x1F;
-      mas = 1;
-    }
-    for (; mas > 0 && (*s & 0xC0) == 0x80; --mas) c = (c << 6) | (*s++ & 0x3F);
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      r += static_cast<char16_t>(0xD800 + (c >> 10));
-      r += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      r += static_cast<char16_t>(c);
-    }
-  }
-  return r;
-}
-
-Consulta prepara(sqlite3* db, const char* sql) {
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-    throw std::runtime_error(std::string(sqlite3_errmsg(db)) + " in: " + sql);
-  return Consulta(st);
-}
+using util::sqlite::prepara;
+using util::sqlite::texto;
 
 // A mark or letter code: the tables hold them as bytes.
 uint8_t byte(sqlite3_stmt* st, int col, const char* tabla) {
@@ -86,11 +46,8 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
   std::vector<RegFonema> fonema;
   std::vector<RegFonetica> fonetica;
   try {
-    if (!std::filesystem::exists(ruta)) throw std::runtime_error("not found");
-    sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(ruta.string().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    Db db(raw);
-    if (rc != SQLITE_OK) throw std::runtime_error(raw ? sqlite3_errmsg(raw) : "cannot open");
+    auto db = util::sqlite::abreLectura(ruta);
+    int rc = SQLITE_OK;
 
     auto st = prepara(db.get(),
                       "SELECT codlet, codfon, codacc, codesp, codmay, coddie, codiot, coduni "
@@ -113,9 +70,9 @@ bool Alfabeto::carga(const std::filesystem::path& ruta) {
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
       RegFonema f;
       f.codfon = byte(st.get(), 0, "fonema");
-      f.nomfon = desdeUtf8(sqlite3_column_text(st.get(), 1));
-      f.TRE = desdeUtf8(sqlite3_column_text(st.get(), 2));
-      f.TRL = desdeUtf8(sqlite3_column_text(st.get(), 3));
+      f.nomfon = texto(st.get(), 1);
+      f.TRE = texto(st.get(), 2);
+      f.TRL = texto(st.get(), 3);
       fonema.push_back(std::move(f));
     }
     if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db.get()));
