@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,20 @@ class MousePointer {
   virtual void setBusy(bool busy) = 0;
 };
 
+// A long operation's progress (loading a dictionary from a text, merging
+// dictionaries, converting a large file), shown by the front end as a
+// progress bar. `stop`, when given, is what the front end's stop button does
+// (for example what clicking the menu that started the load does); without it
+// the operation cannot be stopped. Steps come with the pending-events calls
+// the operation makes anyway, so a step is cheap.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  virtual void begin(const std::u16string& what, std::function<void()> stop = {}) = 0;
+  virtual void step(long long done, long long total) = 0;
+  virtual void end() = 0;
+};
+
 // ---- Keyboard --------------------------------------------------------------
 
 // Physical key state at the moment of processing.
@@ -129,7 +144,8 @@ class KeyboardHook {
 
 // ---- All of them ----------------------------------------------------------
 
-// The set handed to the engine. Every pointer is non-null once wired.
+// The set handed to the engine. Every pointer is non-null once wired, except
+// `progress`, which a caller may leave out (check before use).
 struct Services {
   MessageBox* messageBox = nullptr;
   InputBox* inputBox = nullptr;
@@ -143,6 +159,7 @@ struct Services {
   KeyState* keys = nullptr;
   KeySender* sender = nullptr;
   KeyboardHook* hook = nullptr;
+  Progress* progress = nullptr;
 };
 
 }  // namespace kalyxon::platform

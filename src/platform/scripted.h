@@ -165,6 +165,25 @@ class ScriptedHook : public KeyboardHook {
   uint32_t lastError() override { return refuse ? error : 0; }
 };
 
+// Records what a long operation reported.
+class ScriptedProgress : public Progress {
+ public:
+  std::vector<std::u16string> begun;
+  long long done = 0, total = 0;
+  int steps = 0, ended = 0;
+  std::function<void()> stop;
+  void begin(const std::u16string& what, std::function<void()> s) override {
+    begun.push_back(what);
+    stop = std::move(s);
+  }
+  void step(long long d, long long t) override {
+    done = d;
+    total = t;
+    ++steps;
+  }
+  void end() override { ++ended; }
+};
+
 // All of the above in one place, wired into a Services value.
 struct ScriptedServices {
   ScriptedMessageBox messageBox;
@@ -179,10 +198,11 @@ struct ScriptedServices {
   ScriptedKeyState keys;
   RecordingSender sender;
   ScriptedHook hook;
+  ScriptedProgress progress;
 
   Services services() {
-    return Services{&messageBox, &inputBox, &fileDialog, &pump, &clipboard, &help,
-                    &urls,       &fonts,    &pointer,    &keys, &sender,    &hook};
+    return Services{&messageBox, &inputBox, &fileDialog, &pump,   &clipboard, &help,  &urls,
+                    &fonts,      &pointer,  &keys,       &sender, &hook,      &progress};
   }
 };
 

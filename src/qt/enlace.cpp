@@ -1,0 +1,113 @@
+#include "qt/enlace.h"
+
+#include "app/kalyxon.h"
+#include "codes/codigos.h"
+#include "conversion/frmtra.h"
+#include "dictionary/diccionario.h"
+#include "greek/alfabeto.h"
+#include "greek/compositor.h"
+#include "greek/numerus.h"
+#include "keyboard/diacriticos.h"
+#include "keyboard/tecladohook.h"
+
+namespace kalyxon::qt {
+
+namespace {
+
+// Each subsystem object is asked in turn whether it has a handler of that
+// name; the first that has one runs it. Handlers are found at compile time,
+// so a handler added to a subsystem is wired here by adding its name below.
+#define KX_EN(objeto, metodo)                               \
+  if constexpr (requires { objeto.metodo(); }) {            \
+    if (ev == #metodo) {                                    \
+      if (ejecutar) objeto.metodo();                        \
+      return true;                                          \
+    }                                                       \
+  }
+#define KX_EN_TEXTO(objeto, metodo)                         \
+  if constexpr (requires { objeto.metodo(texto); }) {       \
+    if (ev == #metodo) {                                    \
+      if (ejecutar) objeto.metodo(texto);                   \
+      return true;                                          \
+    }                                                       \
+  }
+#define KX_TODOS(metodo)             \
+  KX_EN(k.diacriticos(), metodo)     \
+  KX_EN(k.diccionario(), metodo)     \
+  KX_EN(k.codigos(), metodo)         \
+  KX_EN(k.frmtra(), metodo)          \
+  KX_EN(k.teclado(), metodo)         \
+  KX_EN(k.compositor(), metodo)
+#define KX_TODOS_TEXTO(metodo)       \
+  KX_EN_TEXTO(k.diccionario(), metodo) \
+  KX_EN_TEXTO(k.codigos(), metodo)   \
+  KX_EN_TEXTO(k.frmtra(), metodo)
+
+template <class K>
+bool despacha(K& k, std::string_view ev, const std::u16string& texto, bool ejecutar) {
+  // Main window: diacritic buttons, change-form image, Unicode label.
+  KX_TODOS(imaagu_Click)
+  KX_TODOS(imagra_Click)
+  KX_TODOS(imacir_Click)
+  KX_TODOS(imaasp_Click)
+  KX_TODOS(imasua_Click)
+  KX_TODOS(imadie_Click)
+  KX_TODOS(imaiot_Click)
+  KX_TODOS(imgcam_Click)
+  KX_TODOS(UniLabel1_Click)
+  KX_TODOS_TEXTO(imgcam_OLEDragDrop)
+  KX_TODOS_TEXTO(Form_OLEDragDrop)
+  // Dictionary menus.
+  KX_TODOS(mnudiccla_Click)
+  KX_TODOS(mnudiccom_Click)
+  KX_TODOS(mnudicari_Click)
+  KX_TODOS(mnudiceso_Click)
+  KX_TODOS(mnudichom_Click)
+  KX_TODOS(mnudicjen_Click)
+  KX_TODOS(mnudicpla_Click)
+  KX_TODOS(mnudictra_Click)
+  KX_TODOS(mnudicapro_Click)
+  KX_TODOS(mnudicpal_Click)
+  KX_TODOS(mnudicadd_Click)
+  KX_TODOS(mnudicfre_Click)
+  KX_TODOS(mnudicbor_Click)
+  KX_TODOS(mnudiccar_Click)
+  // Codes and phonetic marks.
+  KX_TODOS(mnucodhtm_Click)
+  KX_TODOS(mnucodjav_Click)
+  KX_TODOS(mnufonbre_Click)
+  KX_TODOS(mnufonlar_Click)
+  KX_TODOS(mnufonabi_Click)
+  KX_TODOS(mnufoncer_Click)
+  // Conversion window.
+  KX_TODOS(mnuathenian_Click)
+  KX_TODOS(mnubetacode_Click)
+  KX_TODOS(mnugraeca_Click)
+  KX_TODOS(mnugraece_Click)
+  KX_TODOS(mnugreek_Click)
+  KX_TODOS(mnusgreek_Click)
+  KX_TODOS(mnuaathenian_Click)
+  KX_TODOS(mnuagraeca_Click)
+  KX_TODOS(mnuagreek_Click)
+  KX_TODOS(mnucararc_Click)
+  KX_TODOS(cargaArchivo)
+  KX_TODOS(mnucarpor_Click)
+  KX_TODOS(mnuvererr_Click)
+  KX_TODOS(txtori_MouseDown)
+  return false;
+}
+
+#undef KX_EN
+#undef KX_EN_TEXTO
+#undef KX_TODOS
+#undef KX_TODOS_TEXTO
+
+}  // namespace
+
+bool reenvia(Kalyxon& k, std::string_view evento, const std::u16string& texto) {
+  return despacha(k, evento, texto, true);
+}
+
+bool existeManejador(Kalyxon& k, std::string_view evento) { return despacha(k, evento, {}, false); }
+
+}  // namespace kalyxon::qt

@@ -1,0 +1,24 @@
+// The one place where the desktop windows hand the user's actions to the
+// engine. Every event is named after the handler the engine gives it
+// ("imaagu_Click", "mnubar_Click", "Form_OLEDragDrop"...); the handler lives
+// in the subsystem object that owns the state it changes. The windows never
+// change a model themselves.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kalyxon {
+class Kalyxon;
+}
+
+namespace kalyxon::qt {
+
+// Runs the engine's handler for `evento`, with `texto` for the events that
+// carry text (drops). Returns false when the engine has no such handler.
+bool reenvia(Kalyxon& k, std::string_view evento, const std::u16string& texto = {});
+
+// Whether the engine has a handler for `evento` (without running it).
+bool existeManejador(Kalyxon& k, std::string_view evento);
+
+}  // namespace kalyxon::qt

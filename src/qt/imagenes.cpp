@@ -1,0 +1,53 @@
+#include "qt/imagenes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+
+#include "qt/pintor.h"
+
+namespace kalyxon::qt {
+
+QStringList carpetasDeDatos(const QString& carpetaPrograma) {
+  QStringList out;
+  auto add = [&](const QString& d) {
+    const QString c = QDir::cleanPath(d);
+    if (!d.isEmpty() && !out.contains(c)) out << c;
+  };
+  add(carpetaPrograma);
+  add(QCoreApplication::applicationDirPath());
+#ifdef KALYXON_INSTALL_DATADIR
+  add(QStringLiteral(KALYXON_INSTALL_DATADIR));
+#endif
+  return out;
+}
+
+QString Imagenes::ruta(const QString& archivo) const {
+  if (archivo.isEmpty()) return {};
+  for (const QString& c : carpetas_) {
+    const QString r = QDir(c).filePath(archivo);
+    if (QFileInfo(r).isFile()) return r;
+  }
+  return {};
+}
+
+QIcon Imagenes::icono(const QString& archivo, const QString& glifoSiFalta) {
+  const QString clave = archivo + u'\n' + glifoSiFalta;
+  if (auto it = cache_.find(clave); it != cache_.end()) return it->second;
+  QIcon icon;
+  if (const QString r = ruta(archivo); !r.isEmpty()) {
+    icon = QIcon(r);
+    if (icon.availableSizes().isEmpty() && QPixmap(r).isNull()) icon = QIcon();
+  }
+  if (icon.isNull()) {
+    bool on = false;
+    const Indicador* ind = indicadorDeArchivo(archivo, &on);
+    const QString glifo = ind ? QString::fromUtf8(ind->glifo) : glifoSiFalta;
+    for (int lado : {16, 24, 32, 48}) icon.addPixmap(QPixmap::fromImage(pintaGlifo(glifo, on, lado)));
+  }
+  cache_[clave] = icon;
+  return icon;
+}
+
+}  // namespace kalyxon::qt
