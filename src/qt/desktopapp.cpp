@@ -7,7 +7,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "app/aplicacion.h"
 #include "app/kalyxon.h"
+#include "dictionary/diccionario.h"
 #include "qt/enlace.h"
 #include "qt/imagenes.h"
 #include "qt/mapateclado.h"
@@ -16,6 +18,8 @@
 #include "qt/ventanaaviso.h"
 #include "qt/ventanaconversion.h"
 #include "qt/ventanaprincipal.h"
+#include "app/menus.h"
+#include <QGuiApplication>
 
 namespace kalyxon::qt {
 
@@ -36,18 +40,36 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
 
   auto evento = [this](std::string_view n, const std::u16string& t) { this->evento(n, t); };
   principal_ = std::make_unique<VentanaPrincipal>(*k_, *imagenes_, evento);
-  aviso_ = std::make_unique<VentanaAviso>(modeloAviso(*k_, reservaAviso_), icono,
+  aviso_ = std::make_unique<VentanaAviso>(k_->aplicacion().frmini, *imagenes_,
                                           [this](std::string_view n) { this->evento(n); });
   conversion_ = std::make_unique<VentanaConversion>(
-      modeloConversion(*k_, reservaConversion_), evento);
+      modeloConversion(*k_, reservaConversion_),
+      [this](std::string_view n, const std::u16string&) { eventoConversion(n); });
+
+  // When the engine says the program is over, every window goes and the
+  // event loop ends.
+  k_->aplicacion().alTerminar = [this] {
+    render();
+    aviso_->hide();
+    conversion_->hide();
+    principal_->hide();
+    if (ayuda_) ayuda_->close();
+    QCoreApplication::quit();
+  };
+  // The main window is activated when it becomes the active window again
+  // after another window of this program; coming back from another
+  // application is not an activation.
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+    if (w && principal_->windowHandle() == w && ultimaActiva_ && ultimaActiva_ != w)
+      this->evento("Form_Activate");
+    ultimaActiva_ = w;
+  });
 
   ayudaSv_.onTopic = [this](int tema) { ayuda().muestraTema(tema); };
   progreso_.place([this]() -> std::pair<QProgressBar*, QPushButton*> {
     if (conversion_->isActiveWindow()) return {conversion_->progreso(), conversion_->detener()};
     return {principal_->progreso(), principal_->detener()};
   });
-  for (QPushButton* b : {principal_->detener(), conversion_->detener()})
-    connect(b, &QPushButton::clicked, this, [this] { progreso_.stop(); });
 
   // Model changes that come from outside a window event (the keyboard
   // backend, a long operation between its pump calls) show within a blink.
@@ -99,25 +121,51 @@ QWidget* DesktopApp::ventanaActiva() const {
 }
 
 void DesktopApp::evento(std::string_view nombre, const std::u16string& texto) {
-  if (!nombre.empty() && !reenvia(*k_, nombre, texto)) {
-    // What the windows do themselves when the engine has nothing to say.
-    if (nombre == "F1") {
-      k_->sv.help->showTopic(1);
-    } else if (nombre == "UniText1_F1") {
-      k_->sv.help->showTopic(5);
-    } else if (nombre == "frmini.cmdace_Click") {
-      aviso_->hide();
-      k_->form1.ventana.visible = true;
-    } else if (nombre == "frmini.cmdcan_Click") {
-      aviso_->hide();
-      QCoreApplication::quit();
-    }
+  Aplicacion& a = k_->aplicacion();
+  if (a.terminado()) return;
+  auto esMenu = [&](std::string_view n, std::string& raiz) {
+    constexpr std::string_view kSufijo = "_Click";
+    if (n.size() <= kSufijo.size() || n.substr(n.size() - kSufijo.size()) != kSufijo) return false;
+    raiz = std::string(n.substr(0, n.size() - kSufijo.size()));
+    return buscaMenu(k_->form1, raiz) != nullptr;
+  };
+  std::string menu;
+  if (nombre.empty()) {
+    // Only a re-render: a check box already ran its handler through the model.
+  } else if (nombre == "frmini_Load") {
+    a.frmini_Load();
+  } else if (nombre == "frmini_cmdace_Click") {
+    a.frmini_cmdace_Click();
+  } else if (nombre == "frmini_cmdcan_Click") {
+    a.frmini_cmdcan_Click();
+  } else if (nombre == "Form_Activate") {
+    a.Form_Activate();
+  } else if (nombre == "Form_Close") {
+    a.cierra();
+  } else if (nombre == "Form_OLEDragDrop") {
+    a.Form_OLEDragDrop(texto, texto);
+  } else if (nombre == "imgcam_OLEDragDrop") {
+    // A word dropped on the change-form image is always looked up.
+    k_->diccionario().revisaGriego(texto);
+  } else if (nombre == "lstfon_Click") {
+    a.lstfon_Click(k_->form1.lstfon.selected);
+  } else if (nombre == "cmdace_Click") {
+    a.cmdace_Click();
+  } else if (nombre == "F1") {
+    k_->sv.help->showTopic(1);
+  } else if (esMenu(nombre, menu)) {
+    if (!a.menuClick(menu)) reenvia(*k_, nombre, texto);
+  } else {
+    reenvia(*k_, nombre, texto);
   }
-  if (nombre == "Form_Unload") {
-    // The other windows go with the main one, and so does the process.
-    aviso_->hide();
-    conversion_->hide();
-    if (ayuda_) ayuda_->hide();
+  render();
+}
+
+void DesktopApp::eventoConversion(std::string_view nombre) {
+  if (nombre == "UniText1_F1") {
+    k_->sv.help->showTopic(5);  // the conversion window's page
+  } else {
+    reenviaConversion(*k_, nombre);
   }
   render();
 }
@@ -128,10 +176,6 @@ void DesktopApp::render() {
   conversion_->render();
 }
 
-void DesktopApp::inicia() {
-  evento("frmini_Load");
-  aviso_->show();
-  render();
-}
+void DesktopApp::inicia() { evento("frmini_Load"); }
 
 }  // namespace kalyxon::qt

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWindow>
 #include <QStringList>
 #include <filesystem>
 #include <functional>
@@ -54,8 +56,11 @@ class DesktopApp : public QObject {
   QSocketNotifier* anadeFuente(int fd, std::function<void()> alLeer);
   void anadeFiltroNativo(QAbstractNativeEventFilter* filtro);
 
-  // Hands a window event to the engine, then re-renders every window.
+  // Hands a main-window or notice event to the engine, then re-renders
+  // every window.
   void evento(std::string_view nombre, const std::u16string& texto = {});
+  // The same for the conversion window's events.
+  void eventoConversion(std::string_view nombre);
   // Brings every window in line with its model.
   void render();
   // Shows the start-up notice; the event loop is the caller's (app.exec()).
@@ -82,8 +87,7 @@ class DesktopApp : public QObject {
   NoKeyboardHook hook_;
   QtProgress progreso_;
   std::unique_ptr<Kalyxon> k_;
-  // Stand-ins for the window models an engine object does not provide.
-  ReservaAviso reservaAviso_;
+  // Stand-ins for the conversion window's model fields the engine lacks.
   ReservaConversion reservaConversion_;
   std::unique_ptr<Imagenes> imagenes_;
   std::unique_ptr<VentanaPrincipal> principal_;
@@ -91,7 +95,7 @@ class DesktopApp : public QObject {
   std::unique_ptr<VentanaConversion> conversion_;
   std::unique_ptr<VentanaAyuda> ayuda_;
   QTimer* pulso_ = nullptr;
-  bool enEvento_ = false;
+  QPointer<QWindow> ultimaActiva_;
 };
 
 }  // namespace kalyxon::qt

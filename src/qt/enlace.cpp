@@ -1,5 +1,6 @@
 #include "qt/enlace.h"
 
+#include "app/aplicacion.h"
 #include "app/kalyxon.h"
 #include "codes/codigos.h"
 #include "conversion/frmtra.h"
@@ -32,6 +33,7 @@ namespace {
     }                                                       \
   }
 #define KX_TODOS(metodo)             \
+  KX_EN(k.aplicacion(), metodo)      \
   KX_EN(k.diacriticos(), metodo)     \
   KX_EN(k.diccionario(), metodo)     \
   KX_EN(k.codigos(), metodo)         \
@@ -56,7 +58,6 @@ bool despacha(K& k, std::string_view ev, const std::u16string& texto, bool ejecu
   KX_TODOS(imgcam_Click)
   KX_TODOS(UniLabel1_Click)
   KX_TODOS_TEXTO(imgcam_OLEDragDrop)
-  KX_TODOS_TEXTO(Form_OLEDragDrop)
   // Dictionary menus.
   KX_TODOS(mnudiccla_Click)
   KX_TODOS(mnudiccom_Click)
@@ -79,21 +80,27 @@ bool despacha(K& k, std::string_view ev, const std::u16string& texto, bool ejecu
   KX_TODOS(mnufonlar_Click)
   KX_TODOS(mnufonabi_Click)
   KX_TODOS(mnufoncer_Click)
-  // Conversion window.
-  KX_TODOS(mnuathenian_Click)
-  KX_TODOS(mnubetacode_Click)
-  KX_TODOS(mnugraeca_Click)
-  KX_TODOS(mnugraece_Click)
-  KX_TODOS(mnugreek_Click)
-  KX_TODOS(mnusgreek_Click)
-  KX_TODOS(mnuaathenian_Click)
-  KX_TODOS(mnuagraeca_Click)
-  KX_TODOS(mnuagreek_Click)
-  KX_TODOS(mnucararc_Click)
-  KX_TODOS(cargaArchivo)
-  KX_TODOS(mnucarpor_Click)
-  KX_TODOS(mnuvererr_Click)
-  KX_TODOS(txtori_MouseDown)
+  return false;
+}
+
+// The conversion window's events go to its own object only: its menu names
+// overlap the main window's ("mnuver").
+template <class K>
+bool despachaConversion(K& k, std::string_view ev, bool ejecutar) {
+  KX_EN(k.frmtra(), mnuathenian_Click)
+  KX_EN(k.frmtra(), mnubetacode_Click)
+  KX_EN(k.frmtra(), mnugraeca_Click)
+  KX_EN(k.frmtra(), mnugraece_Click)
+  KX_EN(k.frmtra(), mnugreek_Click)
+  KX_EN(k.frmtra(), mnusgreek_Click)
+  KX_EN(k.frmtra(), mnuaathenian_Click)
+  KX_EN(k.frmtra(), mnuagraeca_Click)
+  KX_EN(k.frmtra(), mnuagreek_Click)
+  KX_EN(k.frmtra(), mnucararc_Click)
+  KX_EN(k.frmtra(), cargaArchivo)
+  KX_EN(k.frmtra(), mnucarpor_Click)
+  KX_EN(k.frmtra(), mnuvererr_Click)
+  KX_EN(k.frmtra(), txtori_MouseDown)
   return false;
 }
 
@@ -109,5 +116,13 @@ bool reenvia(Kalyxon& k, std::string_view evento, const std::u16string& texto) {
 }
 
 bool existeManejador(Kalyxon& k, std::string_view evento) { return despacha(k, evento, {}, false); }
+
+bool reenviaConversion(Kalyxon& k, std::string_view evento) {
+  return despachaConversion(k, evento, true);
+}
+
+bool existeManejadorConversion(Kalyxon& k, std::string_view evento) {
+  return despachaConversion(k, evento, false);
+}
 
 }  // namespace kalyxon::qt

@@ -21,4 +21,8 @@ bool reenvia(Kalyxon& k, std::string_view evento, const std::u16string& texto = 
 // Whether the engine has a handler for `evento` (without running it).
 bool existeManejador(Kalyxon& k, std::string_view evento);
 
+// The same for the conversion window's events.
+bool reenviaConversion(Kalyxon& k, std::string_view evento);
+bool existeManejadorConversion(Kalyxon& k, std::string_view evento);
+
 }  // namespace kalyxon::qt

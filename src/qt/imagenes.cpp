@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPixmap>
 
+#include "app/carpeta.h"
 #include "qt/pintor.h"
 
 namespace kalyxon::qt {
@@ -17,9 +18,9 @@ QStringList carpetasDeDatos(const QString& carpetaPrograma) {
   };
   add(carpetaPrograma);
   add(QCoreApplication::applicationDirPath());
-#ifdef KALYXON_INSTALL_DATADIR
-  add(QStringLiteral(KALYXON_INSTALL_DATADIR));
-#endif
+  // An installed copy: <prefix>/share/kalyxon, found from the executable.
+  if (auto d = carpetaDatosInstalados(QCoreApplication::applicationFilePath().toStdString()))
+    add(QString::fromStdString(d->string()));
   return out;
 }
 

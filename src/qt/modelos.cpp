@@ -24,29 +24,6 @@ namespace {
     hay = true;                                             \
   }
 
-template <class K>
-ModeloAviso aviso(K& k, ReservaAviso& r) {
-  ModeloAviso m{&r.ventana, &r.txtini, &r.lblver, &r.cmdace, &r.cmdcan};
-  bool hay = false;
-  if constexpr (requires { k.frmini(); }) {
-    auto& f = k.frmini();
-    KX_CAMPO(m.ventana, f, ventana)
-    KX_CAMPO(m.txtini, f, txtini)
-    KX_CAMPO(m.lblver, f, lblver)
-    KX_CAMPO(m.cmdace, f, cmdace)
-    KX_CAMPO(m.cmdcan, f, cmdcan)
-  } else if constexpr (requires { k.frmini; }) {
-    auto& f = k.frmini;
-    KX_CAMPO(m.ventana, f, ventana)
-    KX_CAMPO(m.txtini, f, txtini)
-    KX_CAMPO(m.lblver, f, lblver)
-    KX_CAMPO(m.cmdace, f, cmdace)
-    KX_CAMPO(m.cmdcan, f, cmdcan)
-  }
-  m.delMotor = hay;
-  return m;
-}
-
 #define KX_MENU(nombre)                                         \
   if constexpr (requires { &f.nombre; }) {                      \
     if constexpr (requires { m.menus[#nombre] = &f.nombre; }) { \
@@ -91,7 +68,6 @@ ModeloConversion conversion(K& k, ReservaConversion& r) {
 
 }  // namespace
 
-ModeloAviso modeloAviso(Kalyxon& k, ReservaAviso& reserva) { return aviso(k, reserva); }
 ModeloConversion modeloConversion(Kalyxon& k, ReservaConversion& reserva) {
   return conversion(k, reserva);
 }

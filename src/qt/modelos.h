@@ -1,10 +1,10 @@
-// Where the desktop windows find their models in the engine. The main
-// window's is Form1; the notice's and the conversion window's are looked up
-// field by field in the engine objects that own them, so each window renders
-// whatever its owner provides and keeps a blank stand-in for the rest.
+// Where the conversion window finds its model: field by field in the engine's
+// conversion object, so the window renders whatever that object provides and
+// keeps a blank stand-in for the rest.
 #pragma once
 
 #include <map>
+#include <vector>
 #include <string>
 
 #include "util/viewmodel.h"
@@ -14,15 +14,6 @@ class Kalyxon;
 }
 
 namespace kalyxon::qt {
-
-struct ModeloAviso {
-  vm::Window* ventana = nullptr;
-  vm::TextBox* txtini = nullptr;
-  vm::Label* lblver = nullptr;
-  vm::Control* cmdace = nullptr;
-  vm::Control* cmdcan = nullptr;
-  bool delMotor = false;  // true when the engine provides the notice
-};
 
 struct ModeloConversion {
   vm::Window* ventana = nullptr;
@@ -35,14 +26,9 @@ struct ModeloConversion {
   bool delMotor = false;
 };
 
-// Stand-ins for what the engine does not provide (yet); owned by the caller.
-struct ReservaAviso {
-  vm::Window ventana;
-  vm::TextBox txtini;
-  vm::Label lblver;
-  vm::Control cmdace, cmdcan;
-};
+// Stand-ins for what the engine does not provide; owned by the caller.
 struct ReservaConversion {
+  ReservaConversion() { txterr.visible = false; }  // the report starts hidden
   vm::Window ventana;
   vm::TextBox txterr, txtori;
   vm::UniText UniText1;
@@ -50,7 +36,6 @@ struct ReservaConversion {
   std::map<std::string, vm::MenuItem> menus;
 };
 
-ModeloAviso modeloAviso(Kalyxon& k, ReservaAviso& reserva);
 ModeloConversion modeloConversion(Kalyxon& k, ReservaConversion& reserva);
 
 // The conversion window's menus in order: name and parent ("" for the bar).

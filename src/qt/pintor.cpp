@@ -105,18 +105,21 @@ QImage pintaIndicador(Marca marca, bool encendido, int lado) {
       p.drawPath(cola);
       break;
     }
-    case Marca::Iota: {  // a small iota hanging under a faint vowel
-      QPen tenue(tinta, std::max(0.08, 1.0 / lado), Qt::SolidLine, Qt::RoundCap);
-      QColor c = tinta;
-      c.setAlphaF(0.45);
-      tenue.setColor(c);
-      p.setPen(tenue);
-      p.drawEllipse(QPointF(0.42, 0.36), 0.16, 0.14);
-      p.drawLine(QPointF(0.6, 0.22), QPointF(0.6, 0.5));
+    case Marca::Iota: {  // a faint omega with a bold iota hanging under it
+      QColor tenue = tinta;
+      tenue.setAlphaF(0.5);
+      QPen fina(tenue, std::max(0.07, 1.0 / lado), Qt::SolidLine, Qt::RoundCap);
+      p.setPen(fina);
+      QPainterPath omega(QPointF(0.3, 0.26));
+      omega.cubicTo(QPointF(0.18, 0.34), QPointF(0.2, 0.52), QPointF(0.34, 0.52));
+      omega.cubicTo(QPointF(0.44, 0.52), QPointF(0.5, 0.44), QPointF(0.5, 0.34));
+      omega.cubicTo(QPointF(0.5, 0.44), QPointF(0.56, 0.52), QPointF(0.66, 0.52));
+      omega.cubicTo(QPointF(0.8, 0.52), QPointF(0.82, 0.34), QPointF(0.7, 0.26));
+      p.drawPath(omega);
       p.setPen(pluma);
-      QPainterPath iota(QPointF(0.5, 0.6));
-      iota.lineTo(QPointF(0.5, 0.76));
-      iota.quadTo(QPointF(0.5, 0.84), QPointF(0.6, 0.82));
+      QPainterPath iota(QPointF(0.5, 0.62));
+      iota.lineTo(QPointF(0.5, 0.74));
+      iota.quadTo(QPointF(0.5, 0.82), QPointF(0.6, 0.8));
       p.drawPath(iota);
       break;
     }

@@ -160,7 +160,15 @@ void QtProgress::stop() {
 void QtProgress::begin(const std::u16string& what, std::function<void()> stop) {
   if (depth_++ > 0) return;
   stop_ = std::move(stop);
-  if (where_) std::tie(bar_, stopButton_) = where_();
+  if (where_) {
+    auto [bar, button] = where_();
+    bar_ = bar;
+    if (button != stopButton_) {
+      QObject::disconnect(stopConnection_);
+      stopButton_ = button;
+      if (button) stopConnection_ = QObject::connect(button, &QPushButton::clicked, [this] { this->stop(); });
+    }
+  }
   if (!bar_) return;
   bar_->setRange(0, 0);  // busy until the first step says how far
   bar_->setFormat(toQ(what) + QStringLiteral(" %p%"));

@@ -149,6 +149,7 @@ class QtProgress : public platform::Progress {
   std::function<std::pair<QProgressBar*, QPushButton*>()> where_;
   QPointer<QProgressBar> bar_;
   QPointer<QPushButton> stopButton_;
+  QMetaObject::Connection stopConnection_;
   std::function<void()> stop_;
   int depth_ = 0;
 };

@@ -7,40 +7,48 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/frmini.h"
+#include "qt/imagenes.h"
 #include "qt/services.h"
+#include "qt/twips.h"
 
 namespace kalyxon::qt {
 
-VentanaAviso::VentanaAviso(ModeloAviso modelo, const QIcon& icono,
+VentanaAviso::VentanaAviso(Frmini& modelo, Imagenes& imagenes,
                            std::function<void(std::string_view)> evento)
-    : QWidget(nullptr, Qt::Dialog), m_(modelo), evento_(std::move(evento)) {
+    : QWidget(nullptr, Qt::Dialog), m_(modelo), imagenes_(imagenes), evento_(std::move(evento)) {
   setObjectName(QStringLiteral("frmini"));
-  setWindowIcon(icono);
-  // The identity: the program's icon, name and what it is for.
-  auto* logo = new QLabel(this);
-  logo->setPixmap(icono.pixmap(64, 64));
-  auto* nombre = new QLabel(QStringLiteral("<b style='font-size:16pt'>Kalyxon</b><br>"
-                                           "Escritura en griego clásico politónico"),
-                            this);
+  imglog_ = new QLabel(this);
+  imglog_->setObjectName(QStringLiteral("imglog"));
+  lblnom_ = new QLabel(this);
+  lblnom_->setObjectName(QStringLiteral("lblnom"));
+  QFont grande = lblnom_->font();
+  grande.setPointSize(grande.pointSize() + 6);
+  grande.setBold(true);
+  lblnom_->setFont(grande);
+  lblweb_ = new QLabel(this);
+  lblweb_->setObjectName(QStringLiteral("lblweb"));
   lblver_ = new QLabel(this);
   lblver_->setObjectName(QStringLiteral("lblver"));
+  auto* nombres = new QVBoxLayout;
+  nombres->addWidget(lblnom_);
+  nombres->addWidget(lblweb_);
   auto* cabecera = new QHBoxLayout;
-  cabecera->addWidget(logo);
-  cabecera->addWidget(nombre, 1);
+  cabecera->addWidget(imglog_);
+  cabecera->addLayout(nombres, 1);
   cabecera->addWidget(lblver_, 0, Qt::AlignBottom);
 
   txtini_ = new QPlainTextEdit(this);
   txtini_->setObjectName(QStringLiteral("txtini"));
   txtini_->setReadOnly(true);
-  txtini_->setMinimumSize(460, 220);
 
   cmdace_ = new QPushButton(this);
   cmdace_->setObjectName(QStringLiteral("cmdace"));
   cmdace_->setDefault(true);
   cmdcan_ = new QPushButton(this);
   cmdcan_->setObjectName(QStringLiteral("cmdcan"));
-  connect(cmdace_, &QPushButton::clicked, this, [this] { evento_("frmini.cmdace_Click"); });
-  connect(cmdcan_, &QPushButton::clicked, this, [this] { evento_("frmini.cmdcan_Click"); });
+  connect(cmdace_, &QPushButton::clicked, this, [this] { evento_("frmini_cmdace_Click"); });
+  connect(cmdcan_, &QPushButton::clicked, this, [this] { evento_("frmini_cmdcan_Click"); });
   auto* botones = new QHBoxLayout;
   botones->addStretch(1);
   botones->addWidget(cmdace_);
@@ -50,34 +58,37 @@ VentanaAviso::VentanaAviso(ModeloAviso modelo, const QIcon& icono,
   todo->addLayout(cabecera);
   todo->addWidget(txtini_, 1);
   todo->addLayout(botones);
+  resize(twipsToPxX(*this, m_.ventana.width), twipsToPxY(*this, m_.ventana.height));
   render();
 }
 
 void VentanaAviso::render() {
-  auto txt = [](const vm::Control& c, const QString& siVacio) {
-    return c.caption.empty() ? siVacio : toQ(c.caption);
+  renderizando_ = true;
+  auto ponTexto = [](auto* w, const std::u16string& t) {
+    const QString q = toQ(t);
+    if (w->text() != q) w->setText(q);
   };
-  const QString titulo = m_.ventana->caption.empty() ? QStringLiteral("Kalyxon") : toQ(m_.ventana->caption);
+  const QString titulo = toQ(m_.ventana.caption);
   if (windowTitle() != titulo) setWindowTitle(titulo);
-  const QString t = toQ(m_.txtini->text);
+  const QString t = toQ(m_.txtini.text);
   if (txtini_->toPlainText() != t) txtini_->setPlainText(t);
-  lblver_->setText(toQ(m_.lblver->caption));
-  // The buttons' captions are the notice's own design, not engine state.
-  cmdace_->setText(txt(*m_.cmdace, QStringLiteral("Aceptar")));
-  cmdcan_->setText(txt(*m_.cmdcan, QStringLiteral("Cancelar")));
-  if (m_.delMotor) {
-    if (m_.ventana->visible && !isVisible()) show();
-    if (!m_.ventana->visible && isVisible()) hide();
+  ponTexto(lblver_, m_.lblver.caption);
+  ponTexto(lblnom_, m_.lblnom.caption);
+  ponTexto(lblweb_, m_.lblweb.caption);
+  ponTexto(cmdace_, m_.cmdace.caption);
+  ponTexto(cmdcan_, m_.cmdcan.caption);
+  if (logo_ != m_.imglog.picture || imglog_->pixmap().isNull()) {
+    logo_ = m_.imglog.picture;
+    imglog_->setPixmap(imagenes_.icono(QString::fromStdString(logo_), QStringLiteral("\u1F04")).pixmap(64, 64));
   }
+  if (m_.ventana.visible && !isVisible()) show();
+  if (!m_.ventana.visible && isVisible()) hide();
+  renderizando_ = false;
 }
 
 void VentanaAviso::closeEvent(QCloseEvent* e) {
   // Closing the notice with its frame button is its "Cancelar".
-  if (!cerrando_ && isVisible()) {
-    cerrando_ = true;
-    evento_("frmini.cmdcan_Click");
-    cerrando_ = false;
-  }
+  if (!renderizando_ && m_.ventana.visible) evento_("frmini_cmdcan_Click");
   e->accept();
 }
 

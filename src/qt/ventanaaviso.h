@@ -1,24 +1,27 @@
-// The start-up notice (frmini): the notice text, the version, the program's
+// The start-up notice (frmini): the notice text, the version, the project's
 // identity, and "Aceptar" / "Cancelar".
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 #include <functional>
 #include <string_view>
-
-#include "qt/modelos.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace kalyxon {
+struct Frmini;
+}
+
 namespace kalyxon::qt {
+
+class Imagenes;
 
 class VentanaAviso : public QWidget {
   Q_OBJECT
  public:
-  VentanaAviso(ModeloAviso modelo, const QIcon& icono,
-               std::function<void(std::string_view)> evento);
+  VentanaAviso(Frmini& modelo, Imagenes& imagenes, std::function<void(std::string_view)> evento);
   void render();
   QPushButton* aceptar() const { return cmdace_; }
   QPushButton* cancelar() const { return cmdcan_; }
@@ -29,13 +32,18 @@ class VentanaAviso : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  ModeloAviso m_;
+  Frmini& m_;
+  Imagenes& imagenes_;
   std::function<void(std::string_view)> evento_;
+  QLabel* imglog_;
+  QLabel* lblnom_;
+  QLabel* lblweb_;
   QPlainTextEdit* txtini_;
   QLabel* lblver_;
   QPushButton* cmdace_;
   QPushButton* cmdcan_;
-  bool cerrando_ = false;
+  std::string logo_;
+  bool renderizando_ = false;
 };
 
 }  // namespace kalyxon::qt

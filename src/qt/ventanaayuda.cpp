@@ -11,7 +11,7 @@ namespace kalyxon::qt {
 QVariant NavegadorAyuda::loadResource(int type, const QUrl& name) {
   if (type == QTextDocument::ImageResource && name.fileName() == QStringLiteral("mapa_teclado.png") &&
       consulta) {
-    return pintaMapaTeclado(consulta);
+    return pintaMapaTeclado(consulta, 0.92);
   }
   return QTextBrowser::loadResource(type, name);
 }

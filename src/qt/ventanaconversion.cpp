@@ -157,7 +157,7 @@ void VentanaConversion::render() {
   const QString cara = toQ(m_.txtori->font);
   QFont f = txtori_->font();
   if (!cara.isEmpty() && f.family() != cara) {
-    f.setFamilies({cara});
+    f.setFamily(cara);
     txtori_->setFont(f);
   }
   const bool falta = !cara.isEmpty() && !fuenteInstalada(cara);

@@ -29,6 +29,8 @@ class VentanaConversion : public QMainWindow {
   VentanaConversion(ModeloConversion modelo,
                     std::function<void(std::string_view, const std::u16string&)> evento);
   void render();
+  // The model this window renders (the engine's fields and the stand-ins).
+  const ModeloConversion& modelo() const { return m_; }
 
   QAction* accion(std::string_view nombre) const;
   QMenu* menu(std::string_view nombre) const;

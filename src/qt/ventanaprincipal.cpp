@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/kalyxon.h"
+#include "app/menus.h"
 #include "qt/controles.h"
 #include "qt/imagenes.h"
 #include "qt/services.h"
@@ -24,75 +25,6 @@
 namespace kalyxon::qt {
 
 namespace {
-// Where a vm::MenuItem sits: the parent's name, or nullptr for the menu bar.
-struct Lugar {
-  const char* nombre;
-  vm::MenuItem Form1::*item;
-  const char* padre;
-  bool separadorAntes;
-};
-
-// The menus in the window's order.
-const Lugar kMenus[] = {
-    {"mnuayu", &Form1::mnuayu, nullptr, false},
-    {"mnuayugen", &Form1::mnuayugen, "mnuayu", false},
-    {"mnuayuind", &Form1::mnuayuind, "mnuayu", false},
-    {"mnuayumap", &Form1::mnuayumap, "mnuayu", false},
-    {"mnuayutec", &Form1::mnuayutec, "mnuayu", false},
-    {"mnuayuesp", &Form1::mnuayuesp, "mnuayu", false},
-    {"mnuopc", &Form1::mnuopc, nullptr, false},
-    {"mnus", &Form1::mnus, "mnuopc", false},
-    {"mnuks", &Form1::mnuks, "mnuopc", false},
-    {"mnups", &Form1::mnups, "mnuopc", false},
-    {"mnuesp", &Form1::mnuesp, "mnuopc", false},
-    {"mnuiota", &Form1::mnuiota, "mnuopc", false},
-    {"mnunum", &Form1::mnunum, "mnuopc", false},
-    {"mnuang", &Form1::mnuang, "mnuopc", false},
-    {"mnufon", &Form1::mnufon, "mnuopc", false},
-    {"mnufonbre", &Form1::mnufonbre, "mnufon", false},
-    {"mnufonlar", &Form1::mnufonlar, "mnufon", false},
-    {"mnufonabi", &Form1::mnufonabi, "mnufon", false},
-    {"mnufoncer", &Form1::mnufoncer, "mnufon", false},
-    {"mnulat", &Form1::mnulat, "mnuopc", false},
-    {"mnuher", &Form1::mnuher, nullptr, false},
-    {"mnudic", &Form1::mnudic, "mnuher", false},
-    {"mnudiccla", &Form1::mnudiccla, "mnudic", false},
-    {"mnudiccom", &Form1::mnudiccom, "mnudic", false},
-    {"mnudicari", &Form1::mnudicari, "mnudic", false},
-    {"mnudiceso", &Form1::mnudiceso, "mnudic", false},
-    {"mnudichom", &Form1::mnudichom, "mnudic", false},
-    {"mnudicjen", &Form1::mnudicjen, "mnudic", false},
-    {"mnudicpla", &Form1::mnudicpla, "mnudic", false},
-    {"mnudictra", &Form1::mnudictra, "mnudic", false},
-    {"mnudicapro", &Form1::mnudicapro, "mnudic", true},
-    {"mnudicpal", &Form1::mnudicpal, "mnudic", true},
-    {"mnudicadd", &Form1::mnudicadd, "mnudic", false},
-    {"mnudicfre", &Form1::mnudicfre, "mnudic", false},
-    {"mnudicbor", &Form1::mnudicbor, "mnudic", false},
-    {"mnudiccar", &Form1::mnudiccar, "mnudic", false},
-    {"mnupro", &Form1::mnupro, "mnuher", false},
-    {"mnufue", &Form1::mnufue, "mnuher", false},
-    {"mnufuegri", &Form1::mnufuegri, "mnufue", false},
-    {"mnufuenor", &Form1::mnufuenor, "mnufue", false},
-    {"mnuhertra", &Form1::mnuhertra, "mnuher", false},
-    {"mnucod", &Form1::mnucod, "mnuher", false},
-    {"mnucodhtm", &Form1::mnucodhtm, "mnucod", false},
-    {"mnucodjav", &Form1::mnucodjav, "mnucod", false},
-    {"mnuver", &Form1::mnuver, nullptr, false},
-    {"mnubar", &Form1::mnubar, "mnuver", false},
-    {"mnusib", &Form1::mnusib, nullptr, false},
-    {"mnusibver", &Form1::mnusibver, "mnusib", false},
-    {"mnusibaut", &Form1::mnusibaut, "mnusib", false},
-    {"mnusibcor", &Form1::mnusibcor, "mnusib", false},
-    {"mnusibhtp", &Form1::mnusibhtp, "mnusib", false},
-    {"mnusibgri", &Form1::mnusibgri, "mnusib", false},
-};
-
-bool tieneHijos(const char* nombre) {
-  for (const auto& m : kMenus)
-    if (m.padre && std::string_view(m.padre) == nombre) return true;
-  return false;
-}
 
 void ponTexto(QLabel* l, const QString& t) {
   if (l->text() != t) l->setText(t);
@@ -126,28 +58,34 @@ void VentanaPrincipal::emite(std::string_view nombre, const std::u16string& text
 }
 
 void VentanaPrincipal::construyeMenus() {
-  std::map<std::string_view, QMenu*> submenus;
-  for (const auto& l : kMenus) {
-    Menu m{l.nombre, l.item, nullptr, nullptr};
-    QMenu* padre = l.padre ? submenus.at(l.padre) : nullptr;
-    if (l.separadorAntes && padre) padre->addSeparator();
-    if (tieneHijos(l.nombre)) {
-      m.submenu = padre ? padre->addMenu(QString()) : menuBar()->addMenu(QString());
-      m.submenu->setObjectName(QString::fromLatin1(l.nombre));
-      m.submenu->setToolTipsVisible(true);
-      m.accion = m.submenu->menuAction();
-      submenus[l.nombre] = m.submenu;
-      // Opening a menu is its click: some menus caption their items then.
-      const std::string ev = std::string(l.nombre) + "_Click";
-      connect(m.submenu, &QMenu::aboutToShow, this, [this, ev] { emite(ev); });
-    } else {
-      m.accion = padre->addAction(QString());
-      const std::string ev = std::string(l.nombre) + "_Click";
-      connect(m.accion, &QAction::triggered, this, [this, ev] { emite(ev); });
-    }
-    m.accion->setObjectName(QString::fromLatin1(l.nombre));
-    menus_.push_back(m);
-  }
+  // The engine's menu tree, in the window's order; opening a menu is its
+  // click, since some menus caption their items then.
+  std::function<void(const std::vector<NodoMenu>&, QMenu*)> anade =
+      [&](const std::vector<NodoMenu>& nodos, QMenu* padre) {
+        for (const NodoMenu& n : nodos) {
+          if (n.separador()) {
+            if (padre) padre->addSeparator();
+            continue;
+          }
+          Menu m{n.nombre, n.item, nullptr, nullptr};
+          const std::string ev = n.nombre + "_Click";
+          if (!n.hijos.empty()) {
+            m.submenu = padre ? padre->addMenu(QString()) : menuBar()->addMenu(QString());
+            m.submenu->setObjectName(QString::fromStdString(n.nombre));
+            m.submenu->setToolTipsVisible(true);
+            m.accion = m.submenu->menuAction();
+            connect(m.submenu, &QMenu::aboutToShow, this, [this, ev] { emite(ev); });
+          } else {
+            m.accion = padre ? padre->addAction(QString()) : menuBar()->addAction(QString());
+            m.accion->setCheckable(true);
+            connect(m.accion, &QAction::triggered, this, [this, ev] { emite(ev); });
+          }
+          m.accion->setObjectName(QString::fromStdString(n.nombre));
+          menus_.push_back(m);
+          if (!n.hijos.empty()) anade(n.hijos, m.submenu);
+        }
+      };
+  anade(arbolMenus(k_.form1), nullptr);
 }
 
 void VentanaPrincipal::construyeControles() {
@@ -257,13 +195,13 @@ void VentanaPrincipal::construyeControles() {
 
 QAction* VentanaPrincipal::accion(std::string_view nombre) const {
   for (const auto& m : menus_)
-    if (nombre == m.nombre) return m.accion;
+    if (m.nombre == nombre) return m.accion;
   return nullptr;
 }
 
 QMenu* VentanaPrincipal::menu(std::string_view nombre) const {
   for (const auto& m : menus_)
-    if (nombre == m.nombre) return m.submenu;
+    if (m.nombre == nombre) return m.submenu;
   return nullptr;
 }
 
@@ -285,14 +223,11 @@ void VentanaPrincipal::render() {
   renderizando_ = true;
   Form1& f = k_.form1;
   for (auto& m : menus_) {
-    const vm::MenuItem& item = f.*(m.item);
+    const vm::MenuItem& item = *m.item;
     const QString texto = toQ(item.caption);
     if (m.accion->text() != texto) m.accion->setText(texto);
-    if (!m.submenu) {
-      // Every leaf can carry a check mark; the model says whether it does.
-      if (!m.accion->isCheckable()) m.accion->setCheckable(true);
-      if (m.accion->isChecked() != item.checked) m.accion->setChecked(item.checked);
-    }
+    // Every leaf can carry a check mark; the model says whether it does.
+    if (!m.submenu && m.accion->isChecked() != item.checked) m.accion->setChecked(item.checked);
     if (m.accion->isEnabled() != item.enabled) m.accion->setEnabled(item.enabled);
     if (m.accion->isVisible() != item.visible) m.accion->setVisible(item.visible);
     const QString tip = toQ(item.tooltip);
@@ -418,7 +353,6 @@ void VentanaPrincipal::soltarTexto(const QString& texto, bool sobreImgcam) {
 }
 
 bool VentanaPrincipal::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) emite("Form_Activate");
   if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
     emite("F1");
     return true;
@@ -427,8 +361,8 @@ bool VentanaPrincipal::event(QEvent* e) {
 }
 
 void VentanaPrincipal::closeEvent(QCloseEvent* e) {
-  emite("Form_QueryUnload");
-  emite("Form_Unload");
+  // Closing is never cancelled: the engine saves and unloads, then ends.
+  if (!renderizando_) emite("Form_Close");
   e->accept();
 }
 

@@ -68,8 +68,8 @@ class VentanaPrincipal : public QMainWindow {
 
  private:
   struct Menu {
-    const char* nombre;
-    vm::MenuItem Form1::*item;
+    std::string nombre;
+    vm::MenuItem* item;
     QAction* accion = nullptr;
     QMenu* submenu = nullptr;
   };

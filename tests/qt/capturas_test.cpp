@@ -1,0 +1,85 @@
+// Screenshots of the main window, the conversion window and the keyboard-map
+// help page, saved as PNG under the build folder for the README.
+#include <QDir>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+
+#include "escritorio.h"
+#include "qt/controles.h"
+#include "qt/mapateclado.h"
+#include "qt/pintor.h"
+#include "qt/ventanaayuda.h"
+
+namespace kalyxon::qt::prueba {
+namespace {
+
+QString rutaCaptura(const char* nombre) {
+  QDir().mkpath(QStringLiteral(KALYXON_SCREENSHOT_DIR));
+  return QDir(QStringLiteral(KALYXON_SCREENSHOT_DIR)).filePath(QString::fromLatin1(nombre));
+}
+
+TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  // A moment of typing: an acute pending, a candidate on show.
+  Form1& f = k().form1;
+  f.imaagu.picture = "accagu2.ico";
+  f.imaasp.picture = "espasp2.ico";
+  f.UniLabel1.caption = u"1 λόγος";
+  f.lblpal.caption = u"logos 1204";
+  f.lblhex.caption = u"03CC";
+  f.lbluni.caption = u"972";
+  f.lblfon.caption = u"omicron";
+  f.lblasc.caption = u"79";
+  f.imgcam.visible = true;
+  app().render();
+  QApplication::processEvents();
+  const QImage principalImg = w.grab().toImage();
+  ASSERT_FALSE(principalImg.isNull());
+  EXPECT_TRUE(principalImg.save(rutaCaptura("ventana-principal.png")));
+
+  const ModeloConversion& m = conversion().modelo();
+  m.ventana->caption = u"Traducir fuentes";
+  m.Label1->caption = u"Texto en fuente griega (Pégalo con May+Insertar)";
+  m.Label2->caption = u"Texto en Unicode (Pulsa F1 para ayuda)";
+  m.txtori->text = u"*)en a)rxh=| h)=n o( lo/goj, kai\\ o( lo/goj h)=n pro\\j to\\n qeo/n";
+  m.txtori->font = u"Athenian";
+  m.UniText1->text = u"Ἐν ἀρχῇ ἦν ὁ λόγος, καὶ ὁ λόγος ἦν πρὸς τὸν θεόν";
+  m.ventana->visible = true;
+  const std::pair<const char*, const char16_t*> menus[] = {
+      {"mnutra", u"Convertir a Unicode"}, {"mnude", u"Convertir de Unicode"}, {"mnuver", u"Cargar"}};
+  for (auto [n, t] : menus)
+    if (m.menus.at(n)->caption.empty()) m.menus.at(n)->caption = t;
+  app().render();
+  QApplication::processEvents();
+  const QImage conv = conversion().grab().toImage();
+  EXPECT_TRUE(conv.save(rutaCaptura("ventana-conversion.png")));
+
+  VentanaAyuda& ayuda = app().ayuda();
+  ayuda.muestraTema(10);
+  QApplication::processEvents();
+  EXPECT_TRUE(ayuda.grab().toImage().save(rutaCaptura("ayuda-mapa-teclado.png")));
+  const QImage mapa =
+      pintaMapaTeclado([&](int vk, bool may) { return consultaMotor(k(), vk, may); });
+  EXPECT_TRUE(mapa.save(rutaCaptura("mapa-teclado.png")));
+
+  // The fourteen indicators side by side, off above on, at 16 and 32 px.
+  QImage hoja(7 * 40 + 8, 2 * 40 + 2 * 24 + 8, QImage::Format_ARGB32_Premultiplied);
+  hoja.fill(Qt::white);
+  QPainter p(&hoja);
+  int x = 4;
+  for (const auto& ind : indicadores()) {
+    p.drawImage(x, 4, pintaIndicador(ind.marca, false, 32));
+    p.drawImage(x, 44, pintaIndicador(ind.marca, true, 32));
+    p.drawImage(x + 8, 88, pintaIndicador(ind.marca, false, 16));
+    p.drawImage(x + 8, 112, pintaIndicador(ind.marca, true, 16));
+    x += 40;
+  }
+  p.end();
+  EXPECT_TRUE(hoja.save(rutaCaptura("indicadores.png")));
+}
+
+}  // namespace
+}  // namespace kalyxon::qt::prueba

@@ -1,0 +1,258 @@
+// The desktop windows driven as a user drives them: buttons clicked, menus
+// chosen, text dropped; what the user sees is read back from the widgets.
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "escritorio.h"
+#include "qt/controles.h"
+#include "qt/services.h"
+#include "qt/twips.h"
+#include "qt/ventanaayuda.h"
+
+namespace kalyxon::qt::prueba {
+namespace {
+
+TEST_F(Escritorio, NoticeCancelEndsWithoutTouchingTheSettings) {
+  app().inicia();
+  VentanaAviso& aviso = app().aviso();
+  ASSERT_TRUE(aviso.isVisible());
+  EXPECT_TRUE(aviso.texto()->toPlainText().contains(QStringLiteral("PULSA F1 PARA AYUDA")));
+  EXPECT_EQ(aviso.version()->text(), QStringLiteral("Versión: 7.6.0"));
+  EXPECT_EQ(aviso.aceptar()->text(), QStringLiteral("Aceptar"));
+
+  aviso.cancelar()->click();
+  EXPECT_TRUE(k().aplicacion().terminado());
+  EXPECT_FALSE(aviso.isVisible());
+  EXPECT_FALSE(principal().isVisible());
+  EXPECT_FALSE(std::filesystem::exists(carpeta() / "kalyxon.ini"));
+}
+
+TEST_F(Escritorio, AcceptShowsTheTopmostMainWindowWithEveryMenuInOrder) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  ASSERT_TRUE(w.isVisible());
+  EXPECT_FALSE(app().aviso().isVisible());
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Kalyxon - escritura en griego clásico"));
+  EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  QStringList barra;
+  for (QAction* a : w.menuBar()->actions()) barra << a->text();
+  EXPECT_EQ(barra, (QStringList{"Ayuda-F1", "Opciones", "Herramientas", "Ver", "Kalyxon"}));
+  QStringList dic;
+  for (QAction* a : w.menu("mnudic")->actions()) dic << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  ASSERT_GE(dic.size(), 16);
+  EXPECT_EQ(dic.mid(8, 4), (QStringList{"-", "aproximado", "-", "Añadir palabra"}));
+  EXPECT_EQ(dic.last(), QStringLiteral("Cargar"));
+  // No dictionary file in the folder: the eight dictionary items stay disabled.
+  for (const char* n : {"mnudiccla", "mnudiccom", "mnudichom", "mnudicpla"})
+    EXPECT_FALSE(w.accion(n)->isEnabled()) << n;
+
+  EXPECT_EQ(w.chkgri()->text(), QStringLiteral("Griego"));
+  EXPECT_FALSE(w.chkdic()->isEnabled());
+  EXPECT_EQ(w.etiqueta("lblpal")->toolTip(), QStringLiteral("Trans. y nº de apariciones"));
+  EXPECT_EQ(w.imagen("imaiot")->toolTip(), QStringLiteral("Iota suscrita"));
+  EXPECT_FALSE(w.imagen("imgcam")->isVisibleTo(&w));
+  // The first run opened the help index and remembered it.
+  EXPECT_TRUE(app().ayuda().isVisible());
+}
+
+TEST_F(Escritorio, OptionTogglesAndTheKalyxonMenuShowTheEngineState) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  elige(w.accion("mnus"));
+  EXPECT_TRUE(k().form1.mnus.checked);
+  EXPECT_TRUE(w.accion("mnus")->isChecked());
+  elige(w.accion("mnus"));
+  EXPECT_FALSE(w.accion("mnus")->isChecked());
+
+  // Opening "Kalyxon" captions its items.
+  emit w.menu("mnusib")->aboutToShow();
+  EXPECT_EQ(w.accion("mnusibver")->text(), QStringLiteral("Versión: 7.6.0"));
+  elige(w.accion("mnusibgri"));
+  ASSERT_EQ(sv_.urls.opened.size(), 0u);  // the real opener is in place, not the script
+}
+
+TEST_F(Escritorio, CompactModeFollowsTheTwipHeights) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  const int barra = w.menuBar()->sizeHint().height();
+  ASSERT_TRUE(w.centralWidget()->isVisible());
+  const int llena = w.height();
+  EXPECT_GE(llena + (w.frameGeometry().height() - w.geometry().height()),
+            twipsToPxY(w, 1695) - 1);
+
+  elige(w.accion("mnubar"));
+  EXPECT_EQ(k().form1.ventana.height, 665);
+  EXPECT_TRUE(w.accion("mnubar")->isChecked());
+  EXPECT_FALSE(w.centralWidget()->isVisible());
+  EXPECT_EQ(w.height(), barra);
+
+  elige(w.accion("mnubar"));
+  EXPECT_EQ(k().form1.ventana.height, 1695);
+  EXPECT_TRUE(w.centralWidget()->isVisible());
+  EXPECT_EQ(w.height(), llena);
+}
+
+TEST_F(Escritorio, MovingTheWindowIsSavedAndRestored) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  w.move(300, 200);
+  QApplication::processEvents();
+  EXPECT_EQ(k().form1.ventana.left, pxToTwipsX(w, 300));
+  EXPECT_EQ(k().form1.ventana.top, pxToTwipsY(w, 200));
+  w.close();
+  ASSERT_TRUE(k().aplicacion().terminado());
+  ASSERT_TRUE(std::filesystem::exists(carpeta() / "kalyxon.ini"));
+
+  // A second start in the same folder puts the window where it was left.
+  DesktopApp otra(carpeta());
+  otra.kalyxon().sv.messageBox = &sv_.messageBox;
+  otra.inicia();
+  otra.aviso().aceptar()->click();
+  QApplication::processEvents();
+  EXPECT_EQ(otra.principal().pos(), QPoint(300, 200));
+  otra.principal().close();
+}
+
+TEST_F(Escritorio, TickingGreekEnablesTheDictionaryAndInstallsTheHook) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  ASSERT_FALSE(w.chkdic()->isEnabled());
+  QTest::mouseClick(w.chkgri(), Qt::LeftButton);
+  EXPECT_TRUE(w.chkgri()->isChecked());
+  EXPECT_TRUE(w.chkdic()->isEnabled());
+  EXPECT_TRUE(sv_.hook.installed);
+
+  QTest::mouseClick(w.chkdic(), Qt::LeftButton);
+  EXPECT_TRUE(w.chkdic()->isChecked());
+  QTest::mouseClick(w.chkgri(), Qt::LeftButton);
+  EXPECT_FALSE(w.chkdic()->isChecked());
+  EXPECT_FALSE(w.chkdic()->isEnabled());
+  EXPECT_FALSE(sv_.hook.installed);
+}
+
+TEST_F(Escritorio, EachDiacriticButtonTogglesItsPicture) {
+  if (!hayManejador("imaagu_Click")) GTEST_SKIP() << "the engine has no diacritic buttons yet";
+  arranca();
+  VentanaPrincipal& w = principal();
+  for (const char* n : {"imadie", "imacir", "imaiot", "imagra", "imaagu", "imaasp", "imasua"}) {
+    QToolButton* b = w.imagen(n);
+    const qint64 apagada = b->icon().cacheKey();
+    b->click();
+    EXPECT_NE(b->icon().cacheKey(), apagada) << n << " did not turn on";
+    b->click();
+    EXPECT_EQ(b->icon().cacheKey(), apagada) << n << " did not turn off";
+  }
+  // The grave replaces the acute: one accent at a time.
+  w.imagen("imaagu")->click();
+  const qint64 aguda = w.imagen("imaagu")->icon().cacheKey();
+  w.imagen("imagra")->click();
+  EXPECT_NE(w.imagen("imaagu")->icon().cacheKey(), aguda);
+  EXPECT_EQ(k().form1.nAcc, 2);
+}
+
+TEST_F(Escritorio, ConvertFontsTurnsGreekOffAndOpensTheWindowBelow) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  QTest::mouseClick(w.chkgri(), Qt::LeftButton);
+  ASSERT_TRUE(sv_.hook.installed);
+  elige(w.accion("mnuhertra"));
+  EXPECT_FALSE(w.chkgri()->isChecked());
+  EXPECT_FALSE(sv_.hook.installed);
+  if (!conversion().modelo().delMotor)
+    GTEST_SKIP() << "the engine has no conversion window model yet";
+  VentanaConversion& c = conversion();
+  ASSERT_TRUE(c.isVisible());
+  EXPECT_EQ(c.windowTitle(), QStringLiteral("Traducir fuentes"));
+  EXPECT_EQ(c.x(), w.x());
+  EXPECT_NEAR(c.y(), w.y() + twipsToPxY(w, k().form1.ventana.height), 2);
+}
+
+TEST_F(Escritorio, TheUpperBoxSaysWhenTheLegacyFaceIsMissing) {
+  arranca();
+  VentanaConversion& c = conversion();
+  const ModeloConversion& m = c.modelo();
+  c.show();
+  m.txtori->font = u"Athenian";
+  app().render();
+  ASSERT_FALSE(VentanaConversion::fuenteInstalada(QStringLiteral("Athenian")));
+  ASSERT_TRUE(c.isVisible());
+  EXPECT_TRUE(c.avisoFuente()->isVisible());
+  EXPECT_TRUE(c.avisoFuente()->text().contains(QStringLiteral("«Athenian» no está instalada")));
+  EXPECT_EQ(c.txtori()->font().family(), QStringLiteral("Athenian"));
+
+  m.txtori->font = u"DejaVu Sans";
+  app().render();
+  EXPECT_FALSE(c.avisoFuente()->isVisible());
+
+  // Typing in the boxes reaches the model the converters read.
+  c.uniText()->setPlainText(QStringLiteral("λόγος"));
+  EXPECT_EQ(m.UniText1->text, u"λόγος");
+}
+
+TEST_F(Escritorio, PastedBetaCodeBecomesUnicode) {
+  if (!existeManejadorConversion(k(), "mnubetacode_Click"))
+    GTEST_SKIP() << "the engine has no BetaCode conversion yet";
+  arranca();
+  VentanaConversion& c = conversion();
+  c.show();
+  c.txtori()->setPlainText(QStringLiteral("lo/gos"));
+  c.accion("mnubetacode")->trigger();
+  EXPECT_TRUE(c.uniText()->toPlainText().startsWith(QStringLiteral("λόγος")))
+      << c.uniText()->toPlainText().toStdString();
+}
+
+TEST_F(Escritorio, ErrorReportShowsAndHides) {
+  if (!existeManejadorConversion(k(), "mnuvererr_Click"))
+    GTEST_SKIP() << "the engine has no error report yet";
+  arranca();
+  VentanaConversion& c = conversion();
+  c.show();
+  c.accion("mnuvererr")->trigger();
+  EXPECT_TRUE(c.txterr()->isVisible());
+  EXPECT_TRUE(c.accion("mnuvererr")->isChecked());
+  c.accion("mnuvererr")->trigger();
+  EXPECT_FALSE(c.txterr()->isVisible());
+  EXPECT_FALSE(c.accion("mnuvererr")->isChecked());
+}
+
+TEST_F(Escritorio, DroppingAGreekWordShowsItsCandidates) {
+  const QDir bin(QStringLiteral(KALYXON_RUNTIME_DIR));
+  if (bin.entryList({QStringLiteral("LEXICA*.db")}).isEmpty() ||
+      !bin.exists(QStringLiteral("ALPHA.db")))
+    GTEST_SKIP() << "no dictionary built yet";
+  arranca();
+  VentanaPrincipal& w = principal();
+  elige(w.accion("mnudiccla"));
+  QMimeData datos;
+  datos.setText(QStringLiteral("λόγος"));
+  QDropEvent suelta(QPointF(10, 10), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &suelta);
+  EXPECT_TRUE(w.uniLabel()->text().contains(QStringLiteral("λόγος")))
+      << w.uniLabel()->text().toStdString();
+}
+
+TEST_F(Escritorio, ADictionaryChoiceRetitlesTheWindow) {
+  const QDir bin(QStringLiteral(KALYXON_RUNTIME_DIR));
+  if (bin.entryList({QStringLiteral("LEXICA*.db")}).isEmpty())
+    GTEST_SKIP() << "no dictionary built yet";
+  arranca();
+  VentanaPrincipal& w = principal();
+  const QString antes = w.windowTitle();
+  QAction* cla = w.accion("mnudiccla");
+  ASSERT_TRUE(cla->isEnabled());
+  elige(cla);
+  EXPECT_NE(w.windowTitle(), antes);
+  EXPECT_TRUE(cla->isChecked());
+}
+
+}  // namespace
+}  // namespace kalyxon::qt::prueba
