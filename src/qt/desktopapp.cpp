@@ -9,6 +9,7 @@
 
 #include "app/aplicacion.h"
 #include "app/kalyxon.h"
+#include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
 #include "qt/enlace.h"
 #include "qt/imagenes.h"
@@ -43,7 +44,7 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
   aviso_ = std::make_unique<VentanaAviso>(k_->aplicacion().frmini, *imagenes_,
                                           [this](std::string_view n) { this->evento(n); });
   conversion_ = std::make_unique<VentanaConversion>(
-      modeloConversion(*k_, reservaConversion_),
+      modeloConversion(k_->frmtra()),
       [this](std::string_view n, const std::u16string&) { eventoConversion(n); });
 
   // When the engine says the program is over, every window goes and the

@@ -87,8 +87,6 @@ class DesktopApp : public QObject {
   NoKeyboardHook hook_;
   QtProgress progreso_;
   std::unique_ptr<Kalyxon> k_;
-  // Stand-ins for the conversion window's model fields the engine lacks.
-  ReservaConversion reservaConversion_;
   std::unique_ptr<Imagenes> imagenes_;
   std::unique_ptr<VentanaPrincipal> principal_;
   std::unique_ptr<VentanaAviso> aviso_;

@@ -93,14 +93,19 @@ bool despachaConversion(K& k, std::string_view ev, bool ejecutar) {
   KX_EN(k.frmtra(), mnugraece_Click)
   KX_EN(k.frmtra(), mnugreek_Click)
   KX_EN(k.frmtra(), mnusgreek_Click)
+  KX_EN(k.frmtra(), mnulin_Click)
   KX_EN(k.frmtra(), mnuaathenian_Click)
   KX_EN(k.frmtra(), mnuagraeca_Click)
   KX_EN(k.frmtra(), mnuagreek_Click)
   KX_EN(k.frmtra(), mnucararc_Click)
-  KX_EN(k.frmtra(), cargaArchivo)
   KX_EN(k.frmtra(), mnucarpor_Click)
   KX_EN(k.frmtra(), mnuvererr_Click)
-  KX_EN(k.frmtra(), txtori_MouseDown)
+  KX_EN(k.frmtra(), txtori_Pega)
+  if (ev == "txtori_MouseDown") {
+    // Any button, any modifier, anywhere: the recognition does not look.
+    if (ejecutar) k.frmtra().txtori_MouseDown(1, 0, 0.0f, 0.0f);
+    return true;
+  }
   return false;
 }
 

@@ -1,16 +1,15 @@
-// Where the conversion window finds its model: field by field in the engine's
-// conversion object, so the window renders whatever that object provides and
-// keeps a blank stand-in for the rest.
+// The conversion window's model as the window sees it: the fields of the
+// engine's conversion object (Frmtra), with its menus by control name.
 #pragma once
 
 #include <map>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "util/viewmodel.h"
 
 namespace kalyxon {
-class Kalyxon;
+class Frmtra;
 }
 
 namespace kalyxon::qt {
@@ -23,20 +22,9 @@ struct ModeloConversion {
   vm::Label* Label1 = nullptr;
   vm::Label* Label2 = nullptr;
   std::map<std::string, vm::MenuItem*> menus;  // by control name
-  bool delMotor = false;
 };
 
-// Stand-ins for what the engine does not provide; owned by the caller.
-struct ReservaConversion {
-  ReservaConversion() { txterr.visible = false; }  // the report starts hidden
-  vm::Window ventana;
-  vm::TextBox txterr, txtori;
-  vm::UniText UniText1;
-  vm::Label Label1, Label2;
-  std::map<std::string, vm::MenuItem> menus;
-};
-
-ModeloConversion modeloConversion(Kalyxon& k, ReservaConversion& reserva);
+ModeloConversion modeloConversion(Frmtra& f);
 
 // The conversion window's menus in order: name and parent ("" for the bar).
 struct MenuConversion {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMoveEvent>
@@ -79,6 +80,7 @@ VentanaConversion::VentanaConversion(
   // A press anywhere in the upper box recognises the copied text's font
   // before the paste that usually follows.
   txtori_->viewport()->installEventFilter(this);
+  txtori_->installEventFilter(this);
   connect(txtori_, &QTextEdit::textChanged, this, [this] {
     if (renderizando_) return;
     oriMostrado_ = fromQ(txtori_->toPlainText());
@@ -231,6 +233,16 @@ void VentanaConversion::showEvent(QShowEvent* e) {
 
 bool VentanaConversion::eventFilter(QObject* obj, QEvent* e) {
   if (obj == txtori_->viewport() && e->type() == QEvent::MouseButtonPress) emite("txtori_MouseDown");
+  if (obj == txtori_ && e->type() == QEvent::KeyPress) {
+    // Pasting into the upper box goes through the engine, which keeps the
+    // legacy font's own codes from the clipboard's rich text.
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool mayIns = k->key() == Qt::Key_Insert && k->modifiers() == Qt::ShiftModifier;
+    if (mayIns || k->matches(QKeySequence::Paste)) {
+      emite("txtori_Pega");
+      return true;
+    }
+  }
   return QMainWindow::eventFilter(obj, e);
 }
 
