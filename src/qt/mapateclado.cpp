@@ -1,5 +1,6 @@
 #include "qt/mapateclado.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <vector>
@@ -86,14 +87,20 @@ QImage pintaMapaTeclado(const ConsultaTecla& consulta, qreal escala) {
     p.drawText(in, Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(t.alta));
     p.drawText(in, Qt::AlignLeft | Qt::AlignBottom, QString::fromUtf8(t.baja));
     if (muerta) {
-      // Dead keys: the mark each shift state arms, in the dead-key colour.
-      p.setFont(marca);
+      // Dead keys: the mark each shift state arms, in the dead-key colour,
+      // shrunk until it fits beside the key's legend.
       p.setPen(kMuerta);
-      QRectF derecha = in.adjusted(in.width() * 0.25, 0, 0, 0);
-      if (!alta.muerta.isEmpty())
-        p.drawText(derecha, Qt::AlignRight | Qt::AlignTop, alta.muerta);
-      if (!baja.muerta.isEmpty())
-        p.drawText(derecha, Qt::AlignRight | Qt::AlignBottom, baja.muerta);
+      const QRectF zona = in.adjusted(10 * escala, 0, 0, 0);
+      auto escribe = [&](const QString& t, Qt::Alignment donde) {
+        if (t.isEmpty()) return;
+        QFont f = marca;
+        while (f.pixelSize() > 6 && QFontMetricsF(f).horizontalAdvance(t) > zona.width())
+          f.setPixelSize(f.pixelSize() - 1);
+        p.setFont(f);
+        p.drawText(zona, Qt::AlignRight | donde, t);
+      };
+      escribe(alta.muerta, Qt::AlignTop);
+      escribe(baja.muerta, Qt::AlignBottom);
       return;
     }
     p.setPen(kGriega);
@@ -147,7 +154,7 @@ QString nombreMarcas(const Form1& f) {
   switch (f.nAcc) {
     case 1: partes << QStringLiteral("´ agudo"); break;
     case 2: partes << QStringLiteral("` grave"); break;
-    case 3: partes << QStringLiteral("῀ circunflejo"); break;
+    case 3: partes << QStringLiteral("῀ circunf."); break;
     default: break;
   }
   if (f.nEsp == 1) partes << QStringLiteral("᾿ suave");

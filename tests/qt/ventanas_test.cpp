@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -51,9 +52,13 @@ TEST_F(Escritorio, AcceptShowsTheTopmostMainWindowWithEveryMenuInOrder) {
   ASSERT_GE(dic.size(), 16);
   EXPECT_EQ(dic.mid(8, 4), (QStringList{"-", "aproximado", "-", "Añadir palabra"}));
   EXPECT_EQ(dic.last(), QStringLiteral("Cargar"));
-  // No dictionary file in the folder: the eight dictionary items stay disabled.
-  for (const char* n : {"mnudiccla", "mnudiccom", "mnudichom", "mnudicpla"})
-    EXPECT_FALSE(w.accion(n)->isEnabled()) << n;
+  // Each dictionary found is enabled and captioned with its count of forms.
+  const bool hayLexica = QFile::exists(QDir(QString::fromStdString(carpeta().string()))
+                                           .filePath(QStringLiteral("LEXICA.db")));
+  EXPECT_EQ(w.accion("mnudiccla")->isEnabled(), hayLexica);
+  if (hayLexica)
+    EXPECT_TRUE(w.accion("mnudiccla")->text().contains(QRegularExpression(QStringLiteral("^básico \\d+$"))))
+        << w.accion("mnudiccla")->text().toStdString();
 
   EXPECT_EQ(w.chkgri()->text(), QStringLiteral("Griego"));
   EXPECT_FALSE(w.chkdic()->isEnabled());
@@ -240,10 +245,14 @@ TEST_F(Escritorio, DroppingAGreekWordShowsItsCandidates) {
   elige(w.accion("mnudiccla"));
   QMimeData datos;
   datos.setText(QStringLiteral("λόγος"));
+  QDragEnterEvent entra(QPoint(10, 10), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &entra);
+  EXPECT_TRUE(entra.isAccepted());
   QDropEvent suelta(QPointF(10, 10), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&w, &suelta);
   EXPECT_TRUE(w.uniLabel()->text().contains(QStringLiteral("λόγος")))
       << w.uniLabel()->text().toStdString();
+  EXPECT_EQ(w.etiqueta("lblpal")->text().left(5), QStringLiteral("logos"));
 }
 
 TEST_F(Escritorio, ADictionaryChoiceRetitlesTheWindow) {
