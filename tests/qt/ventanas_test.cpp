@@ -56,9 +56,10 @@ TEST_F(Escritorio, AcceptShowsTheTopmostMainWindowWithEveryMenuInOrder) {
   const bool hayLexica = QFile::exists(QDir(QString::fromStdString(carpeta().string()))
                                            .filePath(QStringLiteral("LEXICA.db")));
   EXPECT_EQ(w.accion("mnudiccla")->isEnabled(), hayLexica);
-  if (hayLexica)
+  if (hayLexica) {
     EXPECT_TRUE(w.accion("mnudiccla")->text().contains(QRegularExpression(QStringLiteral("^básico \\d+$"))))
         << w.accion("mnudiccla")->text().toStdString();
+  }
 
   EXPECT_EQ(w.chkgri()->text(), QStringLiteral("Griego"));
   EXPECT_FALSE(w.chkdic()->isEnabled());
