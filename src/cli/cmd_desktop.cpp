@@ -10,6 +10,14 @@
 #include "cli/commands.h"
 #include "qt/desktopapp.h"
 
+#ifdef KALYXON_HAVE_X11
+#include <QAbstractEventDispatcher>
+
+#include "app/kalyxon.h"
+#include "keyboard/tecladohook.h"
+#include "x11/x11keyboard.h"
+#endif
+
 namespace kalyxon::cli {
 
 int runDesktop(int argc, char** argv) {
@@ -34,9 +42,23 @@ int runDesktop(int argc, char** argv) {
                               .arg(QString::fromLocal8Bit(e.what())));
     return 1;
   }
+#ifdef KALYXON_HAVE_X11
+  // The system-wide keyboard: declared before the program so it outlives it.
+  x11::X11Keyboard teclado;
+#endif
   qt::DesktopApp desktop(carpeta);
-  // A keyboard backend attaches here: desktop.conectaTeclado(...) and
-  // desktop.anadeFuente(...) / desktop.anadeFiltroNativo(...).
+#ifdef KALYXON_HAVE_X11
+  desktop.conectaTeclado(&teclado, &teclado, &teclado);
+  teclado.setProcedure(
+      [&desktop](int n, const KeyEvent& e) { return desktop.kalyxon().teclado().tecladoProc(n, e); });
+  if (teclado.fd() >= 0) {
+    desktop.anadeFuente(teclado.fd(), [&teclado] { teclado.dispatchPending(); });
+    // Events Xlib has already read into its buffer leave the socket quiet:
+    // handle them before the loop goes to sleep.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &desktop, [&teclado] { teclado.dispatchPending(); });
+  }
+#endif
   desktop.inicia();
   return app.exec();
 }
