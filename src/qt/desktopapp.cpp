@@ -58,10 +58,16 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
     QCoreApplication::quit();
   };
   // The main window is activated when it becomes the active window again
-  // after another window of this program; coming back from another
-  // application is not an activation.
+  // after one of the program's other windows, the notice or the conversion
+  // window. Coming back from another application, from a message or input box
+  // or from the help window is not an activation: each activation reloads
+  // the settings file, and a choice just confirmed in a box (a target
+  // program, a font) must not be undone by the reload.
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
-    if (w && principal_->windowHandle() == w && ultimaActiva_ && ultimaActiva_ != w)
+    const bool desdeOtraVentana =
+        ultimaActiva_ && (ultimaActiva_ == aviso_->windowHandle() ||
+                          ultimaActiva_ == conversion_->windowHandle());
+    if (w && principal_->windowHandle() == w && desdeOtraVentana)
       this->evento("Form_Activate");
     ultimaActiva_ = w;
   });

@@ -366,6 +366,14 @@ void VentanaPrincipal::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
+void VentanaPrincipal::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  // The frame's height is known only once the window is on screen; a height
+  // applied before that counted no frame, so apply it again now.
+  alturaCliente_ = -1;
+  aplicaAltura();
+}
+
 void VentanaPrincipal::moveEvent(QMoveEvent* e) {
   QMainWindow::moveEvent(e);
   if (renderizando_ || !isVisible()) return;

@@ -62,6 +62,7 @@ class VentanaPrincipal : public QMainWindow {
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   bool eventFilter(QObject* obj, QEvent* e) override;
