@@ -3,6 +3,7 @@
 #ifdef KALYXON_HAVE_QT
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <iostream>
 #include <stdexcept>
 
@@ -28,6 +29,18 @@ int runDesktop(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "kalyxon: " << e.what() << "\n";
     return 2;
+  }
+  // --griego starts typing Greek at once: the notice is accepted and "Griego"
+  // ticked, as a user would do by hand (the end-to-end keyboard tests and
+  // users who start the program from a shortcut want that).
+  bool griego = false;
+  for (const auto& a : args) {
+    if (a == "--griego") {
+      griego = true;
+    } else {
+      std::cerr << "kalyxon: unknown option '" << a << "' (try kalyxon --help)\n";
+      return 2;
+    }
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
@@ -60,6 +73,13 @@ int runDesktop(int argc, char** argv) {
   }
 #endif
   desktop.inicia();
+  if (griego) {
+    desktop.evento("frmini_cmdace_Click");
+    QTimer::singleShot(0, &desktop, [&desktop] {
+      desktop.kalyxon().form1.chkgri.setValue(1);
+      desktop.render();
+    });
+  }
   return app.exec();
 }
 

@@ -29,12 +29,16 @@ void printHelp(std::ostream& out) {
   out << "Kalyxon " << kalyxon::cli::versionText() << " - classical Greek typing assistant\n\n"
       << "Usage:\n"
       << "  kalyxon                 start the desktop program\n"
+      << "    --settings-dir DIR    keep settings, dictionaries and data in DIR\n"
+      << "    --griego              accept the notice and start with Greek typing on\n"
       << "  kalyxon COMMAND [ARGS]  run a command (kalyxon COMMAND --help for its options)\n"
       << "  kalyxon --version       print the version\n"
       << "  kalyxon --help          print this help\n\n"
       << "Commands:\n";
-  for (const auto& c : kCommands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ')
-                                      << c.summary << "\n";
+  for (const auto& c : kCommands) {
+    const std::size_t n = std::strlen(c.name);
+    out << "  " << c.name << std::string(n < 10 ? 10 - n : 1, ' ') << c.summary << "\n";
+  }
 }
 
 }  // namespace
