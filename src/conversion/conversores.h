@@ -40,9 +40,13 @@ class Bombeo {
     auto t = std::chrono::steady_clock::now();
     if (t - ultimo_ >= cada_) {
       ultimo_ = t;
+      if (avance) avance(hechos_);
       f_();
     }
   }
+  // Told the characters processed so far, just before each pump (a front
+  // end's progress bar).
+  std::function<void(size_t)> avance;
   // Characters processed so far (for a progress indicator).
   size_t hechos() const { return hechos_; }
 

@@ -111,10 +111,15 @@ const conversion::Tablas* Frmtra::tablas() {
   return tablas_.get();
 }
 
-conversion::Bombeo Frmtra::bombeo() {
+conversion::Bombeo Frmtra::bombeo(size_t total) {
   auto* pump = k_.sv.pump;
   if (!pump) return {};
-  return conversion::Bombeo([pump] { pump->processPending(); });
+  conversion::Bombeo b([pump] { pump->processPending(); });
+  if (auto* p = k_.sv.progress; p && total > 0)
+    b.avance = [p, total](size_t hechos) {
+      p->step(static_cast<long long>(hechos), static_cast<long long>(total));
+    };
+  return b;
 }
 
 void Frmtra::grabaInforme(const std::u16string& texto) {
@@ -137,16 +142,20 @@ void Frmtra::entrada(std::u16string_view ori, std::u16string_view des, std::u16s
 }
 
 namespace {
-// Marks a conversion as running for its lifetime.
+// Marks a conversion as running for its lifetime: busy pointer and the
+// front end's progress bar (a conversion has no stop).
 class EnCurso {
  public:
-  EnCurso(bool& bandera, platform::MousePointer* p) : b_(bandera), p_(p) {
+  EnCurso(bool& bandera, platform::MousePointer* p, platform::Progress* barra)
+      : b_(bandera), p_(p), barra_(barra) {
     b_ = true;
     if (p_) p_->setBusy(true);
+    if (barra_) barra_->begin(u"Convirtiendo");
   }
   ~EnCurso() {
     b_ = false;
     if (p_) p_->setBusy(false);
+    if (barra_) barra_->end();
   }
   EnCurso(const EnCurso&) = delete;
   EnCurso& operator=(const EnCurso&) = delete;
@@ -154,6 +163,7 @@ class EnCurso {
  private:
   bool& b_;
   platform::MousePointer* p_;
+  platform::Progress* barra_;
 };
 }  // namespace
 
@@ -211,10 +221,10 @@ void Frmtra::mnulin_Click() { mnulin.checked = !mnulin.checked; }
 void Frmtra::traduce() {
   const auto* t = tablas();
   if (!t) return;
-  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
   std::u16string texto = txtori.text;  // the box may change while events run
   std::u16string informe;
-  auto b = bombeo();
+  auto b = bombeo(texto.size());
   std::u16string r = conversion::traduce(*t, texto, cFonOri, informe, opciones(), &b);
   grabaInforme(informe);
   UniText1.font = cFonDes;
@@ -225,7 +235,7 @@ std::u16string Frmtra::traGreUni(const std::u16string& texto) {
   const auto* t = tablas();
   if (!t) return texto;
   std::u16string informe;
-  auto b = bombeo();
+  auto b = bombeo(0);  // a numeral: too short for a progress bar
   std::u16string r = conversion::traduce(*t, texto, cc::kGreek, informe, opciones(), &b);
   grabaInforme(informe);
   return r;
@@ -234,23 +244,23 @@ std::u16string Frmtra::traGreUni(const std::u16string& texto) {
 std::u16string Frmtra::TraCom(std::u16string texto, const std::u16string&) {
   const auto* t = tablas();
   if (!t) return {};
-  EnCurso marca(convirtiendo_, k_.sv.pointer);
-  auto b = bombeo();
+  EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
+  auto b = bombeo(texto.size());
   return conversion::traCom(*t, texto, cFonOri, opciones(), &b);
 }
 
 std::u16string Frmtra::TraBet(std::u16string texto, bool esBeta) {
   const auto* t = tablas();
   if (!t) return {};
-  EnCurso marca(convirtiendo_, k_.sv.pointer);
-  auto b = bombeo();
+  EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
+  auto b = bombeo(texto.size());
   return conversion::traBet(*t, texto, esBeta, opciones(), &b);
 }
 
 void Frmtra::traducea() {
   const auto* t = tablas();
   if (!t) return;
-  EnCurso marca(convirtiendo_, k_.sv.pointer);
+  EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
   std::u16string informe;
   std::u16string r = conversion::traducea(*t, UniText1.text, cFonDes, informe, opciones());
   grabaInforme(informe);

@@ -108,7 +108,7 @@ class Frmtra {
  private:
   void entrada(std::u16string_view ori, std::u16string_view des, std::u16string_view fuente);
   void grabaInforme(const std::u16string& texto);
-  conversion::Bombeo bombeo();
+  conversion::Bombeo bombeo(size_t total);  // total: characters, 0 for no progress bar
 
   Kalyxon& k_;
   std::shared_ptr<const conversion::Tablas> tablas_;

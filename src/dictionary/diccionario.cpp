@@ -250,6 +250,33 @@ void Diccionario::eligeDiccionario(std::string_view tabla) {
   item->checked = true;
 }
 
+// ---- Progress bar ------------------------------------------------------------------------
+
+namespace {
+
+// The front end's progress bar for the life of a long operation (the front
+// end may have none: then the labels alone show the percentage).
+class BarraProgreso {
+ public:
+  BarraProgreso(platform::Progress* p, const std::u16string& que, std::function<void()> parar = {})
+      : p_(p) {
+    if (p_) p_->begin(que, std::move(parar));
+  }
+  ~BarraProgreso() {
+    if (p_) p_->end();
+  }
+  BarraProgreso(const BarraProgreso&) = delete;
+  BarraProgreso& operator=(const BarraProgreso&) = delete;
+  void paso(long long hecho, long long total) {
+    if (p_) p_->step(hecho, total);
+  }
+
+ private:
+  platform::Progress* p_;
+};
+
+}  // namespace
+
 // ---- Loading from a text -------------------------------------------------------------
 
 void Diccionario::mnudiccar_Click() {
@@ -293,8 +320,12 @@ void Diccionario::cargaDiccionario() {
     f.UniLabel1.display11 = 10;
     Carga carga(letras(), *tabla);
     carga.pendientes = [this] { k_.sv.pump->processPending(); };
-    carga.porcentaje = [&f, this](int pc, int64_t pos) {
+    // The bar's stop button does what a second click on "Cargar" does.
+    BarraProgreso barra(k_.sv.progress, u"Cargando " + u16(tabla->nombre()),
+                        [this] { mnudiccar_Click(); });
+    carga.porcentaje = [&f, &barra, this](int pc, int64_t pos) {
       porcentaje = pc;
+      barra.paso(pc, 100);
       f.lblasc.caption = numeroTexto(pc) + u"% ";
       f.lblpal.caption = numeroTexto(pos);
       // A new whole percentage also lets the window catch up.
@@ -383,6 +414,7 @@ void Diccionario::addClasico() {
   tr.emplace(destino.base());
   int64_t i = 0, p = 0;
   porcentaje = 0;
+  BarraProgreso barra(k_.sv.progress, u"Añadiendo " + u16(origen->nombre()) + u" al completo");
   try {
     for (auto c = origen->recorre(lexico::Indice::unicode); !c.fin(); c.siguiente()) {
       ++i;
@@ -391,6 +423,7 @@ void Diccionario::addClasico() {
         f.lblasc.caption = numeroTexto(q) + u"% ";
         p = q;
         porcentaje = static_cast<int>(q);
+        barra.paso(q, 100);
       }
       const auto& reg = c.actual();
       if (auto t = destino.buscaPar(reg.codigo, reg.unicode)) {

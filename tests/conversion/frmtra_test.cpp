@@ -83,6 +83,9 @@ TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
   EXPECT_TRUE(f_.mnulin.checked);
   f_.mnuaathenian_Click();
   EXPECT_EQ(f_.txtori.text, u"l\u00F1gow\nl\u00F1gow");
+  // Every conversion showed the front end's progress bar and took it away.
+  EXPECT_EQ(s_.progress.begun.size(), 7u);
+  EXPECT_EQ(s_.progress.ended, 7);
 }
 
 TEST_F(Ventana, ErrorReportShowsAndHides) {

@@ -136,6 +136,25 @@ TEST(Loading, StopFromTheWindowKeepsWhatWasStored) {
   EXPECT_EQ(b.contenido(), guardadas);
 }
 
+TEST(Loading, TheProgressBarFollowsTheLoadAndItsStopButtonStopsIt) {
+  Banco b;
+  std::string texto;
+  for (int i = 0; i < 20000; ++i) texto += "a" + std::string(static_cast<size_t>(i % 25 + 1), 'b') + " ";
+  b.s.pump.onPump = [&](long n) {
+    if (n == 3) b.s.progress.stop();  // "Detener" beside the bar
+  };
+  b.carga(texto);
+  ASSERT_EQ(b.s.progress.begun.size(), 1u);
+  EXPECT_EQ(b.s.progress.begun[0], u"Cargando Platon");
+  EXPECT_GT(b.s.progress.steps, 0);
+  EXPECT_EQ(b.s.progress.total, 100);
+  EXPECT_LT(b.s.progress.done, 100);
+  EXPECT_EQ(b.s.progress.ended, 1);
+  // Stopped as a second click on "Cargar" stops it.
+  EXPECT_FALSE(b.k->form1.mnudiccar.checked);
+  EXPECT_EQ(b.k->form1.lblhex.caption, u"FIN");
+}
+
 TEST(Loading, UnicodeTextGivesWhatUpperCaseBetaCodeGives) {
   Banco b;
   // NFC and decomposed input, elision, capitals with marks, iota subscript,
