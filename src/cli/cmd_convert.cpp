@@ -19,6 +19,7 @@
 #include "conversion/tablas.h"
 #include "greek/numerus.h"
 #include "util/cp1252.h"
+#include "util/ficgen.h"
 #include "util/utf.h"
 
 namespace kalyxon::cli {
@@ -53,25 +54,9 @@ bool leeTodo(std::istream& in, std::string& datos) {
   return !in.bad();
 }
 
-// Writes `datos` to `ruta` through a temporary file, so a failed write never
-// leaves half a file.
+// Written whole or not at all.
 bool escribeFichero(const fs::path& ruta, const std::string& datos) {
-  fs::path tmp = ruta;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(datos.data(), static_cast<std::streamsize>(datos.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, ruta, ec);
-  if (ec) fs::remove(tmp, ec);
-  return !ec;
+  return !FicGen::escribeBytes(ruta, datos);
 }
 
 fs::path carpetaAlfabeto(std::optional<fs::path> explicita) {

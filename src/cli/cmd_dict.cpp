@@ -16,6 +16,7 @@
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
 #include "platform/scripted.h"
+#include "util/ficgen.h"
 
 namespace kalyxon::cli {
 
@@ -231,22 +232,15 @@ int purga(const Opciones& o) {
 int exporta(const Opciones& o) {
   Motor m(o.dir);
   m.abre(o, false);
-  std::ofstream fichero;
-  std::string tmp;
-  if (!o.resto.empty()) {
-    tmp = o.resto[0] + ".tmp";
-    fichero.open(tmp, std::ios::binary);
-    if (!fichero) throw std::runtime_error("cannot write " + o.resto[0]);
-  }
-  std::ostream& out = o.resto.empty() ? std::cout : fichero;
-  out << "# codigo\tforma\tfrecuencia\n";
+  std::ostringstream tsv;
+  tsv << "# codigo\tforma\tfrecuencia\n";
   for (auto c = m.d().rstlxc->recorre(lexico::Indice::frecuencia); !c.fin(); c.siguiente())
-    out << utf8(c.actual().codigo) << "\t" << utf8(c.actual().forma()) << "\t"
+    tsv << utf8(c.actual().codigo) << "\t" << utf8(c.actual().forma()) << "\t"
         << c.actual().frecuencia << "\n";
-  if (!o.resto.empty()) {
-    fichero.close();
-    if (!fichero) throw std::runtime_error("cannot write " + o.resto[0]);
-    fs::rename(tmp, o.resto[0]);
+  if (o.resto.empty()) {
+    std::cout << tsv.str();
+  } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv.str())) {
+    throw std::runtime_error("cannot write " + o.resto[0] + ": " + ec.message());
   }
   return 0;
 }

@@ -1,6 +1,9 @@
 #include "util/ficgen.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -87,30 +90,38 @@ FicheroError::FicheroError(const std::filesystem::path& path, std::error_code ec
       code_(ec),
       description_(descripcionError(ec, path)) {}
 
+std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
+  auto temp = fichero;
+  temp += ".tmp" + std::to_string(::getpid());
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return lastError();
+  std::error_code ec;
+  std::size_t hecho = 0;
+  while (hecho < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + hecho, bytes.size() - hecho);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ec = lastError();
+      break;
+    }
+    hecho += static_cast<std::size_t>(n);
+  }
+  // Flushed before the rename: a crash must find either the old file or the
+  // whole new one, never an empty file under the old name.
+  if (!ec && ::fsync(fd) != 0) ec = lastError();
+  if (::close(fd) != 0 && !ec) ec = lastError();
+  if (!ec) std::filesystem::rename(temp, fichero, ec);
+  if (ec) {
+    std::error_code ignorado;
+    std::filesystem::remove(temp, ignorado);
+  }
+  return ec;
+}
+
 void grabaFichero(const std::filesystem::path& fichero, std::u16string_view texto) {
   std::string bytes = cp1252::encode(texto);
   bytes += "\r\n";
-  std::filesystem::path temp = fichero;
-  temp += ".kalyxon-tmp";
-  try {
-    {
-      File f = open(temp, "wb");
-      errno = 0;
-      if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() ||
-          std::fflush(f.get()) != 0)
-        throw FicheroError(fichero, lastError());
-      errno = 0;
-      if (std::fclose(f.release()) != 0) throw FicheroError(fichero, lastError());
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, fichero, ec);
-    if (ec) throw FicheroError(fichero, ec);
-  } catch (const FicheroError& e) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    // The user hears of the file asked for, not of the temporary one.
-    throw FicheroError(fichero, e.code());
-  }
+  if (auto ec = escribeBytes(fichero, bytes)) throw FicheroError(fichero, ec);
 }
 
 int divideFichero(const std::string& fichero, long nCaracteres, platform::MessageBox& mensajes) {

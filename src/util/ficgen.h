@@ -30,6 +30,12 @@ class FicheroError : public std::runtime_error {
 // The user-facing description of a file error on `path`.
 std::u16string descripcionError(std::error_code ec, const std::filesystem::path& path);
 
+// Writes `bytes` to `fichero` whole or not at all: they go to a temporary file
+// beside it, flushed to disk, which is renamed over the old file only once
+// complete. Returns the error (the temporary file is then gone), or an empty
+// error_code. Every file the program writes goes through here.
+std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes);
+
 // Writes `texto` followed by CR LF to `fichero`, replacing any file there.
 // The text goes to a temporary file beside it that is renamed over the old
 // one only once complete, so a failed write leaves the old file as it was.

@@ -1,8 +1,5 @@
 #include "util/perfil.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +9,7 @@
 #include <system_error>
 
 #include "util/cp1252.h"
+#include "util/ficgen.h"
 
 namespace kalyxon::util {
 
@@ -132,29 +130,7 @@ std::string limpiaValor(std::string v) {
 }
 
 bool escribeAtomico(const std::filesystem::path& destino, const std::string& bytes) {
-  auto tmp = destino;
-  tmp += ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::size_t hecho = 0;
-  bool ok = true;
-  while (hecho < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + hecho, bytes.size() - hecho);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    hecho += static_cast<std::size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmp.c_str(), destino.c_str()) != 0) ok = false;
-  if (!ok) {
-    std::error_code ec;
-    std::filesystem::remove(tmp, ec);
-  }
-  return ok;
+  return !FicGen::escribeBytes(destino, bytes);
 }
 
 }  // namespace
