@@ -9,6 +9,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   # engine: databases and Unicode normalisation
   libsqlite3-dev sqlite3 libicu-dev
+  # the help page made from the user guide
+  libcmark-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # desktop front end
