@@ -67,6 +67,7 @@ const Caso kCasos[] = {
     {"", "L 222 222 O", u"λο"},
     {"", "L 222 186 O", u"λὸ"},
     {"", "L +186 W", u"λῶ"},
+    {"", "L +186 +186 W", u"λω"},
     {"", "+57 +56 A", u"ἁ"},
     {"", "+56 222 192 W", u"ᾥ"},
     {"", "+57 +186 192 +A", u"ᾎ"},
@@ -82,6 +83,9 @@ const Caso kCasos[] = {
     {"", "capslock O f4 56", u"Ὁ"},
     {"e", "A f4 +56", u"ἁ"},
     {"", "f4 222 A", u"α"},
+    // Every letter key (J χ, X ξ, V digamma, C final sigma), capitals with Shift.
+    {"", "A B G D E Z H Q I K L M N X O P R S T U F J Y W V C", u"αβγδεζηθικλμνξοπρστυφχψωϝς"},
+    {"", "+A +B +Q +X +Y +W +V", u"ΑΒΘΞΨΩϜ"},
     // Symbol keys.
     {"", "+54 221 +221 V +V J", u"ϗϙϘϝϜχ"},
     {"", "190 188 +188 +190 +53", u".,;\u0387\u03F5"},
@@ -91,6 +95,7 @@ const Caso kCasos[] = {
     {"", "Q f4 f4 f4 f4", u"ϑ"},
     {"", "K f4 f4", u"ϗ"},
     {"", "B f4 space F f4 space R f4", u"ϐ ϕ ϱ"},
+    {"", "S f4 space K f4", u"ϲ ϰ"},
 };
 
 std::u16string escribe(const Caso& c, bool reinyectar) {
@@ -197,32 +202,22 @@ TEST_F(Busqueda, KeysWithoutARowGiveTheirLookupCode) {
   EXPECT_EQ(f.nMayUlt, 1);
 }
 
-TEST_F(Busqueda, DeadKeysToggleAndTheirIndicatorsFollow) {
+TEST_F(Busqueda, DeadKeyIndicatorsFollowThePendingMarksAndRectifyModeSetsTheLastLetter) {
+  // (Which mark wins is in the table above; here the pictures that show it.)
   d.ponDiacritico(222, false);
-  EXPECT_EQ(f.nAcc, 1);
   EXPECT_EQ(f.imaagu.picture, "accagu2.ico");
-  EXPECT_FALSE(f.noDiacritico);
   d.ponDiacritico(186, false);  // grave replaces acute
-  EXPECT_EQ(f.nAcc, 2);
   EXPECT_EQ(f.imaagu.picture, "accagu1.ico");
   EXPECT_EQ(f.imagra.picture, "accgra2.ico");
-  d.ponDiacritico(186, false);  // and cancels itself
-  EXPECT_EQ(f.nAcc, 0);
+  d.ponDiacritico(186, false);
   EXPECT_EQ(f.imagra.picture, "accgra1.ico");
   d.ponDiacritico(57, true);
   d.ponDiacritico(56, true);  // rough replaces smooth
-  EXPECT_EQ(f.nEsp, 2);
   EXPECT_EQ(f.imasua.picture, "espsuave1.ico");
   EXPECT_EQ(f.imaasp.picture, "espasp2.ico");
-  f.nMay = 1;
-  d.ponDiacritico(186, true);  // circumflex clears the capital code
-  EXPECT_EQ(f.nAcc, 3);
-  EXPECT_EQ(f.nMay, 0);
-  d.ponDiacritico(186, true);  // pending: toggles off
-  EXPECT_EQ(f.nAcc, 0);
 
   // Rectify mode changes the last letter's record, not the pending marks;
-  // the circumflex is set, not toggled.
+  // the circumflex is set, not toggled; the diaeresis clears the capital.
   f.lRectifica = true;
   d.ponDiacritico(186, true);
   d.ponDiacritico(186, true);
@@ -231,7 +226,6 @@ TEST_F(Busqueda, DeadKeysToggleAndTheirIndicatorsFollow) {
   f.nMayUlt = 1;
   d.ponDiacritico(222, true);
   EXPECT_EQ(f.nDieUlt, 1);
-  EXPECT_EQ(f.nMayUlt, 1);
   d.ponDiacritico(222, true);
   EXPECT_EQ(f.nDieUlt, 0);
   EXPECT_EQ(f.nMayUlt, 0);
@@ -263,22 +257,11 @@ TEST_F(Busqueda, ButtonsActOnThePendingMarksOnly) {
   d.imaagu_Click();
   EXPECT_EQ(f.nAcc, 1);
   EXPECT_TRUE(f.noDiacritico);  // a click is not a dead key
-  EXPECT_EQ(f.imaiot.tooltip, u"Iota suscrita");
-  EXPECT_EQ(f.imadie.tooltip, u"Diéresis");
 }
 
-TEST_F(Busqueda, VariantsCycleAndRemember) {
-  std::u16string q = u"q", k = u"k", s = u"s";
-  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
-  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϙ");
-  EXPECT_EQ(c.hazOtra(q), u"{BKSP}Ϙ");
-  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
-  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϰ");
-  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϗ");
-  EXPECT_EQ(c.hazOtra(s), u"{BKSP}ϲ");
-  EXPECT_EQ(f.nOtraUlt, 1010);
-  EXPECT_EQ(c.hazOtra(k), u"{BKSP}ϰ");
-  f.mnucodhtm.checked = true;  // variants are always plain characters
+TEST_F(Busqueda, VariantsAreAlwaysPlainCharacters) {
+  std::u16string q = u"q";
+  f.mnucodhtm.checked = true;  // even in HTML code mode
   EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
 }
 
