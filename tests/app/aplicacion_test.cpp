@@ -298,12 +298,6 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
   EXPECT_TRUE(f().mnudiccla.checked);
 }
 
-}  // namespace
-}  // namespace kalyxon
-
-namespace kalyxon {
-namespace {
-
 // Runs the kalyxon program; returns its exit status and what it printed.
 std::pair<int, std::string> ejecuta(const std::string& argumentos) {
   std::string cmd = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + argumentos + " 2>&1";
@@ -346,12 +340,6 @@ TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
   // Once it has closed, another copy starts again.
   EXPECT_EQ(ejecuta(opcion).first, 0);
 }
-
-}  // namespace
-}  // namespace kalyxon
-
-namespace kalyxon {
-namespace {
 
 TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   fs::path bin = KALYXON_RUNTIME_DIR;
