@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -130,6 +131,8 @@ void X11Keyboard::connect(const char* displayName) {
   unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(mask, XI_RawKeyPress);
   XISetMask(mask, XI_RawKeyRelease);
+  // Clicks too: a click moves the caret, which ends the word being typed.
+  XISetMask(mask, XI_RawButtonPress);
   XIEventMask em{XIAllMasterDevices, sizeof(mask), mask};
   XISelectEvents(d, root_, &em, 1);
 
@@ -203,6 +206,8 @@ void X11Keyboard::dispatchPending() {
         XGetEventData(d, &ev.xcookie)) {
       if (ev.xcookie.evtype == XI_RawKeyPress || ev.xcookie.evtype == XI_RawKeyRelease)
         handleRaw(ev.xcookie.evtype, ev.xcookie.data);
+      else if (ev.xcookie.evtype == XI_RawButtonPress)
+        handleRawButton(ev.xcookie.data);
       XFreeEventData(d, &ev.xcookie);
     } else if (ev.type == KeyPress) {
       handleGrabbedPress(ev.xkey.keycode, ev.xkey.time);
@@ -277,6 +282,17 @@ KeyEvent X11Keyboard::makeEvent(unsigned keycode, bool release, bool injected,
 Verdict X11Keyboard::judge(const KeyEvent& e) {
   if (!installed_ || !procedure_) return Verdict::Pass;
   return procedure_(0, e);
+}
+
+// A mouse button press reaches the engine as the press of the Windows
+// virtual key of that button (1 left, 4 middle, 2 right, 5 and 6 the side
+// buttons); the wheel (buttons 4 to 7) moves no caret and is left out.
+void X11Keyboard::handleRawButton(const void* data) {
+  const auto* raw = static_cast<const XIRawEvent*>(data);
+  static constexpr uint32_t kVk[] = {0, 1, 4, 2, 0, 0, 0, 0, 5, 6};
+  const auto boton = static_cast<size_t>(raw->detail);
+  if (boton < std::size(kVk) && kVk[boton] != 0)
+    judge(KeyEvent{kVk[boton], 0, 0, static_cast<uint32_t>(raw->time), 0});
 }
 
 void X11Keyboard::handleRaw(int evtype, const void* data) {
