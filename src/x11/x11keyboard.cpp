@@ -1,6 +1,7 @@
 #include "x11/x11keyboard.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
@@ -291,8 +292,45 @@ void X11Keyboard::handleRawButton(const void* data) {
   const auto* raw = static_cast<const XIRawEvent*>(data);
   static constexpr uint32_t kVk[] = {0, 1, 4, 2, 0, 0, 0, 0, 5, 6};
   const auto boton = static_cast<size_t>(raw->detail);
-  if (boton < std::size(kVk) && kVk[boton] != 0)
-    judge(KeyEvent{kVk[boton], 0, 0, static_cast<uint32_t>(raw->time), 0});
+  if (boton >= std::size(kVk) || kVk[boton] == 0 || clickOnOwnWindow()) return;
+  judge(KeyEvent{kVk[boton], 0, 0, static_cast<uint32_t>(raw->time), 0});
+}
+
+// A click on a window of this process (the main window's mark buttons) is
+// part of typing, not a move of the caret: the focused application keeps it.
+// The top-level under the pointer, or its client inside a window manager's
+// frame, names its process in _NET_WM_PID.
+bool X11Keyboard::clickOnOwnWindow() {
+  Display* d = dpy_.get();
+  Window raiz = 0, hijo = 0;
+  int rx, ry, wx, wy;
+  unsigned botones;
+  if (!XQueryPointer(d, root_, &raiz, &hijo, &rx, &ry, &wx, &wy, &botones) || hijo == 0)
+    return false;
+  const Atom pid = XInternAtom(d, "_NET_WM_PID", True);
+  if (pid == None) return false;
+  auto esNuestra = [&](Window w) {
+    Atom tipo;
+    int formato;
+    unsigned long n = 0, resto = 0;
+    unsigned char* datos = nullptr;
+    bool nuestra = false;
+    if (XGetWindowProperty(d, w, pid, 0, 1, False, XA_CARDINAL, &tipo, &formato, &n, &resto,
+                           &datos) == Success &&
+        datos && n == 1 && formato == 32)
+      nuestra = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(datos)) == getpid();
+    if (datos) XFree(datos);
+    return nuestra;
+  };
+  if (esNuestra(hijo)) return true;
+  Window r = 0, padre = 0, *hijos = nullptr;
+  unsigned nHijos = 0;
+  bool nuestra = false;
+  if (XQueryTree(d, hijo, &r, &padre, &hijos, &nHijos)) {
+    for (unsigned i = 0; i < nHijos && !nuestra; ++i) nuestra = esNuestra(hijos[i]);
+    if (hijos) XFree(hijos);
+  }
+  return nuestra;
 }
 
 void X11Keyboard::handleRaw(int evtype, const void* data) {

@@ -139,6 +139,7 @@ class X11Keyboard : public platform::KeyState,
   void findXTestDevices();
   void handleRaw(int evtype, const void* rawEvent);
   void handleRawButton(const void* rawEvent);
+  bool clickOnOwnWindow();
   void handleGrabbedPress(unsigned keycode, unsigned long time);
   void carryOut(unsigned keycode, Verdict verdict);
   KeyEvent makeEvent(unsigned keycode, bool release, bool injected, unsigned long time);
