@@ -186,7 +186,8 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
       // as it stands on screen.
       if (f.lPalabra && f.noDiacritico && separador && f.nCandidato < f.cCandidatos.size() &&
           !f.cCandidatos[f.nCandidato].empty())
-        s = borraPalabra() + k_.compositor().daTexto(f.cCandidatos[f.nCandidato]);
+        s = borraPalabra() + k_.compositor().daTexto(f.cCandidatos[f.nCandidato] +
+                                                     (elision_ ? u"\u2019" : u""));
     }
     // Read again: whatever ran while the box was open may have changed it.
     if (f.chkdic.value == 1 && !f.lPalabra && f.noDiacritico && separador) {
@@ -227,10 +228,23 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
     f.cBorraUltima.clear();
     f.cNueva.clear();
     inicioPalabra_ = pantalla_.size();
+    elision_ = false;
   } else {
     f.cUltima += static_cast<char16_t>(tecla);
     f.cBorraUltima += kBksp;
-    if (f.chkdic.value == 1 && !diacritico) k_.diccionario().cadenaGriego(tecla, esmayuscula);
+    if (f.chkdic.value == 1 && !diacritico) {
+      // Elided forms are stored without their mark, under the letters typed
+      // before it: the elision mark keeps the candidates of those letters
+      // and the replacement puts the mark back. A letter after the mark
+      // makes a word the dictionary cannot hold: it is left as typed.
+      if (tecla == 219 && !esmayuscula && !elision_) {
+        elision_ = true;
+      } else if (elision_) {
+        f.lPalabra = false;
+      } else {
+        k_.diccionario().cadenaGriego(tecla, esmayuscula);
+      }
+    }
   }
 }
 

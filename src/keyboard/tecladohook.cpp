@@ -161,6 +161,7 @@ void TecladoHook::rompePalabra(bool nuevaPalabra) {
   f.lVocIni = false;
   if (nuevaPalabra) f.lInicio = true;
   inicioPalabra_ = pantalla_.size();
+  elision_ = false;
   f.cUltima.clear();
   f.cBorraUltima.clear();
   f.cNueva.clear();

@@ -139,6 +139,7 @@ class TecladoHook {
   std::vector<Unidad> pantalla_;
   size_t inicioPalabra_ = 0;  // index in pantalla_ where the word being typed starts
   std::u16string macroMala_;  // the malformed macro already reported
+  bool elision_ = false;      // the word being typed ends in the elision mark
 
   // The shift state and shortcut status of each key, decided at its press:
   // a modifier released before the key does not change what the key does.

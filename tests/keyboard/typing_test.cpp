@@ -169,7 +169,7 @@ TEST_F(Typing, WordBreaks) {
       {"L O bksp O G O S space", "dic sigma", "λογος "},
       {"L O G O left right S space L O G O del S space", "dic sigma", "λογος λογος "},
       {"A space K S E N O S space", "dic sigma ks", "α ξένος "},
-      {"A L L 219 space", "dic", "αλλ’ "},  // the elided form is kept as typed
+      {"A L L 219 space A L L 219 D space", "dic", "ἀλλ’ αλλ’δ "},  // elided forms keep their mark
   };
   comprueba(casos);
 }
