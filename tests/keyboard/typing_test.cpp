@@ -268,20 +268,6 @@ TEST_F(Typing, ShortcutsReachTheApplication) {
   EXPECT_EQ(s.texto(), u"");
 }
 
-TEST_F(Typing, CapsLockLightAndTrackedStateDrift) {
-  TecladoSimulado s(KALYXON_RUNTIME_DIR);
-  s.activaGriego();
-  s.escribe("capslock");
-  EXPECT_TRUE(s.bloqMay() && s.hook().tTecla.lBloqMay);
-  // Toggled in Latin mode: the light goes off, the hook still thinks it on.
-  s.escribe("f2 capslock A f2");
-  EXPECT_FALSE(s.bloqMay());
-  EXPECT_TRUE(s.hook().tTecla.lBloqMay);
-  EXPECT_EQ(s.texto(), u"a");
-}
-
-// A message box opened by a letter lets the user type on; the key typed
-// inside it is composed and sent before the letter that opened the box.
 TEST_F(Typing, LettersTypedWhileTheCapsLockMessageIsOpen) {
   TecladoSimulado s(KALYXON_RUNTIME_DIR);
   s.activaGriego();
@@ -295,27 +281,6 @@ TEST_F(Typing, LettersTypedWhileTheCapsLockMessageIsOpen) {
   EXPECT_EQ(caja.shown.size(), 2u);
   EXPECT_EQ(s.texto(), u"βα");
   EXPECT_EQ(s.hook().profundidad(), 0);
-}
-
-// Through the hook, the macro's own keys are judged in the mode being
-// entered: a letter key in it is taken over by Greek mode.
-TEST_F(Typing, MacroKeysComeBackThroughTheHook) {
-  TecladoSimulado s(KALYXON_RUNTIME_DIR);
-  s.reinyectar = true;
-  Form1& f = s.form1();
-  f.cParametros = u"*+a";
-  f.cCambiaFuentes = u"SI";
-  f.cFuenteGriego = u"G";
-  f.cFuenteNormal = u"N";
-  s.activaGriego();
-  std::vector<int> niveles;
-  s.alEvento = [&](const KeyEvent& e, Verdict, int nivel) {
-    if (e.flags & flag::kInjected) niveles.push_back(nivel);
-  };
-  s.escribe("f2 f2");
-  EXPECT_EQ(s.texto(), u"NAG");
-  ASSERT_FALSE(niveles.empty());
-  for (int n : niveles) EXPECT_EQ(n, 1);  // inside the F2 release: the send waits
 }
 
 TEST_F(Typing, BadScriptsAreRefusedWhole) {
