@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "cli/commands.h"
 #include "dictionary/diccionario.h"
@@ -35,8 +36,12 @@ const char* kUso =
     "  65 222 186 113 ...    virtual-key codes in decimal (digit keys: 48..57)\n"
     "  space enter bksp tab esc del ins home end pgup pgdn left right up down\n"
     "  f1..f12 capslock numlock kpenter (the keypad's Enter)\n"
+    "  shift ctrl alt altgr super   the modifier keys themselves\n"
+    "  click                 a mouse click (the caret goes to the start)\n"
     "  prefixes: + Shift, ^ Ctrl, % Alt (^% AltGr), ! injected event\n"
     "  suffix *N: the key is held and repeats N times before its release\n"
+    "  suffix -down / -up: only the press / only the release, e.g.\n"
+    "    'shift-down K S shift-up', '^A-down ^-up A-up'\n"
     "\n"
     "Options (menu items ticked before typing):\n"
     "  --sigma-final --ks --ps --iota --espiritus --numeros --angulos\n"
@@ -57,14 +62,8 @@ const char* kUso =
     "                         injected events before reaching the application\n"
     "  --trace                print every event, its verdict and the text sent\n"
     "                         (standard error)\n"
-    "  --dir DIR              program folder with ALPHA.db (default: the\n"
-    "                         program's own folder)\n";
-
-fs::path carpetaPrograma() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
-}
+    "  --settings-dir DIR     program folder with ALPHA.db, as for the other\n"
+    "                         commands (--dir is the same)\n";
 
 std::string describe(const KeyEvent& e) {
   std::string s = nombreTecla(e.vkCode);
@@ -91,7 +90,6 @@ struct Opciones {
   bool latin = false;
   bool viaHook = false;
   bool traza = false;
-  fs::path dir = carpetaPrograma();
   std::string fichero = "-";
 };
 
@@ -144,9 +142,6 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
       o.viaHook = true;
     } else if (a == "--trace") {
       o.traza = true;
-    } else if (a == "--dir") {
-      if (!valor(v)) return "--dir needs a folder";
-      o.dir = v;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       return "unknown option '" + a + "'";
     } else {
@@ -161,19 +156,27 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
 
 }  // namespace
 
-int runType(const std::vector<std::string>& args) {
+int runType(const std::vector<std::string>& argumentos) {
+  std::vector<std::string> args = argumentos;
   for (const auto& a : args) {
     if (a == "--help" || a == "-h") {
       std::cout << kUso;
       return 0;
     }
   }
-  // A first pass only to learn the folder: the engine opens it at birth.
-  fs::path dir = carpetaPrograma();
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == "--dir") dir = args[i + 1];
-
   try {
+    // The folder first: the engine opens it at birth.
+    for (auto& a : args) {
+      if (a == "--dir") a = "--settings-dir";
+      else if (a.starts_with("--dir=")) a = "--settings-dir=" + a.substr(6);
+    }
+    fs::path dir;
+    try {
+      dir = carpetaPrograma(extraeCarpetaAjustes(args));
+    } catch (const std::invalid_argument&) {
+      std::cerr << "kalyxon type: --settings-dir needs a folder\n";
+      return 2;
+    }
     TecladoSimulado sim(dir);
     Form1& f = sim.form1();
     Opciones o;

@@ -10,9 +10,11 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "cli/commands.h"
 #include "keyboard/tecladohook.h"
@@ -40,8 +42,8 @@ const char* kUso =
     "  --sigma-final --ks --ps --iota --espiritus --numeros --angulos\n"
     "                      options ticked at start (as in the Opciones menu)\n"
     "  --display NAME      X display (default: $DISPLAY)\n"
-    "  --dir DIR           program folder with ALPHA.db (default: the program's\n"
-    "                      own folder)\n"
+    "  --settings-dir DIR  program folder with ALPHA.db, as for the other\n"
+    "                      commands (--dir is the same)\n"
     "\n"
     "Message boxes are written to standard error. Standard input takes one\n"
     "command a line:\n"
@@ -52,12 +54,6 @@ const char* kUso =
     "                      answers 'synced' on standard output\n"
     "  quit                stop (so do end of input, SIGINT and SIGTERM)\n"
     "Once the keyboard is set up the agent prints 'ready' on standard output.\n";
-
-fs::path carpetaPrograma() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
-}
 
 #ifdef KALYXON_HAVE_X11
 
@@ -92,7 +88,7 @@ int runX11Agent(const std::vector<std::string>& args) {
   return 1;
 #else
   std::string display;
-  fs::path dir = carpetaPrograma();
+  std::optional<fs::path> dir;
   bool griego = false;
   std::vector<std::string> menus;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -104,8 +100,10 @@ int runX11Agent(const std::vector<std::string>& args) {
       griego = true;
     } else if (a == "--display" && i + 1 < args.size()) {
       display = args[++i];
-    } else if (a == "--dir" && i + 1 < args.size()) {
+    } else if ((a == "--dir" || a == "--settings-dir") && i + 1 < args.size()) {
       dir = args[++i];
+    } else if (a.starts_with("--settings-dir=")) {
+      dir = a.substr(15);
     } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
                a == "--espiritus" || a == "--numeros" || a == "--angulos") {
       menus.push_back(a);
@@ -126,7 +124,7 @@ int runX11Agent(const std::vector<std::string>& args) {
     sv.keys = &kb;
     sv.sender = &kb;
     sv.hook = &kb;
-    Kalyxon k(sv, dir);
+    Kalyxon k(sv, carpetaPrograma(dir));
     kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
 
     Form1& f = k.form1;

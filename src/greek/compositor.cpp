@@ -5,6 +5,12 @@
 #include "greek/alfabeto.h"
 #include "keyboard/diacriticos.h"
 #include "keyboard/tecladohook.h"
+#include "util/sendkeys.h"
+#include "util/utf.h"
+
+#ifdef KALYXON_HAVE_ICU
+#include <unicode/uchar.h>
+#endif
 
 namespace kalyxon {
 
@@ -37,6 +43,17 @@ bool esTeclaEspiritu(int32_t t) {
 bool cierraDiptongo(int32_t t) { return t == kI || t == kU; }
 bool esVocalLarga(int32_t t) { return t == kW || t == kH; }
 
+// The capital of a marked vowel (ᾰ Ᾰ, ῑ Ῑ, ā Ā...).
+char32_t mayuscula(char32_t c) {
+#ifdef KALYXON_HAVE_ICU
+  return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+#else
+  if ((c >= 0x1FB0 && c <= 0x1FB1) || (c >= 0x1FD0 && c <= 0x1FD1) || (c >= 0x1FE0 && c <= 0x1FE1))
+    return c + 8;
+  return c;
+#endif
+}
+
 std::u16string decimal(int64_t v) {
   std::string s = std::to_string(v);
   return std::u16string(s.begin(), s.end());
@@ -64,9 +81,9 @@ int32_t Compositor::buscaGriego(int32_t tecla, bool esmayuscula, bool noBorrar) 
     if (codigo == 221) codigo = 985;
     if (codigo == 190) codigo = 46;
     if (codigo == 188) codigo = 44;
-    if (codigo == 219) codigo = 55;
+    // The apostrophe key types the elision mark, so that ἀπ’ and δ’ can be typed.
+    if (codigo == 219) { codigo = 0x2019; may = false; }
   }
-  if (codigo == 55) may = false;
   if (codigo == kJ) codigo = 99;
   if (codigo == kV) codigo = 988;
 
@@ -78,8 +95,14 @@ int32_t Compositor::buscaGriego(int32_t tecla, bool esmayuscula, bool noBorrar) 
     nMay = may ? 1 : 0;
     nFon = letra->codfon;
     fonema = alfa.fonema(nFon);
-    if (const RegSonido* fila = alfa.sonidoPorMarcas(nFon, f.nAcc, f.nEsp, nMay, f.nDie, f.nIot))
-      resultado = fila->coduni;
+    const RegSonido* fila = alfa.sonidoPorMarcas(nFon, f.nAcc, f.nEsp, nMay, f.nDie, f.nIot);
+    // Marks the letter cannot carry (an acute on κ) are dropped rather than
+    // typing the key's code in place of the letter.
+    if (!fila) fila = alfa.sonidoPorMarcas(nFon, 0, 0, nMay, 0, 0);
+    if (fila) resultado = fila->coduni;
+  } else if (codigo == 191) {
+    // A key with no Greek meaning types what the Spanish keyboard shows on it.
+    resultado = may ? u'Ç' : u'ç';
   }
   // A probe is invisible: the composer asks it for the vowel it is about to
   // type without the automatic breathing, and then makes the real lookup.
@@ -122,8 +145,11 @@ std::u16string Compositor::daGriego(int32_t tecla, int esmayuscula) {
   bool pulsadaS = false;
   if (tecla == kS) {
     pulsadaS = true;
+    const int32_t antes = tecla;
     if (f.nUltCar == kK && f.mnuks.checked) tecla = kX;
     else if (f.nUltCar == kP && f.mnups.checked) tecla = kY;
+    // The pair takes the case of its first letter: capital K then s is Ξ.
+    if (tecla != antes) may = may || f.lMayUlt;
   }
 
   // Long vowel + iota: the vowel is typed again with the iota subscript and
@@ -137,6 +163,8 @@ std::u16string Compositor::daGriego(int32_t tecla, int esmayuscula) {
     f.nEsp = f.nEspUlt;
     f.nMay = f.nMayUlt;
     tecla = f.nUltCar;
+    // The vowel keeps its case: capital Ω then ι is ῼ.
+    may = f.lMayUlt;
   }
 
   // Rectify mode: the last letter again, with the marks it has now.
@@ -215,8 +243,12 @@ std::u16string Compositor::daFonetica(int32_t tecla, int esmayuscula) {
   } else if (const RegSonido* letra = alfa.sonidoPorCodlet(tecla)) {
     codfon = letra->codfon;
   }
-  if (const RegFonetica* fila = alfa.fonetica(codfon, f.nApe, f.nCan))
-    return std::u16string(1, static_cast<char16_t>(fila->coduni));
+  if (const RegFonetica* fila = alfa.fonetica(codfon, f.nApe, f.nCan)) {
+    // The table holds the small letters; Shift gives the capital (Ᾰ Ᾱ Ῐ Ῑ Ῠ Ῡ).
+    char32_t c = static_cast<char32_t>(fila->coduni);
+    if (esmayuscula != 0) c = mayuscula(c);
+    return daTexto(util::fromCodePoint(c));
+  }
 
   // No marked form for this key. The hook swallowed the press of a key it
   // takes, so that key must still type what it types without the mark: its
@@ -228,6 +260,25 @@ std::u16string Compositor::daFonetica(int32_t tecla, int esmayuscula) {
   if (f.mnulat.checked && tecla >= kA && tecla <= 90)
     return std::u16string(1, static_cast<char16_t>(may ? tecla : tecla + 32));
   return daGriego(tecla, esmayuscula);
+}
+
+std::u16string Compositor::daTexto(std::u16string_view texto) {
+  const bool codigo = k_.codigos().enModoCodigo();
+  const bool java = k_.form1.mnucodjav.checked;
+  std::u16string r;
+  for (size_t i = 0; i < texto.size(); ++i) {
+    char32_t c = texto[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 &&
+        texto[i + 1] <= 0xDFFF)
+      c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) continue;
+    const auto cp = static_cast<int32_t>(c);
+    if (codigo)
+      r += java ? Codigos::formaJava(cp) : Codigos::formaHTM(cp);
+    else
+      r += sendkeys::escape(util::fromCodePoint(c));
+  }
+  return r;
 }
 
 std::u16string Compositor::hazOtra(std::u16string& letra) {

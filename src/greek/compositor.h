@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kalyxon {
 
@@ -27,6 +28,12 @@ class Compositor {
   // last letter, clears them and turns the indicators off. A key without a
   // row gives its lookup code.
   int32_t buscaGriego(int32_t tecla, bool esmayuscula, bool noBorrar);
+
+  // Text from data (a dictionary form, a numeral, a table's character) as
+  // text to send: every character types as itself (in code mode as its
+  // escape), the notation's special characters are braced and control
+  // characters are left out, so data can never type a key combination.
+  std::u16string daTexto(std::u16string_view texto);
 
   // The text for a letter with the pending phonetic mark, or empty when no
   // mark is armed.

@@ -57,20 +57,18 @@ std::u16string Numerus::daNumeral(const std::u16string& x) {
 }
 
 std::u16string Numerus::hazNumero(int32_t& tecla, bool& may) {
-  if (may) return {};
   auto& f = k_.form1;
-  if (tecla >= u'0' && tecla <= u'9') {
+  if (!may && tecla >= u'0' && tecla <= u'9') {
     f.cNumGri += static_cast<char16_t>(tecla);
     f.cNumBor += u"{BKSP}";
     return {};
   }
+  // Any other key ends the run, shifted or not: a shifted digit is a symbol
+  // typed after the digits, and a numeral made later would delete it.
   std::u16string resultado;
   if (!f.cNumGri.empty()) {
     std::u16string n = daNumeral(f.cNumGri);
-    if (!n.empty()) {
-      resultado = f.cNumBor + n;
-      if (tecla != 0) resultado += k_.compositor().daGriego(tecla, 0);
-    }
+    if (!n.empty()) resultado = f.cNumBor + k_.compositor().daTexto(n);
   }
   f.cNumGri.clear();
   f.cNumBor.clear();

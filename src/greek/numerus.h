@@ -1,9 +1,10 @@
 // Greek alphabetic numerals built from the digit keys typed.
 //
 // Choices where the traditional rules stop short:
-// - Called with key code 0 (a letter release collecting the pending numeral)
-//   the numeral is not followed by the text of code point 0: no NUL
-//   character is typed.
+// - The run's result is only the numeral (the Backspaces for the digits and
+//   the letters); the caller types the key that ended the run after it, so
+//   0 0 7 space gives ζʹ and the space, and nothing typed after the digits is
+//   lost. Any key other than an unshifted digit ends the run.
 // - From 10,000 on, the thousands part is written in full, one thousands
 //   letter per digit place, each with its own thousands sign: 12,000 is ͵ι͵β
 //   and 345,000 is ͵τ͵μ͵ε. A thousands part of 1000 or more is written the
@@ -25,8 +26,9 @@ class Kalyxon;
 class Numerus {
  public:
   explicit Numerus(Kalyxon& k) : k_(k) {}
-  // Feeds one released key to the numeral run; with tecla 0 returns the text
-  // of a pending numeral (or empty).
+  // Feeds one released key to the numeral run: a digit (unshifted 0 to 9)
+  // joins it; any other key ends it and gets the text that replaces the
+  // digits by their numeral (empty when there is none).
   std::u16string hazNumero(int32_t& tecla, bool& may);
   // The numeral of a digit text as Unicode, or empty when it gives none.
   std::u16string daNumeral(const std::u16string& x);

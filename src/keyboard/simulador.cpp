@@ -41,6 +41,9 @@ constexpr std::array kNombres{
     Nombre{"help", 47, Key::Help},       Nombre{"add", 107, Key::Add},
     Nombre{"subtract", 109, Key::Subtract}, Nombre{"multiply", 106, Key::Multiply},
     Nombre{"divide", 111, Key::Divide},
+    Nombre{"shift", kShiftIzq, Key::Char}, Nombre{"ctrl", kCtrlIzq, Key::Char},
+    Nombre{"alt", kAltIzq, Key::Char},     Nombre{"super", 91, Key::Char},
+    Nombre{"click", 1, Key::Char},
 };
 
 uint32_t codigoDe(Key clave) {
@@ -158,12 +161,31 @@ TeclaGuion leeTecla(std::string_view token) {
     else if (c == '!') prefijo(t.inyectada, "injected (!)");
     else break;
   }
+  // "-down" / "-up": only the press or only the release.
+  for (auto [sufijo, fase] : {std::pair{std::string_view("-down"), TeclaGuion::Fase::Baja},
+                              std::pair{std::string_view("-up"), TeclaGuion::Fase::Sube}}) {
+    const bool conPrefijo = t.shift || t.ctrl || t.alt;
+    if (resto.size() >= sufijo.size() + (conPrefijo ? 0 : 1) &&
+        minusculas(resto.substr(resto.size() - sufijo.size())) == sufijo) {
+      t.fase = fase;
+      resto.remove_suffix(sufijo.size());
+      break;
+    }
+  }
+  if (resto.empty() && (t.shift || t.ctrl || t.alt) && t.fase != TeclaGuion::Fase::Ambas) {
+    // "^-up": the prefix's modifier alone.
+    if (t.alt) t.vk = kAltIzq, t.alt = false;
+    else if (t.ctrl) t.vk = kCtrlIzq, t.ctrl = false;
+    else t.vk = kShiftIzq, t.shift = false;
+    return t;
+  }
   if (auto estrella = resto.rfind('*'); estrella != std::string_view::npos && estrella > 0) {
     std::string_view n = resto.substr(estrella + 1);
     int valor = 0;
     auto [p, ec] = std::from_chars(n.data(), n.data() + n.size(), valor);
     if (n.empty() || ec != std::errc() || p != n.data() + n.size() || valor < 1 || valor > 1000)
       throw ErrorGuion("repeat count after * must be a number from 1 to 1000");
+    if (t.fase == TeclaGuion::Fase::Sube) throw ErrorGuion("a release cannot repeat");
     t.pulsaciones = valor;
     resto = resto.substr(0, estrella);
   }
@@ -181,6 +203,13 @@ TeclaGuion leeTecla(std::string_view token) {
     return t;
   }
   const std::string nombre = minusculas(resto);
+  if (nombre == "altgr") {
+    // Ctrl and the right Alt, as the system reports AltGr.
+    if (t.ctrl || t.alt) throw ErrorGuion("AltGr holds Ctrl and Alt already");
+    t.vk = 165;
+    t.ctrl = true;
+    return t;
+  }
   if (nombre == "kpenter") {
     t.vk = 13;
     t.extendida = true;
@@ -282,16 +311,26 @@ void TecladoSimulado::escribe(std::string_view guion) {
 void TecladoSimulado::pulsa(const TeclaGuion& t) {
   uint32_t tiempo = 0;
   const uint32_t iny = t.inyectada ? flag::kInjected : 0;
-  auto ev = [&](uint32_t vk, uint32_t flags) { evento(KeyEvent{vk, 0, flags, ++tiempo, 0}); };
-  if (t.shift) ev(kShiftIzq, iny);
-  if (t.ctrl) ev(kCtrlIzq, iny);
-  if (t.alt) ev(kAltIzq, iny | flag::kAltDown);
-  const uint32_t base = iny | (t.extendida ? flag::kExtended : 0) | (t.alt ? flag::kAltDown : 0);
-  for (int i = 0; i < t.pulsaciones; ++i) ev(t.vk, base);
-  ev(t.vk, base | flag::kUp);
-  if (t.alt) ev(kAltIzq, iny | flag::kUp);
-  if (t.ctrl) ev(kCtrlIzq, iny | flag::kUp);
-  if (t.shift) ev(kShiftIzq, iny | flag::kUp);
+  // The Alt flag follows the Alt keys physically down, as on the desktop:
+  // set on an Alt key's own press and on every key while one is held.
+  auto ev = [&](uint32_t vk, bool arriba, bool extendida = false) {
+    const bool esAlt = vk == 18 || vk == kAltIzq || vk == 165;
+    uint32_t flags = iny | (arriba ? flag::kUp : 0) | (extendida ? flag::kExtended : 0);
+    if (esAlt ? !arriba : alt_) flags |= flag::kAltDown;
+    evento(KeyEvent{vk, 0, flags, ++tiempo, 0});
+  };
+  if (t.fase != TeclaGuion::Fase::Sube) {
+    if (t.shift) ev(kShiftIzq, false);
+    if (t.ctrl) ev(kCtrlIzq, false);
+    if (t.alt) ev(kAltIzq, false);
+    for (int i = 0; i < t.pulsaciones; ++i) ev(t.vk, false, t.extendida);
+  }
+  if (t.fase != TeclaGuion::Fase::Baja) {
+    ev(t.vk, true, t.extendida);
+    if (t.alt) ev(kAltIzq, true);
+    if (t.ctrl) ev(kCtrlIzq, true);
+    if (t.shift) ev(kShiftIzq, true);
+  }
 }
 
 Verdict TecladoSimulado::evento(const KeyEvent& e) { return entrega(e, nullptr); }
@@ -323,6 +362,9 @@ void TecladoSimulado::aplicaTecla(uint32_t vk, uint32_t flags) {
     case 16: case kShiftIzq: case 161: shift_ = !arriba; return;
     case 17: case kCtrlIzq: case 163: ctrl_ = !arriba; return;
     case 18: case kAltIzq: case 165: alt_ = !arriba; return;
+    case 1:
+      if (!arriba) app_.setText(app_.text(), 0);
+      return;
     case 20:
       if (!arriba && !bloqMayPulsada_) bloqMay_ = !bloqMay_;
       bloqMayPulsada_ = !arriba;

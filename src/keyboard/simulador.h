@@ -37,16 +37,24 @@ struct Form1;
 //   space enter bksp tab esc del ins home end pgup pgdn left right up down
 //   f1 … f12 capslock numlock     named keys (case-insensitive)
 //   kpenter             the keypad's Enter (an extended key)
+//   shift ctrl alt altgr super   the modifier keys themselves
+//   click               a mouse click: the application puts its caret at the
+//                       start of its text
 //   prefixes            + Shift, ^ Ctrl, % Alt (^% together: AltGr), ! the
 //                       event is injected (as synthesised keystrokes are)
 //   suffix *N           the key is held until it repeats: N presses, one release
+//   suffix -down, -up   only the press (with the prefixes' modifiers going
+//                       down first) or only the release (modifiers up after):
+//                       "shift-down K S shift-up", "^A-down ^-up A-up"
 struct TeclaGuion {
+  enum class Fase { Ambas, Baja, Sube };
   std::string token;
   uint32_t vk = 0;
   bool shift = false, ctrl = false, alt = false;
   bool extendida = false;
   bool inyectada = false;
   int pulsaciones = 1;
+  Fase fase = Fase::Ambas;
 };
 
 class ErrorGuion : public std::runtime_error {

@@ -1,5 +1,6 @@
 #include "keyboard/tecladohook.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/kalyxon.h"
@@ -59,9 +60,13 @@ bool TecladoHook::esTeclaGriega(int32_t tecla, bool esmayuscula) {
   if (tecla >= 65 && tecla <= 90) return true;
   if (esmayuscula && tecla >= 52 && tecla <= 54) return true;
   switch (tecla) {
-    case 32: case 56: case 57: case 186: case 188: case 190: case 191:
+    case 32: case 186: case 188: case 190: case 191:
     case 192: case 219: case 221: case 222: case 13:
       return true;
+    // Unshifted, 8 and 9 are digits like the others (and join a numeral
+    // run); shifted, or with Caps Lock, they are the breathing keys.
+    case 56: case 57:
+      return esmayuscula;
     default:
       return false;
   }
@@ -89,6 +94,7 @@ void TecladoHook::activaHook() {
   if (k_.sv.hook->install()) {
     nHook = ++serieHook_;
     lModoGriego = true;
+    olvidaPantalla();
     k_.form1.lInicio = true;
     return;
   }
@@ -142,8 +148,70 @@ void TecladoHook::chkdic_Click() {
 
 // ---- The decision procedure ----------------------------------------------------
 
-void TecladoHook::cortaPalabra(uint32_t vkCode) {
-  if (vkCode < 42) k_.diccionario().cadenaGriego(0, false);
+bool TecladoHook::esModificador(uint32_t vk) {
+  return (vk >= 16 && vk <= 18) || vk == kCapsLock || vk == 91 || vk == 92 ||
+         (vk >= 160 && vk <= 165);
+}
+
+bool TecladoHook::esBotonRaton(uint32_t vk) { return vk == 1 || vk == 2 || (vk >= 4 && vk <= 6); }
+
+void TecladoHook::rompePalabra(bool nuevaPalabra) {
+  Form1& f = k_.form1;
+  f.nUltCar = 0;
+  f.lVocIni = false;
+  if (nuevaPalabra) f.lInicio = true;
+  inicioPalabra_ = pantalla_.size();
+  elision_ = false;
+  f.cUltima.clear();
+  f.cBorraUltima.clear();
+  f.cNueva.clear();
+  k_.diccionario().cadenaGriego(0, false);
+}
+
+void TecladoHook::clicRaton() {
+  Form1& f = k_.form1;
+  olvidaPantalla();
+  rompePalabra(true);
+  // The digits of a numeral run are somewhere behind the old caret.
+  f.cNumGri.clear();
+  f.cNumBor.clear();
+}
+
+void TecladoHook::olvidaPantalla() {
+  pantalla_.clear();
+  inicioPalabra_ = 0;
+}
+
+void TecladoHook::anadeUnidad(Unidad u) {
+  // Corrections reach back a few characters at most; a long line need not be kept.
+  constexpr size_t kMaximo = 256;
+  if (pantalla_.size() >= kMaximo) {
+    pantalla_.erase(pantalla_.begin(), pantalla_.begin() + kMaximo / 2);
+    inicioPalabra_ = inicioPalabra_ > kMaximo / 2 ? inicioPalabra_ - kMaximo / 2 : 0;
+  }
+  pantalla_.push_back(std::move(u));
+}
+
+// The application has just received the press of a key the hook passed.
+void TecladoHook::teclaPasada(uint32_t vk, bool esmayuscula, bool ctrlAlt) {
+  if (ctrlAlt) return olvidaPantalla();  // a shortcut may do anything to the text
+  if (vk == 8) {
+    if (!pantalla_.empty()) pantalla_.pop_back();
+    // The whole word deleted: the next letter starts one again.
+    if (pantalla_.size() <= inicioPalabra_) k_.form1.lInicio = true;
+    inicioPalabra_ = std::min(inicioPalabra_, pantalla_.size());
+    return;
+  }
+  // Keys that type one character on any layout: digits, the keypad's
+  // characters, the hyphen, plus/asterisk and the angle key.
+  const bool unCaracter = (vk >= 48 && vk <= 57) || (vk >= 96 && vk <= 111 && vk != 108) ||
+                          vk == 187 || vk == 189 || vk == kAngulos;
+  if (!unCaracter) return olvidaPantalla();
+  char32_t c = 0;
+  if (vk >= 48 && vk <= 57 && !esmayuscula) c = U'0' + (vk - 48);
+  if (vk >= 96 && vk <= 105) c = U'0' + (vk - 96);
+  if (vk == kAngulos) c = esmayuscula ? U'>' : U'<';
+  anadeUnidad({std::u16string(1, static_cast<char16_t>(c ? c : u'?')), c});
 }
 
 void TecladoHook::avanzaCandidato() {
@@ -203,18 +271,40 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
     return Verdict::Swallow;
   }
 
-  // 8. Latin mode: only the word break.
+  // Mouse buttons: the caret may be anywhere now.
+  if (esBotonRaton(vk)) {
+    if (!(event.flags & flag::kUp)) clicRaton();
+    return Verdict::Pass;
+  }
+
+  // 8. Latin mode: the engine types nothing, so it knows nothing of the text.
   if (!lModoGriego) {
-    cortaPalabra(vk);
+    if (!esModificador(vk)) rompePalabra(false);
     return Verdict::Pass;
   }
 
   // 9. The hook's own idea of Caps Lock, never read back from the platform.
   if (vk == kCapsLock && suelta) tTecla.lBloqMay = !tTecla.lBloqMay;
 
-  // 10. Caps Lock acts as a held Shift on every key.
-  const bool esmayuscula = k_.sv.keys->shiftDown() || tTecla.lBloqMay;
-  const bool ctrlAlt = k_.sv.keys->ctrlDown() || (event.flags & flag::kAltDown) != 0;
+  // Modifiers only change the keys they are held over; releasing one in the
+  // middle of a word (capital K, then s) must not end the word.
+  if (esModificador(vk)) return Verdict::Pass;
+
+  // 10. Caps Lock acts as a held Shift on every key. A key's case and its
+  // being a shortcut are those of its press: Ctrl let go before the key (or
+  // Shift just before it) does not turn a shortcut into a letter.
+  bool esmayuscula = k_.sv.keys->shiftDown() || tTecla.lBloqMay;
+  bool ctrlAlt = k_.sv.keys->ctrlDown() || (event.flags & flag::kAltDown) != 0;
+  if (!(event.flags & flag::kInjected) && vk < pulsaciones_.size()) {
+    Pulsacion& p = pulsaciones_[vk];
+    if (!(event.flags & flag::kUp)) {
+      p = {true, esmayuscula, ctrlAlt};  // every autorepeat press, as an editor does
+    } else if (p.abajo) {
+      esmayuscula = p.mayuscula;
+      ctrlAlt = ctrlAlt || p.atajo;
+      p = {};
+    }
+  }
 
   // 11. A pending phonetic mark takes the next release, whatever the key.
   if (f.nCan + f.nApe != 0 && suelta) {
@@ -240,23 +330,26 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
   if (esTeclaGriega(static_cast<int32_t>(vk), esmayuscula) && !ctrlAlt) {
     if (!suelta) return Verdict::Swallow;
     sueltaLetra(static_cast<int32_t>(vk), esmayuscula);
-    cortaPalabra(vk);
     return Verdict::Pass;
   }
 
-  // 14. Everything else reaches the application.
+  // 14. Everything else reaches the application, and ends the word: nothing
+  // the engine corrects later may reach back over it.
   if (suelta) {
-    f.nUltCar = 0;
-    if (f.mnuang.checked && vk == kAngulos) {
-      comillaAngular(esmayuscula);
-      f.lInicio = true;
-    }
-    if (vk == 13 || vk == 9) f.lInicio = true;
+    if (f.mnuang.checked && vk == kAngulos) comillaAngular(esmayuscula);
     int32_t tecla = static_cast<int32_t>(vk);
-    bool may = esmayuscula;
+    bool may = esmayuscula || ctrlAlt;
+    // A digit joins the numeral run; any other key ends it, and since the
+    // application has already typed that key, the digits then stay as typed.
     k_.numerus().hazNumero(tecla, may);
+  } else if (!(event.flags & flag::kInjected)) {
+    teclaPasada(vk, esmayuscula, ctrlAlt);
   }
-  cortaPalabra(vk);
+  if (!(event.flags & flag::kInjected)) {
+    const bool nueva = vk == 13 || vk == 9 || (vk >= 33 && vk <= 40) ||
+                       (suelta && f.mnuang.checked && vk == kAngulos);
+    rompePalabra(nueva);
+  }
   return Verdict::Pass;
 }
 

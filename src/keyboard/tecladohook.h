@@ -7,8 +7,11 @@
 // word record) happens here and in salida.cpp, with no OS dependency.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kalyxon {
 
@@ -62,6 +65,17 @@ class TecladoHook {
   static bool esDiacritico(int32_t tecla, bool esmayuscula);
   // Word separators.
   static bool esSeparador(int32_t tecla, bool esmayuscula);
+  // Shift, Ctrl, Alt (AltGr is Ctrl and Alt), Caps Lock and the Windows keys:
+  // they change other keys and are never a word break themselves.
+  static bool esModificador(uint32_t vk);
+  // Mouse buttons (1 left, 2 right, 4 middle, 5 and 6 the side buttons):
+  // a backend that sees clicks reports each press as an event of these codes.
+  static bool esBotonRaton(uint32_t vk);
+
+  // A word break the user made outside the keyboard (a click moves the caret
+  // somewhere the engine cannot see): nothing typed before it is corrected
+  // any more, and the next letter starts a word.
+  void clicRaton();
 
   // ---- Module state ---------------------------------------------------------
   // The event record as last copied, followed by the Caps Lock state as the
@@ -79,6 +93,19 @@ class TecladoHook {
   // send lets another event in. Backends and the simulator read it.
   int profundidad() const { return profundidad_; }
 
+  // One character the engine knows to be before the caret: the text that
+  // typed it (a whole HTML or Java escape in code mode) and the character.
+  // The character is 0 when the application typed it from a passed key.
+  struct Unidad {
+    std::u16string texto;
+    char32_t car = 0;
+  };
+  // What the engine knows lies before the caret, oldest first, since it last
+  // lost track (a click, an arrow key, a shortcut...). Every correction is
+  // measured against it: a Backspace the engine sends removes one unit (as
+  // many Backspaces as the unit has characters), and none is sent beyond it.
+  const std::vector<Unidad>& pantalla() const { return pantalla_; }
+
  private:
   // salida.cpp: what the hook sends.
   void sueltaLetra(int32_t tecla, bool esmayuscula);
@@ -88,13 +115,38 @@ class TecladoHook {
   void comillaAngular(bool esmayuscula);
   std::u16string macroFuente(const std::u16string& fuente);
   void envia(const std::u16string& texto, bool espera);
+  // Sends composed text (keystroke notation), measuring its Backspaces in
+  // units of pantalla_ and keeping pantalla_ in step.
+  void enviaTexto(const std::u16string& texto);
+  // The font-switch macro: the only text sent as the user wrote it. A
+  // malformed one is reported (once per macro) and not sent.
+  void enviaMacro(const std::u16string& macro, bool espera);
+  // Backspaces that delete the word being typed, as far as it is on screen.
+  std::u16string borraPalabra() const;
+  void anadeUnidad(Unidad u);
+  void olvidaPantalla();
+  // A key that reached the application: what it did to the text before the caret.
+  void teclaPasada(uint32_t vk, bool esmayuscula, bool ctrlAlt);
+  // Ends the remembered pair, word-initial vowel and running word.
+  void rompePalabra(bool nuevaPalabra);
 
   void avanzaCandidato();
-  void cortaPalabra(uint32_t vkCode);  // word break: resets the running word below code 42
 
   Kalyxon& k_;
   uint32_t serieHook_ = 0;
   int profundidad_ = 0;
+
+  std::vector<Unidad> pantalla_;
+  size_t inicioPalabra_ = 0;  // index in pantalla_ where the word being typed starts
+  std::u16string macroMala_;  // the malformed macro already reported
+  bool elision_ = false;      // the word being typed ends in the elision mark
+
+  // The shift state and shortcut status of each key, decided at its press:
+  // a modifier released before the key does not change what the key does.
+  struct Pulsacion {
+    bool abajo = false, mayuscula = false, atajo = false;
+  };
+  std::array<Pulsacion, 256> pulsaciones_{};
 };
 
 }  // namespace kalyxon

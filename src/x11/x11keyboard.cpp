@@ -1,6 +1,7 @@
 #include "x11/x11keyboard.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -130,6 +132,8 @@ void X11Keyboard::connect(const char* displayName) {
   unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
   XISetMask(mask, XI_RawKeyPress);
   XISetMask(mask, XI_RawKeyRelease);
+  // Clicks too: a click moves the caret, which ends the word being typed.
+  XISetMask(mask, XI_RawButtonPress);
   XIEventMask em{XIAllMasterDevices, sizeof(mask), mask};
   XISelectEvents(d, root_, &em, 1);
 
@@ -203,6 +207,8 @@ void X11Keyboard::dispatchPending() {
         XGetEventData(d, &ev.xcookie)) {
       if (ev.xcookie.evtype == XI_RawKeyPress || ev.xcookie.evtype == XI_RawKeyRelease)
         handleRaw(ev.xcookie.evtype, ev.xcookie.data);
+      else if (ev.xcookie.evtype == XI_RawButtonPress)
+        handleRawButton(ev.xcookie.data);
       XFreeEventData(d, &ev.xcookie);
     } else if (ev.type == KeyPress) {
       handleGrabbedPress(ev.xkey.keycode, ev.xkey.time);
@@ -277,6 +283,54 @@ KeyEvent X11Keyboard::makeEvent(unsigned keycode, bool release, bool injected,
 Verdict X11Keyboard::judge(const KeyEvent& e) {
   if (!installed_ || !procedure_) return Verdict::Pass;
   return procedure_(0, e);
+}
+
+// A mouse button press reaches the engine as the press of the Windows
+// virtual key of that button (1 left, 4 middle, 2 right, 5 and 6 the side
+// buttons); the wheel (buttons 4 to 7) moves no caret and is left out.
+void X11Keyboard::handleRawButton(const void* data) {
+  const auto* raw = static_cast<const XIRawEvent*>(data);
+  static constexpr uint32_t kVk[] = {0, 1, 4, 2, 0, 0, 0, 0, 5, 6};
+  const auto boton = static_cast<size_t>(raw->detail);
+  if (boton >= std::size(kVk) || kVk[boton] == 0 || clickOnOwnWindow()) return;
+  judge(KeyEvent{kVk[boton], 0, 0, static_cast<uint32_t>(raw->time), 0});
+}
+
+// A click on a window of this process (the main window's mark buttons) is
+// part of typing, not a move of the caret: the focused application keeps it.
+// The top-level under the pointer, or its client inside a window manager's
+// frame, names its process in _NET_WM_PID.
+bool X11Keyboard::clickOnOwnWindow() {
+  Display* d = dpy_.get();
+  Window raiz = 0, hijo = 0;
+  int rx, ry, wx, wy;
+  unsigned botones;
+  if (!XQueryPointer(d, root_, &raiz, &hijo, &rx, &ry, &wx, &wy, &botones) || hijo == 0)
+    return false;
+  const Atom pid = XInternAtom(d, "_NET_WM_PID", True);
+  if (pid == None) return false;
+  auto esNuestra = [&](Window w) {
+    Atom tipo;
+    int formato;
+    unsigned long n = 0, resto = 0;
+    unsigned char* datos = nullptr;
+    bool nuestra = false;
+    if (XGetWindowProperty(d, w, pid, 0, 1, False, XA_CARDINAL, &tipo, &formato, &n, &resto,
+                           &datos) == Success &&
+        datos && n == 1 && formato == 32)
+      nuestra = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(datos)) == getpid();
+    if (datos) XFree(datos);
+    return nuestra;
+  };
+  if (esNuestra(hijo)) return true;
+  Window r = 0, padre = 0, *hijos = nullptr;
+  unsigned nHijos = 0;
+  bool nuestra = false;
+  if (XQueryTree(d, hijo, &r, &padre, &hijos, &nHijos)) {
+    for (unsigned i = 0; i < nHijos && !nuestra; ++i) nuestra = esNuestra(hijos[i]);
+    if (hijos) XFree(hijos);
+  }
+  return nuestra;
 }
 
 void X11Keyboard::handleRaw(int evtype, const void* data) {

@@ -8,6 +8,8 @@
 // release flag, the extended flag, the Alt flag and, for the keystrokes this
 // object typed itself, the injected flag. Raw events carry no modifier state,
 // so Shift, Ctrl, Alt and Caps Lock held are tracked here from the same stream.
+// Raw button presses reach the engine too, as the Windows codes of the mouse
+// buttons: a click is a word break.
 //
 // Swallowing. X delivers a key event to the focused client before anyone can
 // veto it, except for keys grabbed beforehand. While the hook is installed,
@@ -136,6 +138,8 @@ class X11Keyboard : public platform::KeyState,
   void readKeyboardLayout();
   void findXTestDevices();
   void handleRaw(int evtype, const void* rawEvent);
+  void handleRawButton(const void* rawEvent);
+  bool clickOnOwnWindow();
   void handleGrabbedPress(unsigned keycode, unsigned long time);
   void carryOut(unsigned keycode, Verdict verdict);
   KeyEvent makeEvent(unsigned keycode, bool release, bool injected, unsigned long time);

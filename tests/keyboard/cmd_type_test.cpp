@@ -1,11 +1,17 @@
 // The kalyxon type command, run as a user runs it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "dictionary/lexico.h"
+
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Salida {
   std::string texto;
@@ -28,21 +34,50 @@ Salida tipo(const std::string& guion, const std::string& args, bool conErrores =
   return s;
 }
 
-TEST(TypeCommand, TypesTheScriptAndPrintsTheText) {
-  auto s = tipo("P U T A space", "");
+TEST(TypeCommand, OptionsShapeWhatIsTyped) {
+  struct {
+    const char* guion;
+    const char* args;
+    const char* esperado;
+  } casos[] = {
+      {"P U T A space", "", "¡Sin ofender!"},
+      {"226 +226", "--angulos", "«»"},
+      {"f2 H O L A", "--programa Editor --parametros '*{TAB}' --normal Arial", "Arial\thola"},
+      {"H O L A", "--latin", "hola"},
+      {"L O G O S capslock A", "--caps-lock", "ΛΟΓΟΣα"},
+      {"shift-down K S shift-up space", "--ks --sigma-final", "Ξ "},
+      {"L O G O S", "--codigos java", "\\u03BB\\u03BF\\u03B3\\u03BF\\u03C3"},
+  };
+  for (const auto& c : casos) {
+    auto s = tipo(c.guion, c.args);
+    EXPECT_EQ(s.codigo, 0) << c.guion;
+    EXPECT_EQ(s.texto, c.esperado) << c.guion << " " << c.args;
+  }
+}
+
+TEST(TypeCommand, DictionaryAndSettingsFolderFromTheCommandLine) {
+  fs::path dir = fs::temp_directory_path() / ("kalyxon-type-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  {
+    kalyxon::lexico::Espacio ws;
+    auto t = ws.abre(dir / "LEXICA1.db", true)->creaTabla("clasico");
+    t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λόγος"), 50);
+    t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λογός"), 5);
+  }
+  const std::string fichero = (dir / "LEXICA1.db").string();
+  auto s = tipo("L O G O S 220 space L O G O S space", "--sigma-final --dict '" + fichero + ":clasico'");
   EXPECT_EQ(s.codigo, 0);
-  EXPECT_EQ(s.texto, "¡Sin ofender!");
-  s = tipo("226 +226", "--angulos");
-  EXPECT_EQ(s.texto, "«»");
-  s = tipo("f2 H O L A", "--programa Editor --parametros '*{TAB}' --normal Arial");
-  EXPECT_EQ(s.texto, "Arial\thola");
-  s = tipo("H O L A", "--latin");
-  EXPECT_EQ(s.texto, "hola");
-  // Caps Lock on from the start: the hook knows it too, so capitals.
-  s = tipo("L O G O S capslock A", "--caps-lock");
-  EXPECT_EQ(s.texto, "ΛΟΓΟΣα");
-  s = tipo("L 222 O G O S space", "--sigma-final");
-  EXPECT_EQ(s.texto, "λόγος ");
+  EXPECT_EQ(s.texto, "λογός λόγος ");
+  s = tipo("A", "--dict '" + fichero + ":nosuchtable'", true);
+  EXPECT_NE(s.codigo, 0);
+  EXPECT_NE(s.texto.find("cannot open dictionary nosuchtable"), std::string::npos);
+  // A settings folder of its own gets the alphabet tables copied in.
+  const fs::path ajustes = dir / "ajustes";
+  s = tipo("L O G O S", "--settings-dir '" + ajustes.string() + "'");
+  EXPECT_EQ(s.texto, "λογοσ");
+  EXPECT_TRUE(fs::exists(ajustes / "ALPHA.db"));
+  EXPECT_EQ(tipo("A", "--dir '" + ajustes.string() + "'").texto, "α");
+  fs::remove_all(dir);
 }
 
 TEST(TypeCommand, TraceShowsVerdictsSendsAndMessageBoxes) {
@@ -56,13 +91,13 @@ TEST(TypeCommand, TraceShowsVerdictsSendsAndMessageBoxes) {
 
 TEST(TypeCommand, BadTokensAndOptionsFailClearly) {
   auto s = tipo("A B 999", "", true);
-  EXPECT_NE(s.codigo, 0);
+  EXPECT_EQ(s.codigo, 2);
   EXPECT_NE(s.texto.find("bad token '999' (token 3)"), std::string::npos);
-  s = tipo("A", "--codigos latex", true);
-  EXPECT_NE(s.codigo, 0);
-  EXPECT_NE(s.texto.find("--codigos"), std::string::npos);
-  s = tipo("A", "--no-such-option", true);
-  EXPECT_NE(s.codigo, 0);
+  for (const char* args : {"--codigos latex", "--no-such-option", "--settings-dir"}) {
+    s = tipo("A", args, true);
+    EXPECT_EQ(s.codigo, 2) << args;
+    EXPECT_EQ(s.texto.find("α"), std::string::npos) << args;
+  }
   s = tipo("A", "/no/such/script", true);
   EXPECT_NE(s.codigo, 0);
   EXPECT_NE(s.texto.find("cannot read"), std::string::npos);

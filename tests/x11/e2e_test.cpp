@@ -145,6 +145,18 @@ TEST_F(Program, TypesGreekIntoAnyApplication) {
             "λόγο logos και");
 }
 
+TEST_F(Program, ShortcutsAndClicksAreNeverTypedOver) {
+  // Ctrl let go before the A: the application got Ctrl+A (select all) at the
+  // press, and the release types no α over the selection.
+  EXPECT_EQ(type({"keydown", "ctrl", "keydown", "a", "keyup", "ctrl", "keyup", "a"}), "");
+  EXPECT_EQ(recorder->snapshot().shortcuts, std::vector<std::string>{"^a"});
+  // A click after the σ moves the caret away from it: the space that follows
+  // must not delete the character before the caret to make a final sigma.
+  EXPECT_EQ(type({"key", "--delay", "0", "l", "o", "g", "o", "s"}), "λογοσ");
+  EXPECT_EQ(xdotool(server.display(), {"click", "1"}), 0);
+  EXPECT_EQ(type({"key", "space"}), "λογοσ ");
+}
+
 TEST_F(Program, FastTypingArrivesCompleteAndInOrder) {
   const std::string words[] = {"anthropos", "logos", "kai", "theos", "psyche", "bios", "zoe"};
   std::string latin, script;
