@@ -21,6 +21,7 @@ const Command kCommands[] = {
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
     {"x11-agent", kalyxon::cli::runX11Agent, "the keyboard engine on an X display, without a window"},
+    {"ibus-engine", kalyxon::cli::runIbusEngine, "the keyboard engine as an IBus input method, without a window"},
     {"convert", kalyxon::cli::runConvert, "legacy Greek fonts and BetaCode to Unicode and back"},
     {"numeral", kalyxon::cli::runNumeral, "the Greek numeral of a number"},
 };
