@@ -44,8 +44,6 @@ const char* kUso =
     "                      the dictionary box is ticked\n"
     "  --programa NAME --parametros MACRO\n"
     "                      a target program whose font-switch MACRO is typed\n"
-    "  --register          also describe the engine to the daemon from this\n"
-    "                      process (when its component folder lacks ours)\n"
     "  --dir DIR           program folder with ALPHA.db (default: the program's\n"
     "                      own folder)\n"
     "  --ibus              accepted for the daemon's command line; no effect\n";
@@ -89,7 +87,7 @@ int runIbusEngine(const std::vector<std::string>& args) {
   return 1;
 #else
   fs::path dir = carpetaPropia();
-  bool latin = false, registrar = false;
+  bool latin = false;
   std::vector<std::string> menus;
   std::string dic, programa, parametros;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -105,8 +103,6 @@ int runIbusEngine(const std::vector<std::string>& args) {
       return 0;
     } else if (a == "--latin") {
       latin = true;
-    } else if (a == "--register") {
-      registrar = true;
     } else if (a == "--ibus") {
     } else if (a == "--dir" && valor(v)) {
       dir = v;
@@ -137,7 +133,7 @@ int runIbusEngine(const std::vector<std::string>& args) {
     Kalyxon k(sv, dir);
     kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
     kb.setWordBreak([&k] { k.diccionario().cadenaGriego(0, false); });
-    if (!kb.serve(registrar)) {
+    if (!kb.serve()) {
       std::cerr << "kalyxon ibus-engine: " << util::toUtf8(kb.errorText()) << "\n";
       return 1;
     }

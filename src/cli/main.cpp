@@ -32,6 +32,8 @@ void printHelp(std::ostream& out) {
       << "  kalyxon                 start the desktop program\n"
       << "    --settings-dir DIR    keep settings, dictionaries and data in DIR\n"
       << "    --griego              accept the notice and start with Greek typing on\n"
+      << "    --backend ibus|x11|auto  who reads the keys (kept in the settings; auto:\n"
+      << "                          IBus in a Wayland session, X11 in an X11 session)\n"
       << "  kalyxon COMMAND [ARGS]  run a command (kalyxon COMMAND --help for its options)\n"
       << "  kalyxon --version       print the version\n"
       << "  kalyxon --help          print this help\n\n"

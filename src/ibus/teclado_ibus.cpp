@@ -305,7 +305,7 @@ void TecladoIbus::dispatchPending() {
   }
 }
 
-bool TecladoIbus::serve(bool describe) {
+bool TecladoIbus::serve() {
   if (!connected()) {
     error_ = kNoDaemon;
     return false;
@@ -316,7 +316,14 @@ bool TecladoIbus::serve(bool describe) {
   g_object_ref_sink(f);
   d_->factory.reset(f);
   g_signal_connect(f, "create-engine", G_CALLBACK(Impl::onCreate), d_.get());
-  if (describe) {
+  // A daemon whose component folder lacks our file (a build tree, say) is
+  // told about the engine by this process, so that it can still be selected.
+  const gchar* nombres[] = {kEngineName, nullptr};
+  IBusEngineDesc** conocidos = ibus_bus_get_engines_by_names(d_->bus.get(), nombres);
+  const bool conocido = conocidos && conocidos[0];
+  for (IBusEngineDesc** p = conocidos; p && *p; ++p) g_object_unref(*p);
+  g_free(conocidos);
+  if (!conocido) {
     IBusComponent* c = ibus_component_new(kComponentName, "Kalyxon", "", "MIT", "Kalyxon",
                                           "https://kalyxon.example.org/", "", "kalyxon");
     ibus_component_add_engine(

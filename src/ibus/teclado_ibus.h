@@ -81,10 +81,10 @@ class TecladoIbus : public platform::KeyState,
   bool connected() const;
   // Offers the engine on the bus: creates the engine factory and takes the
   // component's bus name, so the daemon uses this process instead of starting
-  // one. With `describe` the component is also registered from this process
-  // (for a daemon whose component folder does not hold our file). False with
-  // lastError() set when the daemon is unreachable or the name is taken.
-  bool serve(bool describe = false);
+  // one. A daemon that does not know the engine (no component file) is told
+  // about it from here. False with lastError() set when the daemon is
+  // unreachable or another process serves the engine.
+  bool serve();
   // Runs whatever GLib has pending, without waiting.
   void dispatchPending();
   // Called when the daemon goes away.

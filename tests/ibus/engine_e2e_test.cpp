@@ -448,5 +448,34 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
   EXPECT_EQ(field.shortcuts, std::vector<std::string>(3, "^+f"));
 }
 
+// The desktop program with --backend ibus holds the engine itself: what is
+// typed in another application's text field goes through its engine.
+TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
+  const fs::path carpeta = daemon().dir() / "escritorio";
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  pid_t pid = spawn({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"});
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(iterate([] { return ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); }));
+  {
+    TextField field(true);
+    ASSERT_TRUE(field.selected());
+    // Greek mode is switched on by the program's first turn of its loop.
+    bool griego = false;
+    for (int i = 0; i < 500 && !griego; ++i) {
+      field.type("L");
+      griego = field.text().find("λ") != std::string::npos;
+    }
+    ASSERT_TRUE(griego);
+    field.type("O G O S space");
+    EXPECT_EQ(field.text().substr(field.text().find("λ")), "λογοσ ");
+  }
+  stop(pid);
+  iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
+  // The choice is kept in the settings.
+  std::ifstream ini(carpeta / "kalyxon.ini");
+  std::string contenido((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+  EXPECT_NE(contenido.find("teclado=ibus"), std::string::npos) << contenido;
+}
+
 }  // namespace
 }  // namespace kalyxon::ibustest
