@@ -63,7 +63,7 @@ constexpr std::array kPosiciones{
 };
 
 // Virtual-key codes the backend looks at.
-constexpr uint32_t kVkLMenu = 164, kVkRMenu = 165, kVkCapital = 20;
+constexpr uint32_t kVkLMenu = 164, kVkRMenu = 165;
 
 // The keys the keystroke notation names, as forwarded key events.
 struct TeclaNombrada {
@@ -126,12 +126,6 @@ using GPtr = std::unique_ptr<T, Unref>;
 
 }  // namespace
 
-std::optional<PhysicalKey> keyAtInputCode(unsigned code) {
-  for (const auto& p : kPosiciones)
-    if (p.code == code) return keyAtPosition(p.name);
-  return std::nullopt;
-}
-
 std::optional<bool> isInputSource() {
   GSettingsSchemaSource* fuente = g_settings_schema_source_get_default();
   auto lee = [&](const char* esquema) -> GPtr<GSettings> {
@@ -184,11 +178,18 @@ struct TecladoIbus::Impl {
   GPtr<IBusFactory> factory;
   std::vector<IBusEngine*> motores;  // owned by the factory
   IBusEngine* activo = nullptr;      // the engine of the focused text field
+  bool servido = false;              // offered before the daemon went away
   unsigned serie = 0;
   // The event being judged: its modifier state, and the keys held (by input
   // code) for what the state does not say (Alt Gr, Caps Lock held).
   guint estado = 0;
   std::array<bool, 256> abajo{};
+  // The key of each input code, looked up once.
+  std::array<std::optional<PhysicalKey>, 256> teclas = [] {
+    std::array<std::optional<PhysicalKey>, 256> t;
+    for (const auto& p : kPosiciones) t[p.code] = keyAtPosition(p.name);
+    return t;
+  }();
 
   static IBusEngine* onCreate(IBusFactory* factory, const gchar* nombre, gpointer data) {
     auto* self = static_cast<Impl*>(data);
@@ -230,7 +231,19 @@ struct TecladoIbus::Impl {
     auto* self = static_cast<Impl*>(data);
     self->motores.clear();
     self->activo = nullptr;
+    self->servido = self->factory != nullptr;
+    if (self->factory) {
+      g_signal_handlers_disconnect_by_data(self->factory.get(), self);
+      ibus_object_destroy(IBUS_OBJECT(self->factory.get()));
+      self->factory.reset();
+    }
     if (self->owner.alDesconectar_) self->owner.alDesconectar_();
+  }
+
+  // The daemon is back (an "ibus restart"): the engine is offered again.
+  static void onConnected(IBusBus*, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    if (self->servido) self->owner.serve();
   }
 
   static gboolean onKey(IBusEngine* e, guint keyval, guint code, guint state, gpointer data) {
@@ -248,16 +261,14 @@ struct TecladoIbus::Impl {
     code &= 0xFF;
     KeyEvent ev;
     ev.time = static_cast<uint32_t>(g_get_monotonic_time() / 1000);
-    auto k = keyAtInputCode(code);
-    if (k) {
+    if (const auto& k = teclas[code]) {
       ev.vkCode = k->vk;
       if (k->vkNoNum && !(state & IBUS_MOD2_MASK)) ev.vkCode = k->vkNoNum;
       ev.scanCode = k->scan;
       if (k->extended) ev.flags |= flag::kExtended;
     }
-    bool alt = (state & IBUS_MOD1_MASK) != 0;
-    for (const auto& p : kPosiciones)
-      if (abajo[p.code] && (p.name == "LALT" || p.name == "RALT")) alt = true;
+    // Alt Gr sets no Alt bit: held Alt keys count as well, as on X11.
+    bool alt = (state & IBUS_MOD1_MASK) || abajo[KEY_LEFTALT] || abajo[KEY_RIGHTALT];
     if (ev.vkCode == kVkLMenu || ev.vkCode == kVkRMenu) alt = !suelta;
     if (alt) ev.flags |= flag::kAltDown;
     if (suelta) ev.flags |= flag::kUp;
@@ -269,11 +280,7 @@ struct TecladoIbus::Impl {
     return v;
   }
 
-  bool capsHeld() const {
-    for (const auto& p : kPosiciones)
-      if (abajo[p.code] && keyAtPosition(p.name)->vk == kVkCapital) return true;
-    return false;
-  }
+  bool capsHeld() const { return abajo[KEY_CAPSLOCK]; }
 
   void forward(IBusEngine* e, unsigned keyval, unsigned code, uint8_t mods) {
     guint state = 0;
@@ -292,6 +299,7 @@ TecladoIbus::TecladoIbus() : d_(std::make_unique<Impl>(*this)) {
   d_->bus.reset(ibus_bus_new());
   if (d_->bus) {
     g_signal_connect(d_->bus.get(), "disconnected", G_CALLBACK(Impl::onDisconnected), d_.get());
+    g_signal_connect(d_->bus.get(), "connected", G_CALLBACK(Impl::onConnected), d_.get());
   }
   if (!connected()) error_ = kNoDaemon;
 }

@@ -52,10 +52,6 @@ enum Error : uint32_t {
   kNameTaken = 2,    // another process already serves the engine
 };
 
-// The key at Linux input code `code` (IBus's hardware keycode; X11 keycode
-// minus 8), or nullopt for a key the engine has no code for.
-std::optional<PhysicalKey> keyAtInputCode(unsigned code);
-
 // Whether the user has added the engine as an input source, as far as the
 // desktop's settings tell (GNOME's input sources, else IBus's own preloaded
 // engines); nullopt when neither can be read.

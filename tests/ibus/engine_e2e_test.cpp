@@ -453,8 +453,11 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
 TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
   const fs::path carpeta = daemon().dir() / "escritorio";
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  pid_t pid = spawn({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"});
-  ASSERT_GT(pid, 0);
+  struct Proceso {
+    pid_t pid;
+    ~Proceso() { stop(pid); }
+  } desktop{spawn({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"})};
+  ASSERT_GT(desktop.pid, 0);
   ASSERT_TRUE(iterate([] { return ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); }));
   {
     TextField field(true);
@@ -469,7 +472,8 @@ TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
     field.type("O G O S space");
     EXPECT_EQ(field.text().substr(field.text().find("λ")), "λογοσ ");
   }
-  stop(pid);
+  stop(desktop.pid);
+  desktop.pid = -1;
   iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
   // The choice is kept in the settings.
   std::ifstream ini(carpeta / "kalyxon.ini");
