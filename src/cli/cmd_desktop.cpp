@@ -52,6 +52,9 @@ int runDesktop(int argc, char** argv) {
       return 2;
     }
   }
+  // The program's own windows may type through IBus into the engine this same
+  // thread serves: Qt must not wait for the answer synchronously.
+  qputenv("IBUS_ENABLE_SYNC_MODE", "0");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
   QApplication::setApplicationVersion(QString::fromStdString(versionText()));
