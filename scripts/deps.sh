@@ -17,6 +17,8 @@ PACKAGES=(
   qt6-base-dev libgl-dev fonts-dejavu-core fonts-noto-core
   # X11 keyboard backend and its end-to-end tests
   libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
+  # IBus input method engine (Wayland and X11) and its end-to-end test
+  ibus libibus-1.0-dev dbus
   # reference BetaCode converter used by the comparison benchmark and test
   unibetacode
 )

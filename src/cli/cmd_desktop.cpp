@@ -11,13 +11,10 @@
 #include "cli/commands.h"
 #include "qt/desktopapp.h"
 
-#ifdef KALYXON_HAVE_X11
-#include <QAbstractEventDispatcher>
-
+#include "app/aplicacion.h"
 #include "app/kalyxon.h"
-#include "keyboard/tecladohook.h"
-#include "x11/x11keyboard.h"
-#endif
+#include "cli/teclado_escritorio.h"
+#include "util/utf.h"
 
 namespace kalyxon::cli {
 
@@ -33,15 +30,31 @@ int runDesktop(int argc, char** argv) {
   // --griego starts typing Greek at once: the notice is accepted and "Griego"
   // ticked, as a user would do by hand (the end-to-end keyboard tests and
   // users who start the program from a shortcut want that).
+  // --backend chooses who reads the keys (kept in the settings); --ibus is
+  // how the IBus daemon starts the program when the engine is selected: the
+  // user wants Greek at once.
   bool griego = false;
-  for (const auto& a : args) {
+  std::optional<Backend> backend;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (a == "--griego") {
       griego = true;
+    } else if (a == "--ibus") {
+      griego = true;
+      backend = Backend::Ibus;
+    } else if (a == "--backend" && i + 1 < args.size() && leeBackend(args[i + 1])) {
+      backend = leeBackend(args[++i]);
+    } else if (a == "--backend") {
+      std::cerr << "kalyxon: --backend needs ibus, x11 or auto\n";
+      return 2;
     } else {
       std::cerr << "kalyxon: unknown option '" << a << "' (try kalyxon --help)\n";
       return 2;
     }
   }
+  // The program's own windows may type through IBus into the engine this same
+  // thread serves: Qt must not wait for the answer synchronously.
+  qputenv("IBUS_ENABLE_SYNC_MODE", "0");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
   QApplication::setApplicationVersion(QString::fromStdString(versionText()));
@@ -55,24 +68,23 @@ int runDesktop(int argc, char** argv) {
                               .arg(QString::fromLocal8Bit(e.what())));
     return 1;
   }
-#ifdef KALYXON_HAVE_X11
-  // The system-wide keyboard: declared before the program so it outlives it.
-  x11::X11Keyboard teclado;
-#endif
+  // The keyboard backend: declared before the program so it outlives it.
+  TecladoEscritorio teclado;
   qt::DesktopApp desktop(carpeta);
-#ifdef KALYXON_HAVE_X11
-  desktop.conectaTeclado(&teclado, &teclado, &teclado);
-  teclado.setProcedure(
-      [&desktop](int n, const KeyEvent& e) { return desktop.kalyxon().teclado().tecladoProc(n, e); });
-  if (teclado.fd() >= 0) {
-    desktop.anadeFuente(teclado.fd(), [&teclado] { teclado.dispatchPending(); });
-    // Events Xlib has already read into its buffer leave the socket quiet:
-    // handle them before the loop goes to sleep.
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                     &desktop, [&teclado] { teclado.dispatchPending(); });
+  {
+    Aplicacion& a = desktop.kalyxon().aplicacion();
+    if (backend && !std::count(args.begin(), args.end(), "--ibus"))
+      a.escribeIni(u"teclado", util::fromUtf8(nombreBackend(*backend)));
+    if (!backend) backend = leeBackend(util::toUtf8(a.leeIni(u"teclado")));
+    teclado.conecta(desktop, resuelveBackend(backend.value_or(Backend::Auto)));
   }
-#endif
   desktop.inicia();
+  if (!teclado.aviso().empty()) {
+    const QString aviso = QString::fromStdU16String(teclado.aviso());
+    QTimer::singleShot(0, &desktop, [aviso] {
+      QMessageBox::information(nullptr, QStringLiteral("Kalyxon"), aviso);
+    });
+  }
   if (griego) {
     desktop.evento("frmini_cmdace_Click");
     QTimer::singleShot(0, &desktop, [&desktop] {

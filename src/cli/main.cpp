@@ -21,6 +21,7 @@ const Command kCommands[] = {
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
     {"x11-agent", kalyxon::cli::runX11Agent, "the keyboard engine on an X display, without a window"},
+    {"ibus-engine", kalyxon::cli::runIbusEngine, "the keyboard engine as an IBus input method, without a window"},
     {"convert", kalyxon::cli::runConvert, "legacy Greek fonts and BetaCode to Unicode and back"},
     {"numeral", kalyxon::cli::runNumeral, "the Greek numeral of a number"},
 };
@@ -31,6 +32,8 @@ void printHelp(std::ostream& out) {
       << "  kalyxon                 start the desktop program\n"
       << "    --settings-dir DIR    keep settings, dictionaries and data in DIR\n"
       << "    --griego              accept the notice and start with Greek typing on\n"
+      << "    --backend ibus|x11|auto  who reads the keys (kept in the settings; auto:\n"
+      << "                          IBus in a Wayland session, X11 in an X11 session)\n"
       << "  kalyxon COMMAND [ARGS]  run a command (kalyxon COMMAND --help for its options)\n"
       << "  kalyxon --version       print the version\n"
       << "  kalyxon --help          print this help\n\n"

@@ -35,7 +35,8 @@ class Desktop {
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=offscreen");
-    std::vector<std::string> args = {kProgram, "--griego", "--settings-dir", carpeta.string()};
+    std::vector<std::string> args = {kProgram, "--griego", "--backend", "x11",
+                                     "--settings-dir", carpeta.string()};
     std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

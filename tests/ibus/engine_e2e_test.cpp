@@ -1,0 +1,485 @@
+// The IBus engine end to end: a private ibus-daemon that knows the engine from
+// the build tree's component file, `kalyxon ibus-engine` serving it, and a
+// libibus input context playing an application's text field: it focuses,
+// selects "kalyxon", sends key events as a Spanish keyboard makes them, and
+// applies what comes back (commits, deletions, forwarded keys, and the keys
+// the engine did not consume) to its own text.
+#include <gtest/gtest.h>
+#include <ibus.h>
+#include <linux/input-event-codes.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dictionary/lexico.h"
+#include "ibus/teclado_ibus.h"
+
+extern char** environ;
+
+namespace kalyxon::ibustest {
+namespace {
+
+namespace fs = std::filesystem;
+using Reloj = std::chrono::steady_clock;
+
+const std::string kProgram = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
+
+pid_t spawn(const std::vector<std::string>& args, int* out = nullptr) {
+  int p[2] = {-1, -1};
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  if (out && pipe(p) == 0) {
+    posix_spawn_file_actions_adddup2(&fa, p[1], 1);
+    posix_spawn_file_actions_addclose(&fa, p[0]);
+  }
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&fa);
+  if (out) {
+    close(p[1]);
+    *out = p[0];
+  }
+  return pid;
+}
+
+void stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+// Runs the default main context until `done`; a generous bound turns a lost
+// reply into a failure instead of a hang.
+bool iterate(const std::function<bool()>& done) {
+  const auto end = Reloj::now() + std::chrono::seconds(30);
+  guint tick = g_timeout_add(20, +[](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+  while (!done() && Reloj::now() < end) g_main_context_iteration(nullptr, TRUE);
+  g_source_remove(tick);
+  return done();
+}
+
+// A private ibus-daemon for the whole program, in a folder of its own.
+class Daemon {
+ public:
+  Daemon() {
+    dir_ = fs::temp_directory_path() / ("kalyxon-ibus-" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    for (const char* sub : {"home", "config", "cache", "data", "run", "component"})
+      fs::create_directories(dir_ / sub);
+    fs::permissions(dir_ / "run", fs::perms::owner_all);
+    const char* componentes = std::getenv("KALYXON_IBUS_COMPONENT_DIR");
+    if (!componentes || !fs::exists(fs::path(componentes) / "kalyxon.xml")) {
+      failure_ = "the build tree has no IBus component file";
+      return;
+    }
+    const std::pair<const char*, fs::path> env[] = {
+        {"HOME", dir_ / "home"},           {"XDG_CONFIG_HOME", dir_ / "config"},
+        {"XDG_CACHE_HOME", dir_ / "cache"}, {"XDG_DATA_HOME", dir_ / "data"},
+        {"XDG_RUNTIME_DIR", dir_ / "run"},  {"IBUS_ADDRESS_FILE", dir_ / "ibus-address"},
+        {"IBUS_COMPONENT_PATH", componentes}};
+    for (const auto& [k, v] : env) setenv(k, v.c_str(), 1);
+    setenv("GSETTINGS_BACKEND", "memory", 1);
+    unsetenv("DISPLAY");
+    unsetenv("IBUS_ADDRESS");
+    pid_ = spawn({"ibus-daemon", "--panel=disable", "--emoji-extension=disable",
+                  "--config=disable", "--cache=none"});
+    if (pid_ <= 0) {
+      failure_ = "ibus-daemon cannot be started (is the ibus package installed?)";
+      return;
+    }
+    ibus_init();
+    // Ready when a client can connect.
+    for (int i = 0; i < 500 && !bus_; ++i) {
+      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        break;
+      }
+      std::error_code ec;
+      if (fs::file_size(dir_ / "ibus-address", ec) > 0 && !ec) {
+        IBusBus* b = ibus_bus_new();
+        if (ibus_bus_is_connected(b)) {
+          bus_ = b;
+          break;
+        }
+        g_object_unref(b);
+      }
+      usleep(20000);
+    }
+    if (!bus_) failure_ = "ibus-daemon did not start or accepts no connection";
+  }
+  ~Daemon() {
+    if (bus_) g_object_unref(bus_);
+    stop(pid_);
+    fs::remove_all(dir_);
+  }
+  IBusBus* bus() const { return bus_; }
+  const std::string& failure() const { return failure_; }
+  const fs::path& dir() const { return dir_; }
+
+ private:
+  fs::path dir_;
+  pid_t pid_ = -1;
+  IBusBus* bus_ = nullptr;
+  std::string failure_;
+};
+
+Daemon& daemon() {
+  static Daemon d;
+  return d;
+}
+
+// `kalyxon ibus-engine` serving the engine with the given options.
+class Engine {
+ public:
+  explicit Engine(std::vector<std::string> options) {
+    std::vector<std::string> args = {kProgram, "ibus-engine", "--dir", KALYXON_RUNTIME_DIR};
+    args.insert(args.end(), options.begin(), options.end());
+    pid_ = spawn(args, &out_);
+    std::string line;
+    char c;
+    while (read(out_, &c, 1) == 1 && c != '\n') line += c;
+    ready_ = line == "ready";
+  }
+  ~Engine() {
+    stop(pid_);
+    close(out_);
+    // The next engine may take the name only once the daemon has seen it go.
+    iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
+  }
+  bool ready() const { return ready_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  bool ready_ = false;
+};
+
+// A key of the Spanish keyboard: its input code and keyvals.
+struct Key {
+  unsigned code;
+  unsigned keyval, shifted;
+};
+
+Key keyOf(const std::string& name) {
+  static const std::map<std::string, Key> named = {
+      {"space", {KEY_SPACE, IBUS_KEY_space, IBUS_KEY_space}},
+      {"bksp", {KEY_BACKSPACE, IBUS_KEY_BackSpace, IBUS_KEY_BackSpace}},
+      {"f2", {KEY_F2, IBUS_KEY_F2, IBUS_KEY_F2}},
+      {"222", {KEY_APOSTROPHE, IBUS_KEY_dead_acute, IBUS_KEY_dead_diaeresis}},
+      {"188", {KEY_COMMA, IBUS_KEY_comma, IBUS_KEY_semicolon}},
+      {"190", {KEY_DOT, IBUS_KEY_period, IBUS_KEY_colon}},
+  };
+  if (auto it = named.find(name); it != named.end()) return it->second;
+  static const char* rows[] = {"qwertyuiop", "asdfghjkl", "zxcvbnm"};
+  static const unsigned first[] = {KEY_Q, KEY_A, KEY_Z};
+  const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(name.at(0))));
+  for (int r = 0; r < 3; ++r)
+    if (const char* p = std::strchr(rows[r], c); p && name.size() == 1)
+      return {first[r] + static_cast<unsigned>(p - rows[r]), static_cast<unsigned>(c),
+              static_cast<unsigned>(c - 32)};
+  ADD_FAILURE() << "no such key in the test: " << name;
+  return {};
+}
+
+// An application's text field with the caret at the end.
+class TextField {
+ public:
+  explicit TextField(bool surrounding) {
+    ic_ = ibus_bus_create_input_context(daemon().bus(), "kalyxon-test");
+    ibus_input_context_set_capabilities(
+        ic_, IBUS_CAP_FOCUS | (surrounding ? IBUS_CAP_SURROUNDING_TEXT : 0));
+    g_signal_connect(ic_, "commit-text", G_CALLBACK(onCommit), this);
+    g_signal_connect(ic_, "forward-key-event", G_CALLBACK(onForward), this);
+    g_signal_connect(ic_, "delete-surrounding-text", G_CALLBACK(onDelete), this);
+    // The engine can only be set on a focused context.
+    ibus_input_context_focus_in(ic_);
+    ibus_input_context_set_engine(ic_, ibus::kEngineName);
+    selected_ = iterate([this] {
+      IBusEngineDesc* d = ibus_input_context_get_engine(ic_);
+      return d && std::string(ibus_engine_desc_get_name(d)) == ibus::kEngineName;
+    });
+  }
+  ~TextField() {
+    g_signal_handlers_disconnect_by_data(ic_, this);
+    ibus_proxy_destroy(IBUS_PROXY(ic_));
+    g_object_unref(ic_);
+  }
+  bool selected() const { return selected_; }
+
+  // Types a key script in the notation of `kalyxon type` (letters, + Shift,
+  // ^ Ctrl, and the names keyOf knows). With `burst` every event is sent
+  // before any reply is awaited; otherwise each reply is awaited and the time
+  // from each key event to the commit it caused is recorded.
+  void type(const std::string& script, bool burst = false) {
+    std::istringstream in(script);
+    for (std::string t; in >> t;) {
+      bool shift = false, ctrl = false;
+      for (; t.size() > 1 && (t[0] == '+' || t[0] == '^'); t.erase(0, 1))
+        (t[0] == '+' ? shift : ctrl) = true;
+      const Key k = keyOf(t);
+      guint mods = (shift ? IBUS_SHIFT_MASK : 0) | (ctrl ? IBUS_CONTROL_MASK : 0);
+      if (shift) send(IBUS_KEY_Shift_L, KEY_LEFTSHIFT, 0, burst);
+      if (ctrl) send(IBUS_KEY_Control_L, KEY_LEFTCTRL, shift ? IBUS_SHIFT_MASK : 0, burst);
+      send(shift ? k.shifted : k.keyval, k.code, mods, burst);
+      send(shift ? k.shifted : k.keyval, k.code, mods | IBUS_RELEASE_MASK, burst);
+      if (ctrl) send(IBUS_KEY_Control_L, KEY_LEFTCTRL, mods | IBUS_RELEASE_MASK, burst);
+      if (shift)
+        send(IBUS_KEY_Shift_L, KEY_LEFTSHIFT, IBUS_SHIFT_MASK | IBUS_RELEASE_MASK, burst);
+    }
+    EXPECT_TRUE(iterate([this] { return pending_ == 0; })) << pending_ << " replies missing";
+  }
+
+  std::string text() const {
+    std::string s;
+    for (char32_t c : text_) {
+      char buf[8];
+      s.append(buf, static_cast<size_t>(g_unichar_to_utf8(c, buf)));
+    }
+    return s;
+  }
+  std::vector<std::string> shortcuts;   // forwarded or passed keys with Ctrl
+  std::vector<bool> consumed;           // per key press sent, in order
+  int deletions = 0, forwardedBackspaces = 0;
+  std::vector<double> latencies;        // milliseconds, key event to commit
+
+ private:
+  struct Call {
+    TextField* self;
+    guint keyval, state;
+  };
+
+  void send(guint keyval, guint code, guint state, bool burst) {
+    ++pending_;
+    sent_ = Reloj::now();
+    waitingCommit_ = !burst;
+    ibus_input_context_process_key_event_async(ic_, keyval, code, state, -1, nullptr, onReply,
+                                               new Call{this, keyval, state});
+    if (!burst) iterate([this] { return pending_ == 0; });
+  }
+
+  static void onReply(GObject* ic, GAsyncResult* res, gpointer data) {
+    std::unique_ptr<Call> call(static_cast<Call*>(data));
+    TextField* self = call->self;
+    GError* error = nullptr;
+    gboolean handled = ibus_input_context_process_key_event_async_finish(
+        IBUS_INPUT_CONTEXT(ic), res, &error);
+    if (error) {
+      ADD_FAILURE() << "key event failed: " << error->message;
+      g_error_free(error);
+    }
+    --self->pending_;
+    if (call->state & IBUS_RELEASE_MASK) return;
+    if (call->keyval != IBUS_KEY_Shift_L && call->keyval != IBUS_KEY_Control_L)
+      self->consumed.push_back(handled);
+    if (!handled) self->apply(call->keyval, call->state);
+  }
+
+  // What the application does with a key it receives.
+  void apply(guint keyval, guint state) {
+    if (keyval == IBUS_KEY_BackSpace) {
+      if (!text_.empty()) text_.pop_back();
+    } else if (keyval == IBUS_KEY_Return) {
+      text_ += U'\n';
+    } else if (state & IBUS_CONTROL_MASK) {
+      std::string s = "^";
+      if (state & IBUS_SHIFT_MASK) s += "+";
+      shortcuts.push_back(s + static_cast<char>(g_unichar_tolower(ibus_keyval_to_unicode(keyval))));
+    } else if (gunichar c = ibus_keyval_to_unicode(keyval); c >= 0x20) {
+      text_ += static_cast<char32_t>(c);
+    }
+  }
+
+  static void onCommit(IBusInputContext*, IBusText* t, gpointer data) {
+    auto* self = static_cast<TextField*>(data);
+    if (self->waitingCommit_) {
+      self->latencies.push_back(
+          std::chrono::duration<double, std::milli>(Reloj::now() - self->sent_).count());
+      self->waitingCommit_ = false;
+    }
+    glong n = 0;
+    gunichar* u = g_utf8_to_ucs4_fast(ibus_text_get_text(t), -1, &n);
+    for (glong i = 0; i < n; ++i) self->text_ += static_cast<char32_t>(u[i]);
+    g_free(u);
+  }
+
+  static void onForward(IBusInputContext*, guint keyval, guint, guint state, gpointer data) {
+    auto* self = static_cast<TextField*>(data);
+    EXPECT_TRUE(state & IBUS_FORWARD_MASK);
+    if (state & IBUS_RELEASE_MASK) return;
+    if (keyval == IBUS_KEY_BackSpace) ++self->forwardedBackspaces;
+    self->apply(keyval, state);
+  }
+
+  static void onDelete(IBusInputContext*, gint offset, guint n, gpointer data) {
+    auto* self = static_cast<TextField*>(data);
+    ++self->deletions;
+    ASSERT_EQ(offset, -static_cast<gint>(n)) << "only text before the caret is deleted";
+    ASSERT_LE(n, self->text_.size());
+    self->text_.erase(self->text_.size() - n);
+  }
+
+  IBusInputContext* ic_ = nullptr;
+  bool selected_ = false;
+  int pending_ = 0;
+  std::u32string text_;
+  Reloj::time_point sent_;
+  bool waitingCommit_ = false;
+};
+
+// The engine's answer for the same keys through the simulated keyboard.
+std::string simulated(const std::string& script, const std::string& options) {
+  const std::string path = testing::TempDir() + "kalyxon_ibus_script.txt";
+  std::ofstream(path) << script;
+  FILE* p = popen((kProgram + " type " + options + " " + path).c_str(), "r");
+  std::string out;
+  char buf[512];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+class IbusEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!daemon().bus()) GTEST_SKIP() << daemon().failure();
+  }
+};
+
+TEST_F(IbusEngine, TypesGreekAndLeavesShortcutsToTheApplication) {
+  Engine engine({"--sigma-final"});
+  ASSERT_TRUE(engine.ready());
+  TextField field(true);
+  ASSERT_TRUE(field.selected());
+  field.type("L 222 O G O S space");
+  EXPECT_EQ(field.text(), "λόγος ");
+  // Letter presses are consumed (the text comes from the engine).
+  EXPECT_TRUE(std::all_of(field.consumed.begin(), field.consumed.end(), [](bool b) { return b; }));
+  // Ctrl+C reaches the application untouched, in Greek mode too.
+  field.consumed.clear();
+  field.type("^C");
+  EXPECT_EQ(field.consumed, std::vector<bool>{false});
+  EXPECT_EQ(field.shortcuts, std::vector<std::string>{"^c"});
+  EXPECT_EQ(field.text(), "λόγος ");
+
+  // A burst of 200 characters arrives whole and in order, as the simulated
+  // keyboard types it.
+  std::string script;
+  const char* words[] = {"L 222 O G O S", "+A N Q R W P O S", "K A I", "Q E O S 188",
+                         "P 222 A N T A 190"};
+  for (int i = 0; script.size() < 700; ++i) script += std::string(words[i % 5]) + " space ";
+  TextField burst(true);
+  ASSERT_TRUE(burst.selected());
+  burst.type(script, true);
+  const std::string expected = simulated(script, "--sigma-final");
+  EXPECT_GE(g_utf8_strlen(expected.c_str(), -1), 200);
+  EXPECT_EQ(burst.text(), expected);
+
+  // Latency from a key event to the commit it causes, one key at a time.
+  TextField timed(true);
+  ASSERT_TRUE(timed.selected());
+  timed.type(script);
+  EXPECT_EQ(timed.text(), expected);
+  std::vector<double> l = timed.latencies;
+  ASSERT_FALSE(l.empty());
+  std::sort(l.begin(), l.end());
+  const double median = l[l.size() / 2], p99 = l[std::min(l.size() - 1, l.size() * 99 / 100)];
+  std::printf("key event to commit over %zu commits: median %.3f ms, p99 %.3f ms\n", l.size(),
+              median, p99);
+  RecordProperty("latency_median_ms", std::to_string(median));
+  RecordProperty("latency_p99_ms", std::to_string(p99));
+}
+
+TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
+  const fs::path lexica = daemon().dir() / "LEXICA1.db";
+  {
+    lexico::Espacio ws;
+    auto t = ws.abre(lexica, true)->creaTabla("clasico");
+    t->anade(u"LOGOS", lexico::listaCodigos(u"λόγος"), 50);
+  }
+  const std::string script = "L O G O S space K A I space";
+  const std::string dict = "--dict " + lexica.string() + ":clasico";
+  const std::string expected = simulated(script, "--sigma-final " + dict);
+  EXPECT_EQ(expected, "λόγος και ");
+  Engine engine({"--sigma-final", "--dict", lexica.string() + ":clasico"});
+  ASSERT_TRUE(engine.ready());
+  for (bool surrounding : {true, false}) {
+    SCOPED_TRACE(surrounding ? "surrounding text" : "no surrounding text");
+    TextField field(surrounding);
+    ASSERT_TRUE(field.selected());
+    field.type(script);
+    EXPECT_EQ(field.text(), expected);
+    EXPECT_EQ(field.deletions > 0, surrounding);
+    EXPECT_EQ(field.forwardedBackspaces > 0, !surrounding);
+  }
+}
+
+TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
+  const std::string script = "L O G O S space f2 L O G O S space f2 K A I space";
+  const std::string options = "--sigma-final --programa Editor --parametros '^+f*~'";
+  const std::string expected = simulated(script, options);
+  Engine engine({"--sigma-final", "--programa", "Editor", "--parametros", "^+f*~"});
+  ASSERT_TRUE(engine.ready());
+  TextField field(true);
+  ASSERT_TRUE(field.selected());
+  field.type(script);
+  EXPECT_EQ(field.text(), expected);
+  EXPECT_NE(field.text().find("logos "), std::string::npos);
+  EXPECT_NE(field.text().find("και "), std::string::npos);
+  // The macro's shortcut is forwarded at the first letter and at each F2.
+  EXPECT_EQ(field.shortcuts, std::vector<std::string>(3, "^+f"));
+}
+
+// The desktop program with --backend ibus holds the engine itself: what is
+// typed in another application's text field goes through its engine.
+TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
+  const fs::path carpeta = daemon().dir() / "escritorio";
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  struct Proceso {
+    pid_t pid;
+    ~Proceso() { stop(pid); }
+  } desktop{spawn({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"})};
+  ASSERT_GT(desktop.pid, 0);
+  ASSERT_TRUE(iterate([] { return ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); }));
+  {
+    TextField field(true);
+    ASSERT_TRUE(field.selected());
+    // Greek mode is switched on by the program's first turn of its loop.
+    bool griego = false;
+    for (int i = 0; i < 500 && !griego; ++i) {
+      field.type("L");
+      griego = field.text().find("λ") != std::string::npos;
+    }
+    ASSERT_TRUE(griego);
+    field.type("O G O S space");
+    EXPECT_EQ(field.text().substr(field.text().find("λ")), "λογοσ ");
+  }
+  stop(desktop.pid);
+  desktop.pid = -1;
+  iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
+  // The choice is kept in the settings.
+  std::ifstream ini(carpeta / "kalyxon.ini");
+  std::string contenido((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+  EXPECT_NE(contenido.find("teclado=ibus"), std::string::npos) << contenido;
+}
+
+}  // namespace
+}  // namespace kalyxon::ibustest
