@@ -211,6 +211,7 @@ TEST_F(Typing, VariantsAndRectify) {
       {"K S f4 222 A", "ks", "ξα"},
       {"B bksp f4 222 A", "", "α"},
       {"A f4 B f4 +G", "", "αϐΓ"},
+      {"A f2 B f2 f4 f4", "", "αbϵ"},  // Latin letters are not the engine's to delete
   };
   comprueba(casos);
 }
