@@ -279,7 +279,10 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
 
   // 8. Latin mode: the engine types nothing, so it knows nothing of the text.
   if (!lModoGriego) {
-    if (!esModificador(vk)) rompePalabra(false);
+    if (!esModificador(vk)) {
+      olvidaPantalla();
+      rompePalabra(false);
+    }
     return Verdict::Pass;
   }
 

@@ -47,10 +47,9 @@ const Caso kCasos[] = {
     // Long vowel + iota, keeping the marks of the vowel.
     {"i", "L W I", u"λῳ"},
     {"i", "L 186 H I", u"λῂ"},
-    // (Releasing Shift breaks the pair, as any key the hook does not take
-    // does; with Caps Lock the pair holds and the capital follows it.)
+    // The pair keeps the case of its vowel; releasing Shift does not break it.
     {"i", "capslock W I", u"ῼ"},
-    {"i", "+W I", u"Ωι"},
+    {"i", "+W I", u"ῼ"},
     {"ie", "W I", u"ᾠ"},
     {"", "L W I", u"λωι"},
     // Final sigma before a separator; C always gives it.
@@ -73,8 +72,8 @@ const Caso kCasos[] = {
     {"", "+57 +186 192 +A", u"ᾎ"},
     {"", "+222 222 I", u"ΐ"},
     {"", "+222 +I", u"Ϊ"},
-    {"", "222 B", u"B"},
-    {"", "222 B A", u"Bα"},
+    {"", "222 B", u"β"},  // a mark the letter cannot carry is dropped
+    {"", "222 B A", u"βα"},
     {"", "capslock 57 A", u"Ἀ"},
     // Rectify mode: F4 then dead keys change the letter already typed.
     {"", "L O f4 222", u"λό"},

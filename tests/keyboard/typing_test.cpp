@@ -107,13 +107,7 @@ TEST_F(Typing, LettersMarksAndOptions) {
       {"L 222 O G O S space", "", "λόγοσ "},
       {"+L O G O S 190", "sigma", "Λογος."},
       {"A*5 B*2", "", "αβ"},  // one letter per key held, at its release
-      {"capslock 57 A capslock", "", "Ἀ"},  // Caps Lock makes 9 and 8 the breathings
-      {"capslock 56 A capslock B", "", "Ἁβ"},
-      {"A I space R O", "esp", "αἰ ῥο"},
-      {"E U space O E", "esp", "εὐ ὀε"},
-      {"K S P S", "ks ps", "ξψ"},
-      {"K S", "", "κσ"},
-      {"W I 222 H I", "iota", "ῳῄ"},
+      {"capslock 56 A capslock B", "", "Ἁβ"},  // Caps Lock makes 8 and 9 the breathings
       {"A enter B", "", "α\nβ"},
       {"P U T A space", "", "¡Sin ofender!"},
       {"+K A B R O N 190", "", "¡shhhhhhh!"},
@@ -217,6 +211,7 @@ TEST_F(Typing, VariantsAndRectify) {
       {"K S f4 222 A", "ks", "ξα"},
       {"B bksp f4 222 A", "", "α"},
       {"A f4 B f4 +G", "", "αϐΓ"},
+      {"A f2 B f2 f4 f4", "", "αbϵ"},  // Latin letters are not the engine's to delete
   };
   comprueba(casos);
 }
