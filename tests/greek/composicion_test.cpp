@@ -88,9 +88,10 @@ const Caso kCasos[] = {
     // Symbol keys.
     {"", "+54 221 +221 V +V J", u"ϗϙϘϝϜχ"},
     {"", "190 188 +188 +190 +53", u".,;\u0387\u03F5"},
-    // Keys without a Greek letter type their own code; the Shift of the
-    // remapped ; does not make the next letter a capital.
-    {"", "219 +219 A +52 49 +222 B", u"7;α\"1B"},
+    // The apostrophe key is the elision mark; other keys without a Greek
+    // letter type their own code, and the Shift of the remapped ; does not
+    // make the next letter a capital; a diaeresis on a consonant is dropped.
+    {"", "219 +219 A +52 49 +222 B", u"’;α\"1β"},
     // Variants (F4 after b q f r s c k).
     {"", "Q f4", u"ϑ"},
     {"", "Q f4 f4 f4", u"Ϙ"},
