@@ -224,6 +224,15 @@ class TextField {
     g_object_unref(ic_);
   }
   bool selected() const { return selected_; }
+  // A click into the text (reset) or the focus leaving and coming back.
+  void interrupt(bool click) {
+    if (click) {
+      ibus_input_context_reset(ic_);
+    } else {
+      ibus_input_context_focus_out(ic_);
+      ibus_input_context_focus_in(ic_);
+    }
+  }
 
   // Types a key script in the notation of `kalyxon type` (letters, + Shift,
   // ^ Ctrl, and the names keyOf knows). With `burst` every event is sent
@@ -429,6 +438,16 @@ TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
     EXPECT_EQ(field.text(), expected);
     EXPECT_EQ(field.deletions > 0, surrounding);
     EXPECT_EQ(field.forwardedBackspaces > 0, !surrounding);
+  }
+  // A click in the text (the client resets the input method) or a focus
+  // change is a word break: "S" alone is looked up, nothing is replaced.
+  for (bool click : {true, false}) {
+    TextField field(true);
+    ASSERT_TRUE(field.selected());
+    field.type("L O G O");
+    field.interrupt(click);
+    field.type("S space");
+    EXPECT_EQ(field.text(), "λογος ") << (click ? "reset" : "focus change");
   }
 }
 
