@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/proyecto.h"
 #include "util/sendkeys.h"
 
 namespace kalyxon::ibus {
@@ -332,12 +333,14 @@ bool TecladoIbus::serve() {
   for (IBusEngineDesc** p = conocidos; p && *p; ++p) g_object_unref(*p);
   g_free(conocidos);
   if (!conocido) {
-    IBusComponent* c = ibus_component_new(kComponentName, "Kalyxon", "", "MIT", "Kalyxon",
-                                          "https://kalyxon.example.org/", "", "kalyxon");
+    // The same description as the component file's.
+    IBusComponent* c = ibus_component_new(kComponentName, "Kalyxon", "", "MIT",
+                                          "Proyecto Kalyxon", proyecto::kWeb, "", "kalyxon");
     ibus_component_add_engine(
-        c, ibus_engine_desc_new(kEngineName, "Griego clásico (Kalyxon)",
-                                "Griego clásico politónico", "grc", "MIT", "Kalyxon", "",
-                                "default"));
+        c, ibus_engine_desc_new_varargs(
+               "name", kEngineName, "longname", "Griego clásico (Kalyxon)", "description",
+               "Griego clásico politónico", "language", "grc", "license", "MIT", "author",
+               "Proyecto Kalyxon", "layout", "default", "symbol", "ἀ", nullptr));
     ibus_bus_register_component(d_->bus.get(), c);
     g_object_unref(c);
   }
