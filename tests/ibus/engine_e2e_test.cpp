@@ -467,6 +467,32 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
   EXPECT_EQ(field.shortcuts, std::vector<std::string>(3, "^+f"));
 }
 
+// Whether the user has added the engine: GNOME's input sources on GNOME,
+// IBus's preloaded engines elsewhere.
+TEST(InputSource, FollowsTheDesktopsOwnList) {
+  setenv("GSETTINGS_BACKEND", "memory", 1);
+  GSettingsSchemaSource* fuente = g_settings_schema_source_get_default();
+  for (const char* esquema : {"org.freedesktop.ibus.general", "org.gnome.desktop.input-sources"}) {
+    GSettingsSchema* s = fuente ? g_settings_schema_source_lookup(fuente, esquema, TRUE) : nullptr;
+    if (!s) GTEST_SKIP() << "no schema " << esquema;
+    g_settings_schema_unref(s);
+  }
+  GSettings* ibus = g_settings_new("org.freedesktop.ibus.general");
+  GSettings* gnome = g_settings_new("org.gnome.desktop.input-sources");
+  setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
+  EXPECT_EQ(ibus::isInputSource(), false);
+  const gchar* motores[] = {"xkb:es::spa", "kalyxon", nullptr};
+  g_settings_set_strv(ibus, "preload-engines", motores);
+  EXPECT_EQ(ibus::isInputSource(), true);
+  setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
+  EXPECT_EQ(ibus::isInputSource(), false);
+  g_settings_set_value(gnome, "sources", g_variant_new_parsed("[('xkb', 'es'), ('ibus', 'kalyxon')]"));
+  EXPECT_EQ(ibus::isInputSource(), true);
+  unsetenv("XDG_CURRENT_DESKTOP");
+  g_object_unref(ibus);
+  g_object_unref(gnome);
+}
+
 // The desktop program with --backend ibus holds the engine itself: what is
 // typed in another application's text field goes through its engine.
 TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
