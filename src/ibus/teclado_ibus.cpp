@@ -196,7 +196,11 @@ struct TecladoIbus::Impl {
     auto* self = static_cast<Impl*>(data);
     if (std::strcmp(nombre, kEngineName) != 0) return nullptr;
     gchar* ruta = g_strdup_printf("/org/freedesktop/IBus/Engine/Kalyxon/%u", ++self->serie);
-    IBusEngine* e = ibus_engine_new(nombre, ruta, ibus_service_get_connection(IBUS_SERVICE(factory)));
+    // What the engine passes goes on to IBus's own composition (dead keys,
+    // the Compose key), which applications under an input method rely on:
+    // in Latin mode the dead keys of the layout keep working.
+    IBusEngine* e = ibus_engine_new_with_type(IBUS_TYPE_ENGINE_SIMPLE, nombre, ruta,
+                                              ibus_service_get_connection(IBUS_SERVICE(factory)));
     g_free(ruta);
     g_signal_connect(e, "process-key-event", G_CALLBACK(onKey), self);
     g_signal_connect(e, "focus-in", G_CALLBACK(onFocusIn), self);

@@ -452,7 +452,8 @@ TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
 }
 
 TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
-  const std::string script = "L O G O S space f2 L O G O S space f2 K A I space";
+  // In Latin mode the layout's dead keys still compose (á).
+  const std::string script = "L O G O S space f2 L O G O S space 222 A space f2 K A I space";
   const std::string options = "--sigma-final --programa Editor --parametros '^+f*~'";
   const std::string expected = simulated(script, options);
   Engine engine({"--sigma-final", "--programa", "Editor", "--parametros", "^+f*~"});
@@ -461,7 +462,7 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
   ASSERT_TRUE(field.selected());
   field.type(script);
   EXPECT_EQ(field.text(), expected);
-  EXPECT_NE(field.text().find("logos "), std::string::npos);
+  EXPECT_NE(field.text().find("logos á "), std::string::npos);
   EXPECT_NE(field.text().find("και "), std::string::npos);
   // The macro's shortcut is forwarded at the first letter and at each F2.
   EXPECT_EQ(field.shortcuts, std::vector<std::string>(3, "^+f"));
