@@ -9,8 +9,10 @@
 #include <cstring>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "app/proyecto.h"
+#include "keyboard/posiciones.h"
 #include "util/sendkeys.h"
 
 namespace kalyxon::ibus {
