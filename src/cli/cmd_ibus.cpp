@@ -28,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef KALYXON_HAVE_IBUS
 const char* kUso =
     "Usage: kalyxon ibus-engine [OPTIONS]\n"
     "\n"
@@ -54,7 +55,6 @@ fs::path carpetaPropia() {
   return ec ? fs::current_path() : exe.parent_path();
 }
 
-#ifdef KALYXON_HAVE_IBUS
 class MensajeEnConsola : public platform::MessageBox {
  public:
   platform::Answer show(const std::u16string& text, platform::Buttons buttons,

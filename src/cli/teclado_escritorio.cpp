@@ -39,7 +39,7 @@ bool escritorio(const char* nombre) {
 }
 
 // How to add the engine as an input source, for the desktop in use.
-std::u16string comoAnadir() {
+[[maybe_unused]] std::u16string comoAnadir() {
   if (escritorio("GNOME"))
     return u"En GNOME: Configuración > Teclado > Fuentes de entrada > «+» > Griego antiguo "
            u"(o «Otro») > «Griego clásico (Kalyxon)». Después se cambia de fuente con "
@@ -58,7 +58,7 @@ const char16_t* kSinTeclado =
     u"(«im-config -n ibus» o la configuración del escritorio) y vuelva a iniciar la sesión. "
     u"En una sesión X11 también sirve arrancar Kalyxon con «--backend x11».";
 
-const char16_t* kSinIbus =
+[[maybe_unused]] const char16_t* kSinIbus =
     u"El sistema de entrada IBus no está en marcha, y Kalyxon lo necesita para escribir en "
     u"las aplicaciones de Wayland.\n\n"
     u"Instale el paquete «ibus» (sudo apt install ibus), actívelo como sistema de entrada "

@@ -9,7 +9,10 @@
 #include <cstring>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
+#include "app/proyecto.h"
+#include "keyboard/posiciones.h"
 #include "util/sendkeys.h"
 
 namespace kalyxon::ibus {
@@ -195,7 +198,11 @@ struct TecladoIbus::Impl {
     auto* self = static_cast<Impl*>(data);
     if (std::strcmp(nombre, kEngineName) != 0) return nullptr;
     gchar* ruta = g_strdup_printf("/org/freedesktop/IBus/Engine/Kalyxon/%u", ++self->serie);
-    IBusEngine* e = ibus_engine_new(nombre, ruta, ibus_service_get_connection(IBUS_SERVICE(factory)));
+    // What the engine passes goes on to IBus's own composition (dead keys,
+    // the Compose key), which applications under an input method rely on:
+    // in Latin mode the dead keys of the layout keep working.
+    IBusEngine* e = ibus_engine_new_with_type(IBUS_TYPE_ENGINE_SIMPLE, nombre, ruta,
+                                              ibus_service_get_connection(IBUS_SERVICE(factory)));
     g_free(ruta);
     g_signal_connect(e, "process-key-event", G_CALLBACK(onKey), self);
     g_signal_connect(e, "focus-in", G_CALLBACK(onFocusIn), self);
@@ -332,12 +339,14 @@ bool TecladoIbus::serve() {
   for (IBusEngineDesc** p = conocidos; p && *p; ++p) g_object_unref(*p);
   g_free(conocidos);
   if (!conocido) {
-    IBusComponent* c = ibus_component_new(kComponentName, "Kalyxon", "", "MIT", "Kalyxon",
-                                          "https://kalyxon.example.org/", "", "kalyxon");
+    // The same description as the component file's.
+    IBusComponent* c = ibus_component_new(kComponentName, "Kalyxon", "", "MIT",
+                                          "Proyecto Kalyxon", proyecto::kWeb, "", "kalyxon");
     ibus_component_add_engine(
-        c, ibus_engine_desc_new(kEngineName, "Griego clásico (Kalyxon)",
-                                "Griego clásico politónico", "grc", "MIT", "Kalyxon", "",
-                                "default"));
+        c, ibus_engine_desc_new_varargs(
+               "name", kEngineName, "longname", "Griego clásico (Kalyxon)", "description",
+               "Griego clásico politónico", "language", "grc", "license", "MIT", "author",
+               "Proyecto Kalyxon", "layout", "default", "symbol", "ἀ", nullptr));
     ibus_bus_register_component(d_->bus.get(), c);
     g_object_unref(c);
   }

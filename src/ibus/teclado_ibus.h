@@ -34,9 +34,7 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "keyboard/posiciones.h"
 #include "keyboard/tecladohook.h"
 #include "platform/platform.h"
 

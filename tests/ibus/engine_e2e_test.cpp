@@ -224,6 +224,15 @@ class TextField {
     g_object_unref(ic_);
   }
   bool selected() const { return selected_; }
+  // A click into the text (reset) or the focus leaving and coming back.
+  void interrupt(bool click) {
+    if (click) {
+      ibus_input_context_reset(ic_);
+    } else {
+      ibus_input_context_focus_out(ic_);
+      ibus_input_context_focus_in(ic_);
+    }
+  }
 
   // Types a key script in the notation of `kalyxon type` (letters, + Shift,
   // ^ Ctrl, and the names keyOf knows). With `burst` every event is sent
@@ -430,10 +439,21 @@ TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
     EXPECT_EQ(field.deletions > 0, surrounding);
     EXPECT_EQ(field.forwardedBackspaces > 0, !surrounding);
   }
+  // A click in the text (the client resets the input method) or a focus
+  // change is a word break: "S" alone is looked up, nothing is replaced.
+  for (bool click : {true, false}) {
+    TextField field(true);
+    ASSERT_TRUE(field.selected());
+    field.type("L O G O");
+    field.interrupt(click);
+    field.type("S space");
+    EXPECT_EQ(field.text(), "λογος ") << (click ? "reset" : "focus change");
+  }
 }
 
 TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
-  const std::string script = "L O G O S space f2 L O G O S space f2 K A I space";
+  // In Latin mode the layout's dead keys still compose (á).
+  const std::string script = "L O G O S space f2 L O G O S space 222 A space f2 K A I space";
   const std::string options = "--sigma-final --programa Editor --parametros '^+f*~'";
   const std::string expected = simulated(script, options);
   Engine engine({"--sigma-final", "--programa", "Editor", "--parametros", "^+f*~"});
@@ -442,10 +462,36 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
   ASSERT_TRUE(field.selected());
   field.type(script);
   EXPECT_EQ(field.text(), expected);
-  EXPECT_NE(field.text().find("logos "), std::string::npos);
+  EXPECT_NE(field.text().find("logos á "), std::string::npos);
   EXPECT_NE(field.text().find("και "), std::string::npos);
   // The macro's shortcut is forwarded at the first letter and at each F2.
   EXPECT_EQ(field.shortcuts, std::vector<std::string>(3, "^+f"));
+}
+
+// Whether the user has added the engine: GNOME's input sources on GNOME,
+// IBus's preloaded engines elsewhere.
+TEST(InputSource, FollowsTheDesktopsOwnList) {
+  setenv("GSETTINGS_BACKEND", "memory", 1);
+  GSettingsSchemaSource* fuente = g_settings_schema_source_get_default();
+  for (const char* esquema : {"org.freedesktop.ibus.general", "org.gnome.desktop.input-sources"}) {
+    GSettingsSchema* s = fuente ? g_settings_schema_source_lookup(fuente, esquema, TRUE) : nullptr;
+    if (!s) GTEST_SKIP() << "no schema " << esquema;
+    g_settings_schema_unref(s);
+  }
+  GSettings* ibus = g_settings_new("org.freedesktop.ibus.general");
+  GSettings* gnome = g_settings_new("org.gnome.desktop.input-sources");
+  setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
+  EXPECT_EQ(ibus::isInputSource(), false);
+  const gchar* motores[] = {"xkb:es::spa", "kalyxon", nullptr};
+  g_settings_set_strv(ibus, "preload-engines", motores);
+  EXPECT_EQ(ibus::isInputSource(), true);
+  setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
+  EXPECT_EQ(ibus::isInputSource(), false);
+  g_settings_set_value(gnome, "sources", g_variant_new_parsed("[('xkb', 'es'), ('ibus', 'kalyxon')]"));
+  EXPECT_EQ(ibus::isInputSource(), true);
+  unsetenv("XDG_CURRENT_DESKTOP");
+  g_object_unref(ibus);
+  g_object_unref(gnome);
 }
 
 // The desktop program with --backend ibus holds the engine itself: what is
