@@ -7,6 +7,7 @@
 // word record) happens here and in salida.cpp, with no OS dependency.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -75,6 +76,12 @@ class TecladoHook {
   bool lFuenteEnviada = false;  // the font-switch macro has been dealt with since chkgri was ticked
   RegistroTecla tTecla;
 
+  // While a box of this program that takes Latin text (a file dialog, an
+  // input box, a path or number field) has the keyboard focus, every key
+  // reaches it untouched. The front end says when.
+  void ventanaLatina(bool activa);
+  bool enVentanaLatina() const { return lVentanaLatina_; }
+
   // Nesting depth of tecladoProc: above 1 while a message box or a waiting
   // send lets another event in. Backends and the simulator read it.
   int profundidad() const { return profundidad_; }
@@ -95,6 +102,8 @@ class TecladoHook {
   Kalyxon& k_;
   uint32_t serieHook_ = 0;
   int profundidad_ = 0;
+  bool lVentanaLatina_ = false;
+  std::bitset<256> pulsadasLatinas_;  // keys pressed while a Latin box had the focus
 };
 
 }  // namespace kalyxon

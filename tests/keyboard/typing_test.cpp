@@ -90,6 +90,26 @@ TEST(Typing, ShortcutsReachTheApplication) {
   EXPECT_EQ(s.app().shortcuts()[2], sendkeys::chr(U's', sendkeys::kCtrl | sendkeys::kShift));
 }
 
+// A file dialog or an input box of the program takes Latin: its keys pass
+// untouched, F2 included, and a key pressed there whose release comes after
+// the box has closed types nothing into the window behind.
+TEST(Typing, BoxesOfTheProgramTakeLatinKeys) {
+  TecladoSimulado s(KALYXON_RUNTIME_DIR);
+  s.activaGriego();
+  s.escribe("L");
+  s.hook().ventanaLatina(true);
+  s.escribe("L O G O S f2 49");
+  KeyEvent intro;
+  intro.vkCode = 13;
+  s.evento(intro);
+  s.hook().ventanaLatina(false);
+  intro.flags = flag::kUp;
+  EXPECT_EQ(s.evento(intro), Verdict::Pass);
+  EXPECT_TRUE(s.hook().lModoGriego);
+  s.escribe("L");
+  EXPECT_EQ(util::toUtf8(s.texto()), "λlogos1\nλ");
+}
+
 TEST(Typing, CapsLockLightAndTrackedStateDrift) {
   TecladoSimulado s(KALYXON_RUNTIME_DIR);
   s.activaGriego();
