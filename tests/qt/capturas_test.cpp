@@ -1,12 +1,14 @@
 // Screenshots of the main window, the conversion window and the keyboard-map
 // help page, saved as PNG under the build folder for the README.
 #include <QDir>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
 
 #include "escritorio.h"
+#include "qt/bandeja.h"
 #include "qt/controles.h"
 #include "qt/mapateclado.h"
 #include "qt/pintor.h"
@@ -39,6 +41,16 @@ TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
   const QImage principalImg = w.grab().toImage();
   ASSERT_FALSE(principalImg.isNull());
   EXPECT_TRUE(principalImg.save(rutaCaptura("ventana-principal.png")));
+
+  // The tray menu with Greek and the dictionary on.
+  f.chkgri.setValue(1);
+  f.chkdic.setValue(1);
+  app().render();
+  QMenu* bandeja = app().bandeja().menu();
+  bandeja->popup(QPoint(0, 0));
+  QApplication::processEvents();
+  EXPECT_TRUE(bandeja->grab().toImage().save(rutaCaptura("menu-bandeja.png")));
+  bandeja->hide();
 
   const ModeloConversion& m = conversion().modelo();
   m.ventana->caption = u"Traducir fuentes";
