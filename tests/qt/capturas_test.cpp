@@ -57,7 +57,7 @@ TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
   m.Label1->caption = u"Texto en fuente griega (Pégalo con May+Insertar)";
   m.Label2->caption = u"Texto en Unicode (Pulsa F1 para ayuda)";
   m.txtori->text = u"*)en a)rxh=| h)=n o( lo/goj, kai\\ o( lo/goj h)=n pro\\j to\\n qeo/n";
-  m.txtori->font = u"Athenian";
+  m.txtori->font = u"Verdana";  // BetaCode's face: plain ASCII, no font note
   m.UniText1->text = u"Ἐν ἀρχῇ ἦν ὁ λόγος, καὶ ὁ λόγος ἦν πρὸς τὸν θεόν";
   m.ventana->visible = true;
   const std::pair<const char*, const char16_t*> menus[] = {
