@@ -296,15 +296,16 @@ bool Aplicacion::cargaAjustes() {
     int posx = numero(lee(u"posx"));
     int posy = numero(lee(u"posy"));
 
-    // The saved place is where the window starts; a later load (coming back
-    // from the conversion window) leaves it where the user has put it since.
+    // The saved place and size are where the window starts; a later load
+    // (coming back from the conversion window) leaves the window as the
+    // user has it now.
     if (!cargado_) {
       if (posx > 0) f.ventana.left = posx;
       if (posy > 0) f.ventana.top = posy;
-    }
-    if (esSi(barra)) {
-      f.ventana.height = Form1::kAltoBarraInicio;
-      f.mnubar.checked = true;
+      if (esSi(barra)) {
+        f.ventana.height = Form1::kAltoBarraInicio;
+        f.mnubar.checked = true;
+      }
     }
     f.mnus.checked = esSi(sigma);
     f.mnuks.checked = esSi(ks);

@@ -276,6 +276,7 @@ TEST_F(ProgramaTest, ChoicesSurviveTheReloadOfTheNextActivation) {
   app().Form_Activate();
   EXPECT_TRUE(f().mnuks.checked);
   EXPECT_TRUE(f().mnubar.checked);
+  EXPECT_EQ(f().ventana.height, Form1::kAltoBarraMenu);
   EXPECT_TRUE(f().mnupro.checked);
   EXPECT_EQ(f().cPrograma, u"LibreOffice Writer");
   EXPECT_EQ(f().cParametros, u"^+f*~");
