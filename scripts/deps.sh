@@ -15,6 +15,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # desktop front end
   qt6-base-dev libgl-dev fonts-dejavu-core fonts-noto-core
+  # Qt's own Spanish strings; the Wayland platform for sessions without X
+  qt6-translations-l10n qt6-wayland
   # X11 keyboard backend and its end-to-end tests
   libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
   # IBus input method engine (Wayland and X11) and its end-to-end test

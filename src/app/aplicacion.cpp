@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "app/autoarranque.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "app/proyecto.h"
@@ -25,6 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char16_t* kSeccion = u"opciones";
+constexpr const char* kIniInicial = "kalyxon-inicial.ini";
 constexpr const char16_t* kMensajeInstancia =
     u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.";
 
@@ -106,6 +108,36 @@ const std::array<FilaDiccionario, 8> kDiccionarios = {{
 const std::array<vm::MenuItem Form1::*, 8> kOrdenGrabacion = {
     &Form1::mnudicpla, &Form1::mnudichom, &Form1::mnudicari, &Form1::mnudicjen,
     &Form1::mnudiccla, &Form1::mnudiccom, &Form1::mnudictra, &Form1::mnudiceso};
+
+// Programs people write Greek in on Linux, with a font-switch macro that
+// works there: LibreOffice puts the cursor in its font name box on
+// Ctrl+Shift+F, takes the typed name on Enter and goes back to the text.
+struct ProgramaLinux {
+  const char16_t* nombre;
+  const char16_t* macro;
+};
+constexpr ProgramaLinux kProgramasLinux[] = {
+    {u"LibreOffice Writer", u"^+f*~"},
+};
+
+constexpr const char16_t* kEjemploMacro =
+    u"\n(teclas en notación de envío; * es el nombre de la fuente. Ejemplo: ^+f*~ pulsa "
+    u"Ctrl+Mayús+F, escribe la fuente y pulsa Intro)";
+
+// Font names as the programs take them: a font installed by two foundries
+// is listed as "Nimbus Roman [URW]"; the program's font box wants the family
+// "Nimbus Roman". Duplicates go, the order stays.
+std::vector<std::u16string> nombresDeFamilia(std::vector<std::u16string> nombres) {
+  std::vector<std::u16string> r;
+  for (auto& n : nombres) {
+    if (n.size() > 2 && n.back() == u']') {
+      auto abre = n.rfind(u" [");
+      if (abre != std::u16string::npos && abre > 0) n.erase(abre);
+    }
+    if (std::find(r.begin(), r.end(), n) == r.end()) r.push_back(std::move(n));
+  }
+  return r;
+}
 
 const FilaDiccionario* filaDeMenu(const Form1& f, const vm::MenuItem* m) {
   for (const auto& d : kDiccionarios)
@@ -221,8 +253,28 @@ void Aplicacion::cargaIni() {
   }
 }
 
+void Aplicacion::mnuses_Click() {
+  Form1& f = k_.form1;
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  std::string error;
+  if (!autoarranque::pon(!f.mnuses.checked, exe, k_.carpeta, error))
+    k_.sv.messageBox->show(u"No se ha podido cambiar el inicio con la sesión: " + u16(error),
+                           platform::Buttons::Ok);
+  f.mnuses.checked = autoarranque::activo();
+}
+
 bool Aplicacion::cargaAjustes() {
   Form1& f = k_.form1;
+  // A new user starts from the shipped defaults (final sigma on: without it
+  // λόγος comes out λόγοσ), not from every option off.
+  if (!cargado_) {
+    std::error_code ec;
+    const fs::path inicial = k_.carpeta / kIniInicial;
+    if (!fs::exists(rutaIni(), ec) && fs::is_regular_file(inicial, ec))
+      fs::copy_file(inicial, k_.carpeta / "kalyxon.ini", ec);
+  }
+  f.mnuses.checked = autoarranque::activo();
   util::Perfil ini(rutaIni());
   auto lee = [&](const char16_t* clave) { return ini.lee(kSeccion, clave); };
   try {
@@ -244,11 +296,16 @@ bool Aplicacion::cargaAjustes() {
     int posx = numero(lee(u"posx"));
     int posy = numero(lee(u"posy"));
 
-    if (posx > 0) f.ventana.left = posx;
-    if (posy > 0) f.ventana.top = posy;
-    if (esSi(barra)) {
-      f.ventana.height = Form1::kAltoBarraInicio;
-      f.mnubar.checked = true;
+    // The saved place and size are where the window starts; a later load
+    // (coming back from the conversion window) leaves the window as the
+    // user has it now.
+    if (!cargado_) {
+      if (posx > 0) f.ventana.left = posx;
+      if (posy > 0) f.ventana.top = posy;
+      if (esSi(barra)) {
+        f.ventana.height = Form1::kAltoBarraInicio;
+        f.mnubar.checked = true;
+      }
     }
     f.mnus.checked = esSi(sigma);
     f.mnuks.checked = esSi(ks);
@@ -262,6 +319,7 @@ bool Aplicacion::cargaAjustes() {
 
     descubreDiccionarios();
     seleccionaDiccionario(autor);
+    cargado_ = true;
   } catch (const lexico::BaseOcupada&) {
     k_.sv.messageBox->show(kMensajeInstancia, platform::Buttons::Ok);
     cargaFallida_ = true;
@@ -329,14 +387,12 @@ void Aplicacion::seleccionaDiccionario(const std::u16string& autor) {
   }
 }
 
-void Aplicacion::grabaIni() {
-  Form1& f = k_.form1;
+std::vector<std::pair<std::u16string, std::u16string>> Aplicacion::opciones() const {
+  const Form1& f = k_.form1;
   std::u16string autor;
   for (auto menu : kOrdenGrabacion)
     if ((f.*menu).checked) autor = filaDeMenu(f, &(f.*menu))->autor;
   std::vector<std::pair<std::u16string, std::u16string>> v = {
-      {u"posx", decimal(f.ventana.left)},
-      {u"posy", decimal(f.ventana.top)},
       {u"barra", siNo(f.mnubar.checked)},
       {u"aproximado", siNo(f.mnudicapro.checked)},
       {u"sigma final", siNo(f.mnus.checked)},
@@ -354,9 +410,23 @@ void Aplicacion::grabaIni() {
   // With no program ever chosen there is no key to name after it.
   if (!f.cPrograma.empty()) v.emplace_back(f.cPrograma, f.cParametros);
   v.emplace_back(u"fuentes", f.cCambiaFuentes);
+  return v;
+}
+
+void Aplicacion::grabaIni() {
+  const Form1& f = k_.form1;
+  auto v = opciones();
+  v.insert(v.begin(), {{u"posx", decimal(f.ventana.left)}, {u"posy", decimal(f.ventana.top)}});
   // A failed write loses nothing that was on disk; the close goes on.
   util::Perfil(rutaIni()).escribe(kSeccion, v);
   cierraDiccionarios();
+}
+
+void Aplicacion::grabaOpciones() {
+  // Only a copy that runs writes: a refused second copy never loaded, and
+  // before the first load the menus hold no user choice yet.
+  if (!cargado_ || cargaFallida_ || terminado_) return;
+  util::Perfil(rutaIni()).escribe(kSeccion, opciones());
 }
 
 void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& tabla) {
@@ -388,6 +458,7 @@ void Aplicacion::eligePrograma() {
   for (const char16_t* p : {u"-Ninguno-", u"Word", u"Outlook", u"WordPad", u"OpenOffice",
                             u"PowerPoint", u"NotePad", u"InDesign", u"Bloc de notas"})
     f.lstfon.items.emplace_back(p);
+  for (const auto& p : kProgramasLinux) f.lstfon.items.emplace_back(p.nombre);
   f.cmdace.visible = true;
 }
 
@@ -399,7 +470,8 @@ void Aplicacion::eligeFuente() {
   f.cmdace.visible = true;
   f.lstfon.tag = u"fuente";
   if (k_.sv.fonts)
-    for (auto& nombre : k_.sv.fonts->screenFonts()) f.lstfon.items.push_back(std::move(nombre));
+    for (auto& nombre : nombresDeFamilia(k_.sv.fonts->screenFonts()))
+      f.lstfon.items.push_back(std::move(nombre));
 }
 
 void Aplicacion::lstfon_Click(int indice) {
@@ -427,6 +499,7 @@ void Aplicacion::cambiaFuente(const std::u16string& valor) {
     f.cFuenteNormal = valor;
   f.lstfon.visible = false;
   f.cmdace.visible = false;
+  grabaOpciones();
 }
 
 void Aplicacion::cambiaPrograma(const std::u16string& valor) {
@@ -439,6 +512,7 @@ void Aplicacion::cambiaPrograma(const std::u16string& valor) {
     f.cCambiaFuentes = u"NO";
     f.mnupro.checked = false;
     oculta();
+    grabaOpciones();
     return;
   }
   auto r = k_.sv.messageBox->show(u"¿Cambiar programa por defecto a " + valor + u"?",
@@ -449,7 +523,14 @@ void Aplicacion::cambiaPrograma(const std::u16string& valor) {
   }
   std::u16string parametros = leeIni(valor);
   if (parametros.empty()) {
-    parametros = k_.sv.inputBox->ask(u"Parámetros para " + valor, u"Cadena de asignación", u"")
+    // The box shows how the notation reads, and for the programs whose
+    // font box has a known shortcut offers the macro that works there.
+    std::u16string propuesta;
+    for (const auto& p : kProgramasLinux)
+      if (valor == p.nombre) propuesta = p.macro;
+    parametros = k_.sv.inputBox
+                     ->ask(u"Parámetros para " + valor + kEjemploMacro, u"Cadena de asignación",
+                           propuesta)
                      .value_or(u"");
     if (parametros.empty()) {
       k_.sv.messageBox->show(u"No hay información sobre ese programa", platform::Buttons::Ok);
@@ -462,6 +543,7 @@ void Aplicacion::cambiaPrograma(const std::u16string& valor) {
   f.cCambiaFuentes = u"SI";
   f.mnupro.checked = true;
   oculta();
+  grabaOpciones();
 }
 
 void Aplicacion::mnuher_Click() {
@@ -543,6 +625,7 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnunum") alterna(f.mnunum);
   else if (n == "mnuang") alterna(f.mnuang);
   else if (n == "mnulat") alterna(f.mnulat);
+  else if (n == "mnuses") mnuses_Click();
   else if (n == "mnudicapro") k_.diccionario().mnudicapro_Click();
   else if (n == "mnudiccla") k_.diccionario().eligeDiccionario("clasico");
   else if (n == "mnudiccom") k_.diccionario().eligeDiccionario("completo");
@@ -587,6 +670,14 @@ bool Aplicacion::menuClick(std::string_view n) {
   } else {
     return false;
   }
+  // An option the user sets stays set: the reload at the main window's next
+  // activation reads the file, so the file must already hold it.
+  static constexpr std::string_view kGuardan[] = {
+      "mnus",      "mnuks",     "mnups",     "mnuesp",    "mnuiota",   "mnunum",
+      "mnuang",    "mnubar",    "mnudicapro", "mnudiccla", "mnudiccom", "mnudicari",
+      "mnudiceso", "mnudichom", "mnudicjen", "mnudicpla", "mnudictra"};
+  if (std::find(std::begin(kGuardan), std::end(kGuardan), n) != std::end(kGuardan))
+    grabaOpciones();
   return true;
 }
 

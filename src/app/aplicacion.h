@@ -84,6 +84,9 @@ class Aplicacion {
   bool escribeIni(const std::u16string& clave, const std::u16string& valor) const;
   void cargaIni();
   void grabaIni();
+  // Writes the options (everything the save writes but the window's place)
+  // at once, so that the reload of a later activation reads them back.
+  void grabaOpciones();
   // The settings load without the first-run help: options, position, fonts,
   // program, dictionaries found and the saved dictionary. False when the load
   // failed (the message was shown); used by cargaIni and by tools.
@@ -105,6 +108,7 @@ class Aplicacion {
   // a name with no handler.
   bool menuClick(std::string_view nombre);
   void mnubar_Click();
+  void mnuses_Click();  // "Iniciar con la sesión" 
   void mnuhertra_Click();
   void mnusib_Click();
   void navega(const std::string& url);
@@ -121,12 +125,14 @@ class Aplicacion {
   void abreDiccionario(const std::string& fichero, const std::string& tabla);
   void cierraDiccionarios();
   void termina();
+  std::vector<std::pair<std::u16string, std::u16string>> opciones() const;
 
   Kalyxon& k_;
   std::vector<std::shared_ptr<lexico::Base>> abiertas_;  // every dictionary file found
   bool terminado_ = false;
   bool cargaFallida_ = false;
   bool cargando_ = false;  // inside cargaIni
+  bool cargado_ = false;   // a settings load has succeeded
 };
 
 }  // namespace kalyxon

@@ -56,7 +56,8 @@ void siembra(const fs::path& origen, const fs::path& destino, bool conDiccionari
     std::string nombre = e.path().filename().string();
     if (nombre == "ALPHA.db")
       copia(e.path(), destino / nombre, true);
-    else if (esIcono(nombre) || (conDiccionarios && esDiccionario(nombre)))
+    else if (esIcono(nombre) || nombre == "kalyxon-inicial.ini" ||
+             (conDiccionarios && esDiccionario(nombre)))
       copia(e.path(), destino / nombre, false);
   }
 }

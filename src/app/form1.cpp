@@ -66,6 +66,7 @@ Form1::Form1() {
   menu(mnufonabi, u"Abierta");
   menu(mnufoncer, u"Cerrada");
   menu(mnulat, u"Latín");
+  menu(mnuses, u"Iniciar con la sesión");
   menu(mnuher, u"Herramientas");
   menu(mnudic, u"Diccionario");
   // The dictionary items stay disabled until the settings load finds their

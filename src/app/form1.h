@@ -95,6 +95,7 @@ struct Form1 {
   vm::MenuItem mnuayu, mnuayugen, mnuayuind, mnuayumap, mnuayutec, mnuayuesp;
   vm::MenuItem mnuopc, mnus, mnuks, mnups, mnuesp, mnuiota, mnunum, mnuang;
   vm::MenuItem mnufon, mnufonbre, mnufonlar, mnufonabi, mnufoncer, mnulat;
+  vm::MenuItem mnuses;  // start with the desktop session (an autostart entry)
   vm::MenuItem mnuher, mnudic;
   vm::MenuItem mnudiccla, mnudiccom, mnudicari, mnudiceso, mnudichom, mnudicjen, mnudicpla,
       mnudictra;

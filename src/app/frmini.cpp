@@ -38,7 +38,8 @@ std::u16string textoAviso() {
   t += u" paréntesis. El programa cambia la sigma final, coloca";
   t += u" espíritu en las vocales iniciales y cuenta con un diccionario para la";
   t += u" autocorrección. PULSA F1 PARA AYUDA. Pulsando F2 se cambia del alfabeto griego al latino y";
-  t += u" viceversa sin cambiar de aplicación.";
+  t += u" viceversa sin cambiar de aplicación. La sigma final automática viene activada; se quita"
+       u" y se pone en el menú Opciones > sigma final.";
   t += u"\r\n\r\n";
   t += u"Agradecimientos: los diccionarios de formas que acompañan al programa se han construido"
        u" a partir de textos griegos de la Perseus Digital Library (canonical-greekLit) y del"

@@ -4,7 +4,18 @@ namespace kalyxon {
 
 namespace {
 
-NodoMenu hoja(const char* nombre, vm::MenuItem& m) { return {nombre, &m, {}}; }
+NodoMenu hoja(const char* nombre, vm::MenuItem& m) {
+  // Only items that hold an on/off state carry a check mark; the others are
+  // commands.
+  static constexpr std::string_view kConEstado[] = {
+      "mnus",      "mnuks",     "mnups",     "mnuesp",    "mnuiota",    "mnunum",    "mnuang",
+      "mnufonbre", "mnufonlar", "mnufonabi", "mnufoncer", "mnulat",     "mnuses",    "mnudiccla",
+      "mnudiccom", "mnudicari", "mnudiceso", "mnudichom", "mnudicjen",  "mnudicpla", "mnudictra",
+      "mnudicapro", "mnudiccar", "mnupro",   "mnucodhtm", "mnucodjav",  "mnubar"};
+  bool estado = false;
+  for (auto n : kConEstado) estado = estado || n == nombre;
+  return {nombre, &m, {}, estado};
+}
 
 NodoMenu grupo(const char* nombre, vm::MenuItem& m, std::vector<NodoMenu> hijos) {
   return {nombre, &m, std::move(hijos)};
@@ -33,7 +44,7 @@ std::vector<NodoMenu> arbolMenus(Form1& f) {
              grupo("mnufon", f.mnufon,
                    {hoja("mnufonbre", f.mnufonbre), hoja("mnufonlar", f.mnufonlar),
                     hoja("mnufonabi", f.mnufonabi), hoja("mnufoncer", f.mnufoncer)}),
-             hoja("mnulat", f.mnulat)}),
+             hoja("mnulat", f.mnulat), hoja("mnuses", f.mnuses)}),
       grupo("mnuher", f.mnuher,
             {grupo("mnudic", f.mnudic,
                    {hoja("mnudiccla", f.mnudiccla), hoja("mnudiccom", f.mnudiccom),

@@ -15,6 +15,7 @@ struct NodoMenu {
   std::string nombre;                // "mnudiccla", "linea1", ...
   vm::MenuItem* item = nullptr;      // never null
   std::vector<NodoMenu> hijos;       // empty for a leaf
+  bool conEstado = false;            // an on/off item that shows a check mark
   bool separador() const { return nombre.rfind("linea", 0) == 0; }
 };
 

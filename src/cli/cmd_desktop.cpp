@@ -55,6 +55,20 @@ int runDesktop(int argc, char** argv) {
   // The program's own windows may type through IBus into the engine this same
   // thread serves: Qt must not wait for the answer synchronously.
   qputenv("IBUS_ENABLE_SYNC_MODE", "0");
+  // A Wayland session without an X server: Qt's Wayland platform, rather
+  // than Qt's X11 default aborting with an English message. Typing into
+  // other programs then needs the IBus input source, which the program says
+  // when Greek is ticked.
+  const bool sinX = qEnvironmentVariableIsEmpty("DISPLAY");
+  if (sinX && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "wayland");
+  if (sinX && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::cerr << "kalyxon: no hay sesión gráfica (ni DISPLAY ni WAYLAND_DISPLAY): el programa de "
+                 "escritorio necesita una; las órdenes de kalyxon --help funcionan sin ella\n";
+    return 1;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
   QApplication::setApplicationVersion(QString::fromStdString(versionText()));

@@ -127,8 +127,14 @@ void TecladoHook::chkgri_Click() {
     f.chkdic.setValue(0);
     f.chkdic.enabled = false;
     desactivaHook();
+    // F2 into Latin greyed the box; with the hook gone nothing else could
+    // bring it back, and Greek could not be switched on again.
+    f.chkgri.enabled = true;
+    f.chkgri.tooltip.clear();
   }
 }
+
+void TecladoHook::ventanaLatina(bool activa) { lVentanaLatina_ = activa; }
 
 void TecladoHook::chkdic_Click() {
   Form1& f = k_.form1;
@@ -241,6 +247,22 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
   const bool suelta = esSuelta(event.flags);
   Form1& f = k_.form1;
   f.lblasc.caption = decimal(vk);
+
+  // A box of this program that wants Latin text has the focus: its keys go
+  // through untouched, and so does the release of a key pressed there even
+  // if the box has closed meanwhile (Enter in a file dialog), or the
+  // release would type Greek into the window behind it.
+  const bool arriba = (event.flags & flag::kUp) != 0;
+  const uint8_t indice = static_cast<uint8_t>(vk & 0xFF);
+  if (arriba && pulsadasLatinas_[indice]) {
+    pulsadasLatinas_[indice] = false;
+    return Verdict::Pass;
+  }
+  if (lVentanaLatina_) {
+    if (!arriba && !(event.flags & flag::kInjected)) pulsadasLatinas_[indice] = true;
+    if (vk == kCapsLock && suelta && lModoGriego) tTecla.lBloqMay = !tTecla.lBloqMay;
+    return Verdict::Pass;
+  }
 
   // 3. Num Lock never toggles while the hook is installed.
   if (vk == kNumLock) return Verdict::Swallow;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -89,6 +90,12 @@ class TecladoHook {
   bool lFuenteEnviada = false;  // the font-switch macro has been dealt with since chkgri was ticked
   RegistroTecla tTecla;
 
+  // While a box of this program that takes Latin text (a file dialog, an
+  // input box, a path or number field) has the keyboard focus, every key
+  // reaches it untouched. The front end says when.
+  void ventanaLatina(bool activa);
+  bool enVentanaLatina() const { return lVentanaLatina_; }
+
   // Nesting depth of tecladoProc: above 1 while a message box or a waiting
   // send lets another event in. Backends and the simulator read it.
   int profundidad() const { return profundidad_; }
@@ -147,6 +154,8 @@ class TecladoHook {
     bool abajo = false, mayuscula = false, atajo = false;
   };
   std::array<Pulsacion, 256> pulsaciones_{};
+  bool lVentanaLatina_ = false;
+  std::bitset<256> pulsadasLatinas_;  // keys pressed while a Latin box had the focus
 };
 
 }  // namespace kalyxon

@@ -11,7 +11,11 @@
 #include "app/kalyxon.h"
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
+#include "keyboard/tecladohook.h"
+#include "qt/bandeja.h"
+#include "qt/controles.h"
 #include "qt/enlace.h"
+#include "qt/sesion.h"
 #include "qt/imagenes.h"
 #include "qt/mapateclado.h"
 #include "qt/modelos.h"
@@ -72,6 +76,18 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
     ultimaActiva_ = w;
   });
 
+  bandeja_ = std::make_unique<Bandeja>(
+      *k_, *imagenes_, [this](std::string_view n) { this->evento(n); },
+      [this] {
+        principal_->show();
+        principal_->raise();
+        principal_->activateWindow();
+      });
+  sesion_ = std::make_unique<Sesion>(
+      [this] { this->evento("Form_Close"); },
+      [this](bool latina) { k_->teclado().ventanaLatina(latina); },
+      [this](QWidget* w) { return w == conversion_->uniText(); });
+
   ayudaSv_.onTopic = [this](int tema) { ayuda().muestraTema(tema); };
   progreso_.place([this]() -> std::pair<QProgressBar*, QPushButton*> {
     if (conversion_->isActiveWindow()) return {conversion_->progreso(), conversion_->detener()};
@@ -87,6 +103,8 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
 }
 
 DesktopApp::~DesktopApp() {
+  sesion_.reset();
+  bandeja_.reset();
   ayuda_.reset();
   conversion_.reset();
   aviso_.reset();
@@ -178,6 +196,7 @@ void DesktopApp::eventoConversion(std::string_view nombre) {
 }
 
 void DesktopApp::render() {
+  if (bandeja_) bandeja_->render();
   principal_->render();
   aviso_->render();
   conversion_->render();

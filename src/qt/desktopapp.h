@@ -29,7 +29,9 @@ class Kalyxon;
 
 namespace kalyxon::qt {
 
+class Bandeja;
 class Imagenes;
+class Sesion;
 class VentanaPrincipal;
 class VentanaAyuda;
 class VentanaAviso;
@@ -48,6 +50,8 @@ class DesktopApp : public QObject {
   VentanaAviso& aviso() { return *aviso_; }
   VentanaConversion& conversion() { return *conversion_; }
   VentanaAyuda& ayuda();
+  Bandeja& bandeja() { return *bandeja_; }
+  Sesion& sesion() { return *sesion_; }
 
   // The keyboard backend's services; null leaves the stand-in in place.
   void conectaTeclado(platform::KeyState* teclas, platform::KeySender* envio,
@@ -92,6 +96,8 @@ class DesktopApp : public QObject {
   std::unique_ptr<VentanaAviso> aviso_;
   std::unique_ptr<VentanaConversion> conversion_;
   std::unique_ptr<VentanaAyuda> ayuda_;
+  std::unique_ptr<Bandeja> bandeja_;
+  std::unique_ptr<Sesion> sesion_;
   QTimer* pulso_ = nullptr;
   QPointer<QWindow> ultimaActiva_;
 };

@@ -4,7 +4,11 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QFontDatabase>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -28,6 +32,13 @@ namespace {
 QString titleOr(const std::u16string& title) {
   return title.empty() ? QStringLiteral("Kalyxon") : toQ(title);
 }
+
+// A dialog sized by its text alone cuts a longer title short ("Borrar
+// formas por fre..."): it is made wide enough for the title, with room for
+// the frame's buttons.
+int anchoParaTitulo(const QString& titulo) {
+  return QFontMetrics(QApplication::font()).horizontalAdvance(titulo) * 5 / 4 + 140;
+}
 }  // namespace
 
 platform::Answer QtMessageBox::show(const std::u16string& text, platform::Buttons buttons,
@@ -36,6 +47,10 @@ platform::Answer QtMessageBox::show(const std::u16string& text, platform::Button
   box.setWindowTitle(titleOr(title));
   box.setText(toQ(text));
   box.setWindowFlag(Qt::WindowStaysOnTopHint);  // the main window is topmost too
+  if (auto* rejilla = qobject_cast<QGridLayout*>(box.layout()))
+    rejilla->addItem(new QSpacerItem(anchoParaTitulo(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                     QSizePolicy::Fixed),
+                     rejilla->rowCount(), 0, 1, rejilla->columnCount());
   if (buttons == platform::Buttons::YesNo) {
     box.setIcon(QMessageBox::Question);
     auto* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
@@ -62,6 +77,7 @@ std::optional<std::u16string> QtInputBox::ask(const std::u16string& prompt,
   dlg.setOkButtonText(QStringLiteral("Aceptar"));
   dlg.setCancelButtonText(QStringLiteral("Cancelar"));
   dlg.setWindowFlag(Qt::WindowStaysOnTopHint);
+  dlg.setMinimumWidth(anchoParaTitulo(dlg.windowTitle()));
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   return fromQ(dlg.textValue());
 }

@@ -13,6 +13,8 @@
 
 #include "qt/controles.h"
 #include "qt/services.h"
+#include "conversion/tablas.h"
+#include "qt/pantalla.h"
 #include "qt/twips.h"
 
 namespace kalyxon::qt {
@@ -115,6 +117,13 @@ QMenu* VentanaConversion::menu(std::string_view nombre) const {
   return it == menus_.end() ? nullptr : it->second;
 }
 
+bool VentanaConversion::esCaraGriega(const QString& cara) {
+  namespace cc = conversion::cara;
+  for (std::u16string_view g : {cc::kAthenian, cc::kGreek, cc::kGraeca, cc::kGraece, cc::kSgreek})
+    if (cara.compare(toQ(std::u16string(g)), Qt::CaseInsensitive) == 0) return true;
+  return false;
+}
+
 bool VentanaConversion::fuenteInstalada(const QString& cara) {
   if (cara.isEmpty()) return true;
   for (const QString& f : QFontDatabase::families())
@@ -162,7 +171,9 @@ void VentanaConversion::render() {
     f.setFamily(cara);
     txtori_->setFont(f);
   }
-  const bool falta = !cara.isEmpty() && !fuenteInstalada(cara);
+  // Only a face whose letters are Greek glyphs needs saying: BetaCode is
+  // plain ASCII and reads the same in any face.
+  const bool falta = esCaraGriega(cara) && !fuenteInstalada(cara);
   const QString aviso = falta ? QStringLiteral("La fuente «%1» no está instalada: el texto se muestra "
                                                "con otra fuente y sus letras no se ven en griego.")
                                     .arg(cara)
@@ -180,12 +191,18 @@ void VentanaConversion::render() {
   if (txtori_->isVisibleTo(lienzo_) != m_.txtori->visible) txtori_->setVisible(m_.txtori->visible);
   avisoFuente_->setVisible(falta && !informe && m_.txtori->visible);
 
-  if (!geometriaAplicada_ || v.left != aplicada_.left || v.top != aplicada_.top) {
-    if (v.left > 0 || v.top > 0) move(twipsToPxX(*this, v.left), twipsToPxY(*this, v.top));
-  }
   if (v.width > 0 && (!geometriaAplicada_ || v.width != aplicada_.width || v.height != aplicada_.height))
     resize(twipsToPxX(*this, v.width), twipsToPxY(*this, v.height));
-  aplicada_ = v;
+  if (!geometriaAplicada_ || v.left != aplicada_.left || v.top != aplicada_.top) {
+    // Below the main window when it fits there, otherwise as near as the
+    // screen allows (the main window stays on top of it).
+    if (v.left > 0 || v.top > 0) {
+      colocaCliente(*this, QPoint(twipsToPxX(*this, v.left), twipsToPxY(*this, v.top)));
+      m_.ventana->left = pxToTwipsX(*this, geometry().x());
+      m_.ventana->top = pxToTwipsY(*this, geometry().y());
+    }
+  }
+  aplicada_ = *m_.ventana;
   geometriaAplicada_ = true;
   if (v.visible && !isVisible()) show();
   if (!v.visible && isVisible()) hide();
@@ -202,13 +219,17 @@ void VentanaConversion::coloca() {
                  qRound(twipsToPxX(*this, g[2]) * sx), qRound(twipsToPxY(*this, g[3]) * sy));
   };
   label1_->setGeometry(rect(kLabel1));
-  txtori_->setGeometry(rect(kTxtori));
+  // The note sits under the upper box's text, never over it.
+  QRect ori = rect(kTxtori);
+  const int alto = avisoFuente_->heightForWidth(ori.width());
+  if (avisoFuente_->isVisibleTo(lienzo_)) {
+    avisoFuente_->setGeometry(ori.left(), ori.bottom() + 1 - alto, ori.width(), alto);
+    ori.setBottom(ori.bottom() - alto - 2);
+  }
+  txtori_->setGeometry(ori);
   txterr_->setGeometry(rect(kTxtori));
   label2_->setGeometry(rect(kLabel2));
   uniText1_->setGeometry(rect(kUniText));
-  const QRect ori = rect(kTxtori);
-  const int alto = avisoFuente_->heightForWidth(ori.width() - 8);
-  avisoFuente_->setGeometry(ori.left() + 4, ori.bottom() - alto - 4, ori.width() - 8, alto);
   const QRect uni = rect(kUniText);
   progreso_->setGeometry(uni.left(), uni.bottom() - 18, uni.width() - 80, 16);
   detener_->setGeometry(uni.right() - 76, uni.bottom() - 22, 76, 22);
@@ -222,8 +243,8 @@ void VentanaConversion::resizeEvent(QResizeEvent* e) {
 void VentanaConversion::moveEvent(QMoveEvent* e) {
   QMainWindow::moveEvent(e);
   if (renderizando_ || !isVisible()) return;
-  m_.ventana->left = aplicada_.left = pxToTwipsX(*this, x());
-  m_.ventana->top = aplicada_.top = pxToTwipsY(*this, y());
+  m_.ventana->left = aplicada_.left = pxToTwipsX(*this, geometry().x());
+  m_.ventana->top = aplicada_.top = pxToTwipsY(*this, geometry().y());
 }
 
 void VentanaConversion::showEvent(QShowEvent* e) {

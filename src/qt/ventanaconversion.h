@@ -42,6 +42,9 @@ class VentanaConversion : public QMainWindow {
   QPushButton* detener() const { return detener_; }
   // Whether a face is installed (the upper box says so plainly when not).
   static bool fuenteInstalada(const QString& cara);
+  // Whether a face is one of the legacy Greek faces (Latin letters drawn as
+  // Greek glyphs), the only faces whose absence changes what the text says.
+  static bool esCaraGriega(const QString& cara);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;

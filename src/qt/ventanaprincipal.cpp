@@ -19,6 +19,7 @@
 #include "app/menus.h"
 #include "qt/controles.h"
 #include "qt/imagenes.h"
+#include "qt/pantalla.h"
 #include "qt/services.h"
 #include "qt/twips.h"
 
@@ -77,7 +78,7 @@ void VentanaPrincipal::construyeMenus() {
             connect(m.submenu, &QMenu::aboutToShow, this, [this, ev] { emite(ev); });
           } else {
             m.accion = padre ? padre->addAction(QString()) : menuBar()->addAction(QString());
-            m.accion->setCheckable(true);
+            m.accion->setCheckable(n.conEstado);
             connect(m.accion, &QAction::triggered, this, [this, ev] { emite(ev); });
           }
           m.accion->setObjectName(QString::fromStdString(n.nombre));
@@ -226,8 +227,8 @@ void VentanaPrincipal::render() {
     const vm::MenuItem& item = *m.item;
     const QString texto = toQ(item.caption);
     if (m.accion->text() != texto) m.accion->setText(texto);
-    // Every leaf can carry a check mark; the model says whether it does.
-    if (!m.submenu && m.accion->isChecked() != item.checked) m.accion->setChecked(item.checked);
+    if (m.accion->isCheckable() && m.accion->isChecked() != item.checked)
+      m.accion->setChecked(item.checked);
     if (m.accion->isEnabled() != item.enabled) m.accion->setEnabled(item.enabled);
     if (m.accion->isVisible() != item.visible) m.accion->setVisible(item.visible);
     const QString tip = toQ(item.tooltip);
@@ -307,19 +308,33 @@ void VentanaPrincipal::renderVentana() {
     setWindowFlag(Qt::WindowStaysOnTopHint, v.topmost);
     if (visible) show();  // changing the flags hides a window
   }
-  if (!geometriaAplicada_ || v.left != aplicada_.left || v.top != aplicada_.top) {
-    // The model keeps the frame's top-left corner; 0 means "where it was designed".
-    if (v.left > 0 || v.top > 0)
-      move(v.left > 0 ? twipsToPxX(*this, v.left) : x(), v.top > 0 ? twipsToPxY(*this, v.top) : y());
-  }
   if (!geometriaAplicada_ || v.width != aplicada_.width) {
     if (v.width > 0) resize(twipsToPxX(*this, v.width), height());
   }
+  const bool mover = !geometriaAplicada_ || v.left != aplicada_.left || v.top != aplicada_.top;
   aplicada_ = v;
   geometriaAplicada_ = true;
   aplicaAltura();
+  if (mover) colocaSegunModelo();
   if (v.visible && !isVisible()) show();
   if (!v.visible && isVisible()) hide();
+}
+
+void VentanaPrincipal::colocaSegunModelo() {
+  // The model keeps the client area's top-left corner (see colocaCliente);
+  // 0 means "where it was designed". A place off the screen in use comes
+  // back onto it, and the model follows, so the next save keeps a reachable
+  // place.
+  vm::Window& v = k_.form1.ventana;
+  if (v.left <= 0 && v.top <= 0) return;
+  const QRect g = geometry();
+  colocaCliente(*this, QPoint(v.left > 0 ? twipsToPxX(*this, v.left) : g.x(),
+                              v.top > 0 ? twipsToPxY(*this, v.top) : g.y()));
+  const QPoint p = geometry().topLeft();
+  if (v.left > 0 || p.x() != g.x()) v.left = pxToTwipsX(*this, p.x());
+  if (v.top > 0 || p.y() != g.y()) v.top = pxToTwipsY(*this, p.y());
+  aplicada_.left = v.left;
+  aplicada_.top = v.top;
 }
 
 int VentanaPrincipal::alturaPedida() const {
@@ -372,6 +387,8 @@ void VentanaPrincipal::showEvent(QShowEvent* e) {
   // applied before that counted no frame, so apply it again now.
   alturaCliente_ = -1;
   aplicaAltura();
+  // Only now are the screen and the final height known for certain.
+  colocaSegunModelo();
 }
 
 void VentanaPrincipal::moveEvent(QMoveEvent* e) {
@@ -379,8 +396,8 @@ void VentanaPrincipal::moveEvent(QMoveEvent* e) {
   if (renderizando_ || !isVisible()) return;
   // The user moved the window: the model keeps the place for the next start.
   vm::Window& v = k_.form1.ventana;
-  v.left = pxToTwipsX(*this, x());
-  v.top = pxToTwipsY(*this, y());
+  v.left = pxToTwipsX(*this, geometry().x());
+  v.top = pxToTwipsY(*this, geometry().y());
   aplicada_.left = v.left;
   aplicada_.top = v.top;
 }

@@ -90,6 +90,7 @@ class VentanaPrincipal : public QMainWindow {
   void construyeControles();
   void renderVentana();
   void aplicaAltura();
+  void colocaSegunModelo();
   void emite(std::string_view nombre, const std::u16string& texto = {});
 
   Kalyxon& k_;

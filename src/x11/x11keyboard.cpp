@@ -339,6 +339,16 @@ void X11Keyboard::handleRaw(int evtype, const void* data) {
   bool press = evtype == XI_RawKeyPress;
   Origin origin = originOf(kc, press, raw->sourceid);
   if (origin == Origin::UsHidden) return;
+  // A key we may swallow but do not hold the grab of went to whoever does
+  // hold it (another copy, a hot-key tool) or straight to the application;
+  // composing it too would type it twice.
+  const bool notOurs = origin == Origin::Outside && installed_ && layout_[kc] &&
+                       mayBeSwallowed(layout_[kc]->vk) && !grabbed_[kc];
+  if ((press && notOurs) || (!press && unjudged_[kc])) {
+    unjudged_[kc] = press;
+    down_[kc] = press;
+    return;
+  }
   KeyEvent e = makeEvent(kc, !press, origin == Origin::Us, raw->time);
   if (press) {
     judging_[kc] = true;
@@ -391,8 +401,15 @@ void X11Keyboard::carryOut(unsigned keycode, Verdict verdict) {
 // ---- Hook ----------------------------------------------------------------------
 
 bool X11Keyboard::install() {
-  if (!dpy_ || error_ != kOk) return false;
+  if (!dpy_ || (error_ != kOk && error_ != kOtherCopy)) return false;
   if (installed_) return true;
+  if (!takeInterception()) {
+    error_ = kOtherCopy;
+    std::cerr << "kalyxon: another copy of the program intercepts the keyboard on this "
+                 "display; this one does not\n";
+    return false;
+  }
+  error_ = kOk;
   numLockWasOn_ = (lockedModifiers() & numLockMask_) != 0;
   grabAll();
   installed_ = true;
@@ -403,11 +420,43 @@ bool X11Keyboard::install() {
 void X11Keyboard::remove() {
   if (!dpy_ || !installed_) return;
   ungrabAll();
+  releaseInterception();
   installed_ = false;
   // A press frozen by a grab and not yet judged must not stay frozen.
   XAllowEvents(dpy_.get(), AsyncKeyboard, CurrentTime);
   XFlush(dpy_.get());
   std::fill(verdict_.begin(), verdict_.end(), std::nullopt);
+}
+
+namespace {
+constexpr const char* kInterceptionSelection = "KALYXON_INTERCEPTION";
+}
+
+bool X11Keyboard::takeInterception() {
+  Display* d = dpy_.get();
+  if (!lockWindow_)
+    lockWindow_ = XCreateWindow(d, root_, -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
+                                CopyFromParent, 0, nullptr);
+  Atom sel = XInternAtom(d, kInterceptionSelection, False);
+  // Look and take in one step, or two copies starting together could both
+  // find the selection free.
+  XGrabServer(d);
+  Window owner = XGetSelectionOwner(d, sel);
+  bool free = owner == None || owner == lockWindow_;
+  if (free) XSetSelectionOwner(d, sel, lockWindow_, CurrentTime);
+  XUngrabServer(d);
+  XSync(d, False);
+  return free && XGetSelectionOwner(d, sel) == lockWindow_;
+}
+
+void X11Keyboard::releaseInterception() {
+  Display* d = dpy_.get();
+  Atom sel = XInternAtom(d, kInterceptionSelection, False);
+  if (lockWindow_ && XGetSelectionOwner(d, sel) == lockWindow_) {
+    XSetSelectionOwner(d, sel, None, CurrentTime);
+    // Done once this returns: another copy asking right after finds it free.
+    XSync(d, False);
+  }
 }
 
 void X11Keyboard::grabAll() {
@@ -457,8 +506,15 @@ void X11Keyboard::ungrabAll() {
 std::u16string X11Keyboard::errorText() {
   switch (error_) {
     case kOk: return {};
-    case kNoDisplay:
+    case kOtherCopy:
+      return u"Otra copia de Kalyxon ya escribe en griego en esta pantalla.\r\n"
+             u"Desmarca «Griego» en esa copia o ciérrala, y vuelve a marcarlo aquí.";
     case kWaylandOnly:
+      return u"En una sesión Wayland sin servidor X, escribir en griego en todas las aplicaciones "
+             u"necesita la fuente de entrada IBus de Kalyxon.\r\n"
+             u"Añádela en la configuración de teclado del escritorio (fuentes de entrada) y elígela "
+             u"allí; esta ventana sigue sirviendo para convertir textos y consultar el diccionario.";
+    case kNoDisplay:
       return u"Este programa requiere una sesión gráfica X11 o Wayland con Xwayland.\r\n"
              u"No funciona sin servidor X (variable DISPLAY vacía o servidor inaccesible).";
     default:

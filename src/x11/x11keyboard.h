@@ -45,6 +45,15 @@
 // dispatchPending() handles all of them. A Qt front end wraps fd() in a
 // QSocketNotifier; a plain program poll()s it.
 //
+// One interception per display. install() takes an X selection for the
+// whole display while the hook is installed; a second copy of the program
+// (another settings folder, another user on the same display) is refused
+// with kOtherCopy instead of typing every letter a second time. The X
+// server gives the selection back when a copy dies. And whatever happens, a
+// key whose grab this object does not hold is never shown to the engine:
+// it reaches its application (or the grab's holder) untouched, and composing
+// it as well would type it twice.
+//
 // Failure. With no X display (or a Wayland session without Xwayland) or an X
 // server without XInput2 / XTEST, install() fails: lastError() gives one of
 // the codes below and errorText() the lines the user needs to read.
@@ -78,6 +87,7 @@ enum Error : uint32_t {
   kNoXInput2 = 3,     // the X server lacks XInput 2.2 (raw key events)
   kNoXTest = 4,       // the X server lacks XTEST (keystroke synthesis)
   kNoXkb = 5,         // the X server lacks the XKEYBOARD extension
+  kOtherCopy = 6,     // another copy of the program intercepts this display's keyboard
 };
 
 // The keysym that types code point `cp` as text.
@@ -150,6 +160,8 @@ class X11Keyboard : public platform::KeyState,
   unsigned lockedModifiers();
   void grabAll();
   void ungrabAll();
+  bool takeInterception();
+  void releaseInterception();
   // What a spare keycode carries: its keysyms and the key code and scan
   // code its events show the engine.
   struct SpareUse {
@@ -183,6 +195,9 @@ class X11Keyboard : public platform::KeyState,
   // A grabbed press arrived while its raw event was still being judged.
   std::vector<bool> grabbedWaiting_ = std::vector<bool>(256);
   std::vector<bool> judging_ = std::vector<bool>(256);
+  // A press not shown to the engine (its grab is another's): nor is its release.
+  std::vector<bool> unjudged_ = std::vector<bool>(256);
+  unsigned long lockWindow_ = 0;  // owns the interception selection
 
   std::vector<int> xtestDevices_;
   // Key events this object faked and has not yet seen come back.

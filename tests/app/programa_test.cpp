@@ -10,6 +10,7 @@
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "conversion/frmtra.h"
+#include "keyboard/tecladohook.h"
 #include "platform/scripted.h"
 
 namespace kalyxon {
@@ -31,6 +32,8 @@ class ProgramaTest : public ::testing::Test {
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
+    // "Iniciar con la sesión" must never write the user's own autostart.
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     k = std::make_unique<Kalyxon>(s.services(), dir);
     app().frmini_Load();
     app().frmini_cmdace_Click();
@@ -63,7 +66,7 @@ TEST_F(ProgramaTest, TheListOffersTheNineProgramsAndAceptarNeedsASelection) {
   EXPECT_EQ(f().lstfon.items,
             (std::vector<std::u16string>{u"-Ninguno-", u"Word", u"Outlook", u"WordPad",
                                          u"OpenOffice", u"PowerPoint", u"NotePad", u"InDesign",
-                                         u"Bloc de notas"}));
+                                         u"Bloc de notas", u"LibreOffice Writer"}));
   app().cmdace_Click();  // nothing selected: nothing happens
   EXPECT_TRUE(s.messageBox.shown.empty());
   EXPECT_TRUE(f().lstfon.visible);
@@ -77,7 +80,8 @@ TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
   EXPECT_EQ(s.messageBox.shown[0].title, u"Cambiar programa");
   EXPECT_EQ(s.messageBox.shown[0].buttons, platform::Buttons::YesNo);
   ASSERT_EQ(s.inputBox.asked.size(), 1u);
-  EXPECT_EQ(s.inputBox.asked[0].prompt, u"Parámetros para Word");
+  // The prompt goes on with an example of the notation.
+  EXPECT_EQ(s.inputBox.asked[0].prompt.rfind(u"Parámetros para Word\n", 0), 0u);
   EXPECT_EQ(s.inputBox.asked[0].title, u"Cadena de asignación");
   EXPECT_EQ(f().cPrograma, u"Word");
   EXPECT_EQ(f().cParametros, u"^d*~");
@@ -231,6 +235,79 @@ TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
   // Closing the main window takes the conversion window with it.
   app().cierra();
   EXPECT_FALSE(tra.visible);
+}
+
+// F2 into Latin greys "Griego"; "Convertir fuentes" then takes the hook
+// away, and the box must come back usable, or Greek is lost until a restart.
+TEST_F(ProgramaTest, GreekCanBeSwitchedOnAgainAfterLatinAndConversion) {
+  f().chkgri.setValue(1);
+  KeyEvent f2;
+  f2.vkCode = 113;
+  k->teclado().tecladoProc(0, f2);
+  f2.flags = 128;
+  k->teclado().tecladoProc(0, f2);
+  ASSERT_FALSE(f().chkgri.enabled);
+  app().menuClick("mnuhertra");
+  EXPECT_TRUE(f().chkgri.enabled);
+  EXPECT_TRUE(f().chkgri.tooltip.empty());
+  f().chkgri.setValue(1);
+  EXPECT_TRUE(s.hook.installed);
+  EXPECT_TRUE(k->teclado().lModoGriego);
+}
+
+// Options, dictionary, program and fonts chosen from the menus are in the
+// file at once, so coming back from the conversion window (a reload) keeps
+// them; the window stays where the user moved it.
+TEST_F(ProgramaTest, ChoicesSurviveTheReloadOfTheNextActivation) {
+  s.fonts.fonts = {u"Nimbus Roman [URW]", u"Nimbus Roman [UKWN]", u"GFS Didot", u"Nimbus Roman"};
+  app().menuClick("mnuks");
+  app().menuClick("mnubar");
+  elige(u"LibreOffice Writer");  // the box proposes the macro that works there
+  ASSERT_EQ(s.inputBox.asked.size(), 1u);
+  EXPECT_EQ(s.inputBox.asked[0].initial, u"^+f*~");
+  EXPECT_NE(s.inputBox.asked[0].prompt.find(u"Ejemplo"), std::u16string::npos);
+  app().menuClick("mnufuegri");
+  EXPECT_EQ(f().lstfon.items, (std::vector<std::u16string>{u"Nimbus Roman", u"GFS Didot"}));
+  app().lstfon_Click(1);
+  app().cmdace_Click();
+  EXPECT_NE(ini().find("ks=SI"), std::string::npos);
+  f().ventana.left = 4321;
+  app().menuClick("mnuhertra");
+  app().Form_Activate();
+  EXPECT_TRUE(f().mnuks.checked);
+  EXPECT_TRUE(f().mnubar.checked);
+  EXPECT_EQ(f().ventana.height, Form1::kAltoBarraMenu);
+  EXPECT_TRUE(f().mnupro.checked);
+  EXPECT_EQ(f().cPrograma, u"LibreOffice Writer");
+  EXPECT_EQ(f().cParametros, u"^+f*~");
+  EXPECT_EQ(f().cFuenteGriego, u"GFS Didot");
+  EXPECT_EQ(f().ventana.left, 4321);
+  app().menuClick("mnuks");
+  app().Form_Activate();
+  EXPECT_FALSE(f().mnuks.checked);
+}
+
+// "Iniciar con la sesión" is an autostart entry that starts this copy; a new
+// user's folder starts from the shipped settings (final sigma on).
+TEST_F(ProgramaTest, SessionStartEntryAndTheShippedDefaults) {
+  const fs::path config = dir / "config";
+  app().menuClick("mnuses");
+  EXPECT_TRUE(f().mnuses.checked);
+  std::ifstream in(config / "autostart" / "kalyxon.desktop");
+  const std::string entrada(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(entrada.find("Exec=\""), std::string::npos) << entrada;
+  EXPECT_NE(entrada.find("--settings-dir \"" + dir.string() + "\""), std::string::npos);
+  app().menuClick("mnuses");
+  EXPECT_FALSE(f().mnuses.checked);
+  EXPECT_FALSE(fs::exists(config / "autostart" / "kalyxon.desktop"));
+
+  const fs::path nueva = dir / "nueva";
+  fs::create_directories(nueva);
+  std::ofstream(nueva / "kalyxon-inicial.ini") << "[opciones]\nsigma final=SI\nayuda=SI\n";
+  Kalyxon otra(s.services(), nueva);
+  otra.aplicacion().frmini_cmdace_Click();
+  EXPECT_TRUE(otra.form1.mnus.checked);
+  EXPECT_FALSE(otra.form1.mnuks.checked);
 }
 
 TEST_F(ProgramaTest, TextDroppedInCodeModeIsDecodedIntoTheLabel) {

@@ -263,6 +263,26 @@ TEST_F(Typing, ShortcutsReachTheApplication) {
   EXPECT_EQ(s.texto(), u"");
 }
 
+// A file dialog or an input box of the program takes Latin: its keys pass
+// untouched, F2 included, and a key pressed there whose release comes after
+// the box has closed types nothing into the window behind.
+TEST_F(Typing, BoxesOfTheProgramTakeLatinKeys) {
+  TecladoSimulado s(KALYXON_RUNTIME_DIR);
+  s.activaGriego();
+  s.escribe("L");
+  s.hook().ventanaLatina(true);
+  s.escribe("L O G O S f2 49");
+  KeyEvent intro;
+  intro.vkCode = 13;
+  s.evento(intro);
+  s.hook().ventanaLatina(false);
+  intro.flags = flag::kUp;
+  EXPECT_EQ(s.evento(intro), Verdict::Pass);
+  EXPECT_TRUE(s.hook().lModoGriego);
+  s.escribe("L");
+  EXPECT_EQ(util::toUtf8(s.texto()), "λlogos1\nλ");
+}
+
 TEST_F(Typing, LettersTypedWhileTheCapsLockMessageIsOpen) {
   TecladoSimulado s(KALYXON_RUNTIME_DIR);
   s.activaGriego();

@@ -1,12 +1,14 @@
 // Screenshots of the main window, the conversion window and the keyboard-map
 // help page, saved as PNG under the build folder for the README.
 #include <QDir>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
 
 #include "escritorio.h"
+#include "qt/bandeja.h"
 #include "qt/controles.h"
 #include "qt/mapateclado.h"
 #include "qt/pintor.h"
@@ -40,12 +42,22 @@ TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
   ASSERT_FALSE(principalImg.isNull());
   EXPECT_TRUE(principalImg.save(rutaCaptura("ventana-principal.png")));
 
+  // The tray menu with Greek and the dictionary on.
+  f.chkgri.setValue(1);
+  f.chkdic.setValue(1);
+  app().render();
+  QMenu* bandeja = app().bandeja().menu();
+  bandeja->popup(QPoint(0, 0));
+  QApplication::processEvents();
+  EXPECT_TRUE(bandeja->grab().toImage().save(rutaCaptura("menu-bandeja.png")));
+  bandeja->hide();
+
   const ModeloConversion& m = conversion().modelo();
   m.ventana->caption = u"Traducir fuentes";
   m.Label1->caption = u"Texto en fuente griega (Pégalo con May+Insertar)";
   m.Label2->caption = u"Texto en Unicode (Pulsa F1 para ayuda)";
   m.txtori->text = u"*)en a)rxh=| h)=n o( lo/goj, kai\\ o( lo/goj h)=n pro\\j to\\n qeo/n";
-  m.txtori->font = u"Athenian";
+  m.txtori->font = u"Verdana";  // BetaCode's face: plain ASCII, no font note
   m.UniText1->text = u"Ἐν ἀρχῇ ἦν ὁ λόγος, καὶ ὁ λόγος ἦν πρὸς τὸν θεόν";
   m.ventana->visible = true;
   const std::pair<const char*, const char16_t*> menus[] = {

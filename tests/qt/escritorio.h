@@ -28,6 +28,8 @@ class Escritorio : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
+    // "Iniciar con la sesión" must never write the user's own autostart.
+    qputenv("XDG_CONFIG_HOME", QDir(dir_.path()).filePath(QStringLiteral("config")).toUtf8());
     // The shipped databases, copied so the test owns its program folder.
     const QDir bin(QStringLiteral(KALYXON_RUNTIME_DIR));
     for (const QString& f : bin.entryList({QStringLiteral("ALPHA.db"), QStringLiteral("LEXICA*.db")}))

@@ -11,6 +11,21 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "keyboard/tecladohook.h"
+#include "qt/bandeja.h"
+#include "qt/controles.h"
+#include "qt/sesion.h"
 #include "escritorio.h"
 #include "qt/imagenes.h"
 #include "qt/mapateclado.h"
@@ -162,6 +177,85 @@ TEST(Servicios, FileFiltersAndProgressWithItsStopButton) {
   p.begin(u"Convirtiendo", {});
   EXPECT_FALSE(boton->isVisible());
   p.end();
+}
+
+}  // namespace
+}  // namespace kalyxon::qt::prueba
+
+namespace kalyxon::qt::prueba {
+namespace {
+
+// Qt's own strings are Spanish, and a message box is wide enough for its title.
+TEST_F(Escritorio, SpanishStandardButtonsAndWholeTitles) {
+  QDialogButtonBox botones(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+  EXPECT_TRUE(botones.button(QDialogButtonBox::Cancel)->text().contains(QStringLiteral("Cancelar")));
+  const QString titulo = QStringLiteral("Borrar formas por frecuencia en el diccionario");
+  int ancho = 0;
+  QTimer::singleShot(0, [&] {
+    if (auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ancho = caja->width();
+      caja->done(0);
+    }
+  });
+  QtMessageBox({}).show(u"Sí", platform::Buttons::Ok, fromQ(titulo));
+  EXPECT_GT(ancho, QFontMetrics(QApplication::font()).horizontalAdvance(titulo));
+}
+
+// The program's own boxes take Latin, except the conversion window's
+// Unicode box; a termination signal closes the program the normal way.
+TEST_F(Escritorio, LatinInOwnBoxesAndSignalsCloseNormally) {
+  arranca();
+  Sesion& s = app().sesion();
+  EXPECT_FALSE(s.pideLatin(conversion().uniText()));
+  EXPECT_TRUE(s.pideLatin(conversion().txtori()));
+  EXPECT_FALSE(s.pideLatin(principal().chkgri()));
+  QInputDialog caja;
+  caja.show();
+  caja.activateWindow();
+  QApplication::setActiveWindow(&caja);
+  caja.findChild<QLineEdit*>()->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(k().teclado().enVentanaLatina());
+  caja.hide();
+  principal().activateWindow();
+  QApplication::setActiveWindow(&principal());
+  principal().chkgri()->setFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(k().teclado().enVentanaLatina());
+
+  elige(principal().accion("mnuks"));
+  ::kill(::getpid(), SIGTERM);
+  for (int i = 0; i < 100 && !k().aplicacion().terminado(); ++i)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(k().aplicacion().terminado());
+  std::ifstream in(carpeta() / "kalyxon.ini");
+  const std::string ini(std::istreambuf_iterator<char>(in), {});
+  EXPECT_NE(ini.find("posx="), std::string::npos);
+  EXPECT_NE(ini.find("ks=SI"), std::string::npos);
+}
+
+// The tray shows the state and its entries act on the engine.
+TEST_F(Escritorio, TrayMenuSwitchesGreekAndTheDictionary) {
+  arranca();
+  Bandeja& b = app().bandeja();
+  QStringList textos;
+  for (QAction* a : b.menu()->actions())
+    if (!a->isSeparator()) textos << a->text();
+  EXPECT_EQ(textos, (QStringList{"Griego", "Diccionario", "Convertir fuentes", "Mostrar ventana",
+                                 "Salir"}));
+  EXPECT_EQ(b.estado(), QStringLiteral("-"));
+  EXPECT_FALSE(b.accion("diccionario")->isEnabled());
+  b.accion("griego")->trigger();
+  EXPECT_TRUE(sv_.hook.installed);
+  EXPECT_EQ(b.estado(), QStringLiteral("G"));
+  EXPECT_TRUE(principal().chkgri()->isChecked());
+  b.accion("diccionario")->trigger();
+  EXPECT_EQ(b.estado(), QStringLiteral("GD"));
+  b.accion("convertir")->trigger();
+  EXPECT_EQ(b.estado(), QStringLiteral("-"));
+  EXPECT_TRUE(conversion().isVisible());
+  b.accion("salir")->trigger();
+  EXPECT_TRUE(k().aplicacion().terminado());
 }
 
 }  // namespace

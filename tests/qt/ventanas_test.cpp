@@ -4,7 +4,9 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -112,8 +114,9 @@ TEST_F(Escritorio, MovingTheWindowIsSavedAndRestored) {
   VentanaPrincipal& w = principal();
   w.move(300, 200);
   QApplication::processEvents();
-  EXPECT_EQ(k().form1.ventana.left, pxToTwipsX(w, 300));
-  EXPECT_EQ(k().form1.ventana.top, pxToTwipsY(w, 200));
+  // The model keeps the client area's corner, inside the frame.
+  EXPECT_EQ(k().form1.ventana.left, pxToTwipsX(w, w.geometry().x()));
+  EXPECT_EQ(k().form1.ventana.top, pxToTwipsY(w, w.geometry().y()));
   w.close();
   ASSERT_TRUE(k().aplicacion().terminado());
   ASSERT_TRUE(std::filesystem::exists(carpeta() / "kalyxon.ini"));
@@ -126,6 +129,44 @@ TEST_F(Escritorio, MovingTheWindowIsSavedAndRestored) {
   QApplication::processEvents();
   EXPECT_EQ(otra.principal().pos(), QPoint(300, 200));
   otra.principal().close();
+}
+
+// A place saved on a larger screen (or at another scale) comes back onto
+// this one, for the main window and for the conversion window opened below
+// it; only items with an on/off state carry a check mark.
+TEST_F(Escritorio, WindowsStayOnScreenAndOnlyStatesAreCheckable) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  const QRect area = w.screen()->availableGeometry();
+  k().form1.ventana.left = 90000;
+  k().form1.ventana.top = 60000;
+  app().render();
+  EXPECT_TRUE(area.contains(w.geometry())) << w.geometry().x() << "," << w.geometry().y();
+  EXPECT_EQ(k().form1.ventana.left, pxToTwipsX(w, w.geometry().x()));
+  elige(w.accion("mnuhertra"));
+  EXPECT_TRUE(area.contains(conversion().geometry()));
+  // A move is stored as the client area's place: set again, it stays put.
+  w.move(120, 90);
+  QApplication::processEvents();
+  const QPoint antes = w.geometry().topLeft();
+  k().form1.ventana.left += 1;
+  app().render();
+  k().form1.ventana.left -= 1;
+  app().render();
+  EXPECT_EQ(w.geometry().topLeft(), antes);
+
+  for (const char* n : {"mnus", "mnubar", "mnudiccla", "mnupro", "mnuses"})
+    EXPECT_TRUE(w.accion(n)->isCheckable()) << n;
+  for (const char* n : {"mnuhertra", "mnuayugen", "mnudicbor", "mnusibver", "mnufuegri"})
+    EXPECT_FALSE(w.accion(n)->isCheckable()) << n;
+  // The "Ver" menu draws its one item.
+  QMenu* ver = w.menu("mnuver");
+  ver->popup(w.geometry().topLeft());
+  QApplication::processEvents();
+  const QImage img = ver->grab().toImage();
+  ver->hide();
+  ASSERT_FALSE(img.isNull());
+  EXPECT_NE(img.pixelColor(img.width() / 2, img.height() / 2), QColor(Qt::black));
 }
 
 TEST_F(Escritorio, TickingGreekEnablesTheDictionaryAndInstallsTheHook) {
@@ -193,9 +234,15 @@ TEST_F(Escritorio, TheUpperBoxSaysWhenTheLegacyFaceIsMissing) {
   EXPECT_TRUE(c.avisoFuente()->text().contains(QStringLiteral("«Athenian» no está instalada")));
   EXPECT_EQ(c.txtori()->font().family(), QStringLiteral("Athenian"));
 
-  m.txtori->font = u"DejaVu Sans";
-  app().render();
-  EXPECT_FALSE(c.avisoFuente()->isVisible());
+  // The note sits below the text, never over it.
+  EXPECT_LE(c.txtori()->geometry().bottom(), c.avisoFuente()->geometry().top());
+
+  // BetaCode is plain ASCII: a missing Latin face is not worth a note.
+  for (const char16_t* cara : {u"DejaVu Sans", u"Verdana"}) {
+    m.txtori->font = cara;
+    app().render();
+    EXPECT_FALSE(c.avisoFuente()->isVisible());
+  }
 
   // Typing in the boxes reaches the model the converters read.
   c.uniText()->setPlainText(QStringLiteral("λόγος"));

@@ -225,14 +225,34 @@ TEST_F(X11Backend, KeysHeldByAnotherProgramAreReportedNotFatal) {
   Display* other = XOpenDisplay(server.display().c_str());
   ASSERT_NE(other, nullptr);
   KeyCode f4 = XKeysymToKeycode(other, XK_F4);
-  XGrabKey(other, f4, 0, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
+  KeyCode a = XKeysymToKeycode(other, XK_a);
+  for (KeyCode kc : {f4, a})
+    XGrabKey(other, kc, 0, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
   XSync(other, False);
   ASSERT_TRUE(kb->install());
-  ASSERT_EQ(kb->grabConflicts().size(), 1u);
-  EXPECT_NE(kb->grabConflicts()[0].find(std::to_string(f4)), std::string::npos);
-  // The rest of the keyboard is intercepted as usual.
-  EXPECT_EQ(type({"key", "l"}), "λ");
+  ASSERT_EQ(kb->grabConflicts().size(), 2u);
+  EXPECT_NE(kb->grabConflicts()[1].find(std::to_string(f4)), std::string::npos);
+  // A key whose grab is another's goes to that client and never to the
+  // engine, which would type it a second time; the rest of the keyboard is
+  // intercepted as usual.
+  engine->seen.clear();
+  EXPECT_EQ(type({"key", "a", "l", "a"}), "λ");
+  for (const auto& e : engine->seen) EXPECT_NE(e.vkCode, uint32_t{'A'});
   XCloseDisplay(other);
+}
+
+TEST_F(X11Backend, OneInterceptionPerDisplay) {
+  X11Keyboard second(server.display().c_str());
+  EXPECT_FALSE(second.install());
+  EXPECT_EQ(second.lastError(), kOtherCopy);
+  EXPECT_NE(second.errorText().find(u"Otra copia de Kalyxon"), std::u16string::npos);
+  // Free again once the first copy lets go, or when it dies.
+  kb->remove();
+  EXPECT_TRUE(second.install());
+  EXPECT_FALSE(kb->install());
+  second.remove();
+  EXPECT_TRUE(kb->install());
+  EXPECT_EQ(type({"key", "l"}), "λ");
 }
 
 TEST(X11BackendFailure, NoDisplayFailsWithACodeAndText) {
@@ -252,6 +272,7 @@ TEST(X11BackendFailure, NoDisplayFailsWithACodeAndText) {
   X11Keyboard waylandOnly;
   EXPECT_FALSE(waylandOnly.install());
   EXPECT_EQ(waylandOnly.lastError(), kWaylandOnly);
+  EXPECT_NE(waylandOnly.errorText().find(u"IBus"), std::u16string::npos);
   if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
   if (wayland.empty()) unsetenv("WAYLAND_DISPLAY");
   else setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);

@@ -2,6 +2,7 @@
 // its settings in a folder of the test, typing into another application
 // through the X11 keyboard, as a user sees it.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,9 @@ const std::string kProgram = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
 // drawn offscreen so they never take the keyboard focus from the recorder.
 class Desktop {
  public:
-  Desktop(const std::string& display, const std::filesystem::path& carpeta) {
+  // `errores`, when given, receives the program's standard error.
+  Desktop(const std::string& display, const std::filesystem::path& carpeta,
+          const std::filesystem::path& errores = {}) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
       std::string v = *e;
@@ -42,7 +46,13 @@ class Desktop {
     argv.push_back(nullptr);
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_t acciones;
+    posix_spawn_file_actions_init(&acciones);
+    if (!errores.empty())
+      posix_spawn_file_actions_addopen(&acciones, 2, errores.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0644);
+    if (posix_spawn(&pid_, argv[0], &acciones, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&acciones);
   }
   ~Desktop() {
     if (pid_ > 0) {
@@ -105,6 +115,25 @@ TEST(Desktop, TypesGreekSystemWide) {
   // F2: Latin letters pass unchanged.
   ASSERT_EQ(xdotool(server.display(), {"key", "--delay", "20", "F2", "l", "o", "g", "o", "s"}), 0);
   EXPECT_EQ(utf8(textOf(recorder, 5)), "logos");
+  recorder.clear();
+
+  // A second copy on another folder, also told to type Greek, is refused the
+  // keyboard: every letter still arrives once.
+  auto otra = std::filesystem::path(testing::TempDir()) / "kalyxon_desktop_e2e_2";
+  std::filesystem::remove_all(otra);
+  std::filesystem::create_directories(otra);
+  std::ofstream(otra / "kalyxon.ini") << "[opciones]\r\nayuda=SI\r\n";
+  Desktop segunda(server.display(), otra, otra / "errores.txt");
+  ASSERT_TRUE(segunda.running());
+  auto errores = [&] {
+    std::ifstream in(otra / "errores.txt");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  for (int i = 0; i < 150 && errores().find("another copy") == std::string::npos; ++i)
+    poll(nullptr, 0, 200);
+  ASSERT_NE(errores().find("another copy"), std::string::npos) << errores();
+  ASSERT_EQ(xdotool(server.display(), {"key", "--delay", "20", "F2", "a", "l", "a"}), 0);
+  EXPECT_EQ(utf8(textOf(recorder, 3)), "αλα");
 }
 
 #else
