@@ -75,7 +75,7 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
             platform::Buttons::Ok);
       }
       if (f.lPalabra && f.noDiacritico && separador && f.nCandidato < f.cCandidatos.size())
-        s = f.cBorraCad + f.cCandidatos[f.nCandidato];
+        s = f.cBorraCad + k_.diccionario().candidatoFinal({tecla == 32, inicioFrase});
     }
     // Read again: whatever ran while the box was open may have changed it.
     if (f.chkdic.value == 1 && !f.lPalabra && f.noDiacritico && separador) {
@@ -110,6 +110,9 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
 
   // Word record.
   if (separador) {
+    // Full stop, raised dot, question mark (shifted comma or 219), line end.
+    if (tecla != 32)
+      inicioFrase = tecla == 190 || tecla == 13 || (esmayuscula && (tecla == 188 || tecla == 219));
     k_.diccionario().cadenaGriego(0, false);
     f.cUltima.clear();
     f.cBorraUltima.clear();

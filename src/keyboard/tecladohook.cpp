@@ -252,6 +252,7 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
       f.lInicio = true;
     }
     if (vk == 13 || vk == 9) f.lInicio = true;
+    if (vk == 8 || vk == 9 || (vk >= 33 && vk <= 40)) inicioFrase = false;
     int32_t tecla = static_cast<int32_t>(vk);
     bool may = esmayuscula;
     k_.numerus().hazNumero(tecla, may);

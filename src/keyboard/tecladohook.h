@@ -74,6 +74,9 @@ class TecladoHook {
   bool lModoGriego = false;     // Greek mode (the hook is installed and not suspended by F2)
   bool lFuenteEnviada = false;  // the font-switch macro has been dealt with since chkgri was ticked
   RegistroTecla tTecla;
+  // The next word starts a sentence: the last separator typed (blanks aside)
+  // was . ; · or a line end. Unknown, hence false, after a caret move.
+  bool inicioFrase = false;
 
   // Nesting depth of tecladoProc: above 1 while a message box or a waiting
   // send lets another event in. Backends and the simulator read it.

@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A dictionary file with two forms of LOGOS and one of LOGOU.
+// A dictionary file with two forms of LOGOS, one of LOGOU and four of KAI.
 class ConDiccionario : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,6 +32,10 @@ class ConDiccionario : public ::testing::Test {
     t->anade(u"LOGOS", lexico::listaCodigos(u"λόγος"), 50);
     t->anade(u"LOGOS", lexico::listaCodigos(u"λογός"), 5);
     t->anade(u"LOGOU", lexico::listaCodigos(u"λόγου"), 20);
+    t->anade(u"KAI", lexico::listaCodigos(u"καὶ"), 900);
+    t->anade(u"KAI", lexico::listaCodigos(u"καί"), 90);
+    t->anade(u"KAI", lexico::listaCodigos(u"Καὶ"), 300);
+    t->anade(u"KAI", lexico::listaCodigos(u"Καί"), 30);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -42,11 +46,13 @@ class ConDiccionario : public ::testing::Test {
     s.activaGriego();
     s.k().diccionario().cambiaDiccionario(util::fromUtf8(fichero_.string()), "clasico");
     s.form1().chkdic.setValue(1);
+    s.form1().mnuacc.checked = contexto;
     s.escribe(guion);
     return s.texto();
   }
 
   fs::path dir_, fichero_;
+  bool contexto = false;
 };
 
 TEST_F(ConDiccionario, TheCandidateReplacesTheWordAtTheSeparator) {
@@ -60,6 +66,31 @@ TEST_F(ConDiccionario, TheCandidateReplacesTheWordAtTheSeparator) {
   // A dead key in the word keeps the word as typed.
   EXPECT_EQ(escribe("L 222 O G O S space"), u"λόγος ");
   EXPECT_EQ(escribe("L O G 186 O S space"), u"λογὸς ");
+}
+
+TEST_F(ConDiccionario, TheContextChoosesGraveAcuteAndCapital) {
+  contexto = true;
+  const std::pair<const char*, std::u16string> casos[] = {
+      {"K A I space L O G O S space", u"καὶ λόγος "},
+      {"K A I 188", u"καί,"},
+      {"L O G O S space K A I enter", u"λόγος καί\n"},
+      // After a full stop, a question mark or a line end (blanks aside) the
+      // capitalised form; not after a comma, nor after a caret move.
+      {"L O G O S 190 space K A I space", u"λόγος. Καὶ "},
+      {"L O G O S +188 space K A I 190", u"λόγος; Καί."},
+      {"K A I enter K A I space", u"καί\nΚαὶ "},
+      {"L O G O S 188 space K A I space", u"λόγος, καὶ "},
+      {"L O G O S 190 left right K A I space", u"λόγος.καὶ "},
+      // A candidate picked with the change-form key is kept as it is, and
+      // the key still reaches every form.
+      {"K A I 220 space", u"Καὶ "},
+      {"K A I 220 220 220 188", u"Καί,"},
+      {"L O G O S 190 space K A I 220 220 space", u"λόγος. καί "},
+  };
+  for (const auto& [guion, texto] : casos) EXPECT_EQ(escribe(guion), texto) << guion;
+  contexto = false;
+  EXPECT_EQ(escribe("K A I 188"), u"καὶ,");
+  EXPECT_EQ(escribe("L O G O S 190 space K A I space"), u"λόγος. καὶ ");
 }
 
 TEST_F(ConDiccionario, BackspaceAndArrowsBreakTheWord) {
