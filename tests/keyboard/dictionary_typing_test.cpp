@@ -102,8 +102,8 @@ TEST_F(ConDiccionario, BackspaceAndArrowsBreakTheWord) {
 }
 
 TEST_F(ConDiccionario, FromTheCommandLine) {
-  std::string orden = "echo 'L O G O S 220 space L O G O S space' | '" KALYXON_RUNTIME_DIR
-                      "/kalyxon' type --sigma-final --dict '" +
+  std::string orden = "echo 'L O G O S 220 space L O G O S space K A I 188' | '" KALYXON_RUNTIME_DIR
+                      "/kalyxon' type --sigma-final --contexto --dict '" +
                       fichero_.string() + ":clasico' 2>&1";
   FILE* p = popen(orden.c_str(), "r");
   ASSERT_NE(p, nullptr);
@@ -112,7 +112,7 @@ TEST_F(ConDiccionario, FromTheCommandLine) {
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) salida.append(buf, n);
   EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
-  EXPECT_EQ(salida, "λογός λόγος ");
+  EXPECT_EQ(salida, "λογός λόγος καί,");
 
   orden = "echo A | '" KALYXON_RUNTIME_DIR "/kalyxon' type --dict '" + fichero_.string() +
           ":nosuchtable' 2>&1";
