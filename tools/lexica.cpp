@@ -6,11 +6,23 @@
 //       "Cargar" would into an empty table) and writes one "key TAB form TAB
 //       count" line per form, sorted by key, then count (highest first), then
 //       form. The counts are not capped, so lists can be added up later.
+//   kalyxon_lexica formas ALPHA.db OUT.tsv COUNTS.tsv [--menos TEXT]...
+//       Turns a list of Unicode word forms with their counts ("form TAB count"
+//       lines after a header) into a list like the ones above: each form is
+//       read by the loader as a one-word text, so it gets the key and the
+//       stored form that loading a text containing it would give, and forms
+//       that the loader stores alike are added up. Every word of a --menos
+//       text is taken off the counts first (one less per occurrence), which
+//       leaves a work out of a list that counted it; a word of such a text
+//       missing from the list is an error, since it means the text is not the
+//       one counted.
 //   kalyxon_lexica db OUT.db TABLE [--min N] IN.tsv...
 //       Builds OUT.db with one dictionary table: the forms of the lists, the
 //       counts of one (key, form) in several lists added up and capped at
 //       32766 (what loading all the texts at once would give), keeping only
-//       forms with a total of at least N (default 1).
+//       forms with a total of at least N (default 1). When several forms of
+//       one key pass the cap, the second gets 32765, the third 32764...: the
+//       candidates keep the order of their true counts.
 //
 // Outputs are written to a temporary file and renamed at the end, so a failed
 // run never leaves a half-written file behind.
@@ -89,6 +101,88 @@ int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::pat
   return 0;
 }
 
+// The tokens of a corpus text: runs of anything but blanks and the
+// punctuation the corpus uses (its tokens are Greek letters with their marks,
+// and the elision mark on the word it belongs to).
+std::vector<std::string> tokens(const std::string& texto) {
+  std::vector<std::string> out;
+  std::u16string t = lexico::utf16(texto), actual;
+  auto corta = [&] {
+    if (!actual.empty()) out.push_back(lexico::utf8(actual));
+    actual.clear();
+  };
+  for (char16_t c : t) {
+    if (c == u' ' || c == u'\n' || c == u'\r' || c == u'\t' ||
+        std::u16string_view(u".,\u00B7\u0387;\u037E:!\u2014").find(c) != std::u16string_view::npos)
+      corta();
+    else
+      actual += c;
+  }
+  corta();
+  return out;
+}
+
+int formas(const fs::path& alpha, const fs::path& salida, const fs::path& lista,
+           const std::vector<fs::path>& menos) {
+  platform::scripted::ScriptedServices servicios;
+  Kalyxon k(servicios.services(), alpha.parent_path());
+  const Alfabeto& letras = k.alfabeto();
+  if (!letras.cargado()) throw std::runtime_error("cannot read " + alpha.string());
+  std::map<std::string, int64_t> cuentas;
+  {
+    std::istringstream in(lee(lista));
+    std::string linea;
+    int n = 0;
+    while (std::getline(in, linea)) {
+      if (++n == 1 || linea.empty()) continue;  // the header
+      auto a = linea.find('\t');
+      if (a == std::string::npos)
+        throw std::runtime_error(lista.string() + ":" + std::to_string(n) + ": expected two fields");
+      cuentas[linea.substr(0, a)] += std::stoll(linea.substr(a + 1));
+    }
+  }
+  for (const auto& t : menos) {
+    int64_t quitadas = 0;
+    for (const auto& w : tokens(lee(t))) {
+      auto it = cuentas.find(w);
+      if (it == cuentas.end() || it->second <= 0)
+        throw std::runtime_error(t.string() + ": \"" + w + "\" is not counted in " + lista.string());
+      --it->second;
+      ++quitadas;
+    }
+    std::cerr << t.filename().string() << ": " << quitadas << " words taken off\n";
+  }
+  std::map<std::pair<std::string, std::string>, int64_t> filas;
+  for (const auto& [forma, n] : cuentas) {
+    if (n <= 0) continue;
+    LectorBeta lector(letras);
+    std::u16string beta = betaDeUnicode(lexico::utf16(forma), letras) + u" ";
+    for (char16_t c : beta) {
+      if (!lector.lee(c)) continue;
+      const auto& p = lector.palabra();
+      if (p.forma.empty() || p.clave.size() >= 31) continue;
+      filas[{lexico::utf8(p.clave), lexico::utf8(lexico::formaDeLista(p.lista))}] += n;
+    }
+  }
+  std::vector<Fila> orden;
+  orden.reserve(filas.size());
+  for (const auto& [kf, n] : filas) orden.push_back({kf.first, kf.second, n});
+  std::sort(orden.begin(), orden.end(), [](const Fila& a, const Fila& b) {
+    if (a.clave != b.clave) return a.clave < b.clave;
+    if (a.cuenta != b.cuenta) return a.cuenta > b.cuenta;
+    return a.forma < b.forma;
+  });
+  fs::path tmp = salida;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary);
+    for (const auto& f : orden) out << f.clave << '\t' << f.forma << '\t' << f.cuenta << '\n';
+    if (!out) throw std::runtime_error("cannot write " + tmp.string());
+  }
+  fs::rename(tmp, salida);
+  return 0;
+}
+
 int db(const fs::path& salida, const std::string& tabla, int64_t minimo,
        const std::vector<fs::path>& listas) {
   std::map<std::pair<std::string, std::string>, int64_t> cuentas;
@@ -118,14 +212,32 @@ int db(const fs::path& salida, const std::string& tabla, int64_t minimo,
     {
       lexico::Sentencia ins(base->db(), "INSERT INTO \"" + tabla +
                                             "\" (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
+      // The map is ordered by key: one key's forms are neighbours.
+      std::vector<std::pair<int64_t, std::string>> formas;
+      std::string clave;
+      auto escribe = [&] {
+        std::stable_sort(formas.begin(), formas.end(),
+                         [](const auto& x, const auto& y) { return x.first > y.first; });
+        int64_t tope = kTopeCarga;
+        for (const auto& [n, forma] : formas) {
+          ins.reinicia()
+              .liga(1, std::string_view(clave))
+              .liga(2, std::string_view(lexico::listaCodigos(lexico::utf16(forma))))
+              .liga(3, std::min(n, tope));
+          ins.paso();
+          if (n >= tope && tope > 1) --tope;
+        }
+        formas.clear();
+      };
       for (const auto& [k, n] : cuentas) {
         if (n < minimo) continue;
-        ins.reinicia()
-            .liga(1, std::string_view(k.first))
-            .liga(2, std::string_view(lexico::listaCodigos(lexico::utf16(k.second))))
-            .liga(3, std::min<int64_t>(n, kTopeCarga));
-        ins.paso();
+        if (k.first != clave) {
+          escribe();
+          clave = k.first;
+        }
+        formas.emplace_back(n, k.second);
       }
+      escribe();
     }
     // Indexes after the rows: one sort each instead of a tree grown row by row.
     for (const auto& sql : lexico::sqlCreaIndices(tabla)) base->ejecuta(sql);
@@ -148,6 +260,14 @@ int main(int argc, char** argv) {
   try {
     if (a.size() >= 4 && a[0] == "tsv")
       return tsv(a[1], a[2], std::vector<fs::path>(a.begin() + 3, a.end()));
+    if (a.size() >= 4 && a[0] == "formas") {
+      std::vector<fs::path> menos;
+      for (size_t i = 4; i < a.size(); ++i) {
+        if (a[i] == "--menos" && i + 1 < a.size()) menos.emplace_back(a[++i]);
+        else throw std::runtime_error("unexpected argument " + a[i]);
+      }
+      return formas(a[1], a[2], a[3], menos);
+    }
     if (a.size() >= 4 && a[0] == "db") {
       int64_t minimo = 1;
       std::vector<fs::path> listas;
@@ -162,6 +282,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cerr << "usage: kalyxon_lexica tsv ALPHA.db OUT.tsv TEXT...\n"
+               "       kalyxon_lexica formas ALPHA.db OUT.tsv COUNTS.tsv [--menos TEXT]...\n"
                "       kalyxon_lexica db OUT.db TABLE [--min N] IN.tsv...\n";
   return 2;
 }

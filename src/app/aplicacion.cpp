@@ -288,6 +288,7 @@ bool Aplicacion::cargaAjustes() {
     std::u16string iota = lee(u"iota");
     std::u16string autor = lee(u"autor");
     std::u16string angulos = lee(u"angulos");
+    std::u16string contexto = lee(u"acento contexto");
     f.cFuenteGriego = lee(u"griego");
     f.cFuenteNormal = lee(u"normal");
     f.cPrograma = lee(u"programa");
@@ -315,6 +316,8 @@ bool Aplicacion::cargaAjustes() {
     f.mnuiota.checked = esSi(iota);
     f.mnudicapro.checked = esSi(aproximado);
     f.mnuang.checked = esSi(angulos);
+    // On unless the settings say otherwise: older settings files lack the key.
+    f.mnuacc.checked = contexto.empty() || esSi(contexto);
     f.mnupro.checked = esSi(f.cCambiaFuentes);
 
     descubreDiccionarios();
@@ -402,6 +405,7 @@ std::vector<std::pair<std::u16string, std::u16string>> Aplicacion::opciones() co
       {u"espiritus iniciales", siNo(f.mnuesp.checked)},
       {u"numeros", siNo(f.mnunum.checked)},
       {u"angulos", siNo(f.mnuang.checked)},
+      {u"acento contexto", siNo(f.mnuacc.checked)},
       {u"autor", autor},
       {u"griego", f.cFuenteGriego},
       {u"normal", f.cFuenteNormal},
@@ -624,6 +628,7 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnuiota") alterna(f.mnuiota);
   else if (n == "mnunum") alterna(f.mnunum);
   else if (n == "mnuang") alterna(f.mnuang);
+  else if (n == "mnuacc") alterna(f.mnuacc);
   else if (n == "mnulat") alterna(f.mnulat);
   else if (n == "mnuses") mnuses_Click();
   else if (n == "mnudicapro") k_.diccionario().mnudicapro_Click();

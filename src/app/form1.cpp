@@ -60,6 +60,7 @@ Form1::Form1() {
   menu(mnuiota, u"larga + iota");
   menu(mnunum, u"números");
   menu(mnuang, u"ángulos dobles");
+  menu(mnuacc, u"Acento según contexto");
   menu(mnufon, u"Fonética");
   menu(mnufonbre, u"Breve");
   menu(mnufonlar, u"Larga");

@@ -94,6 +94,7 @@ struct Form1 {
   // ---- Menus, in the window's order ---------------------------------------------
   vm::MenuItem mnuayu, mnuayugen, mnuayuind, mnuayumap, mnuayutec, mnuayuesp;
   vm::MenuItem mnuopc, mnus, mnuks, mnups, mnuesp, mnuiota, mnunum, mnuang;
+  vm::MenuItem mnuacc;  // "Acento según contexto"
   vm::MenuItem mnufon, mnufonbre, mnufonlar, mnufonabi, mnufoncer, mnulat;
   vm::MenuItem mnuses;  // start with the desktop session (an autostart entry)
   vm::MenuItem mnuher, mnudic;

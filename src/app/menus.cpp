@@ -40,7 +40,7 @@ std::vector<NodoMenu> arbolMenus(Form1& f) {
       grupo("mnuopc", f.mnuopc,
             {hoja("mnus", f.mnus), hoja("mnuks", f.mnuks), hoja("mnups", f.mnups),
              hoja("mnuesp", f.mnuesp), hoja("mnuiota", f.mnuiota), hoja("mnunum", f.mnunum),
-             hoja("mnuang", f.mnuang),
+             hoja("mnuang", f.mnuang), hoja("mnuacc", f.mnuacc),
              grupo("mnufon", f.mnufon,
                    {hoja("mnufonbre", f.mnufonbre), hoja("mnufonlar", f.mnufonlar),
                     hoja("mnufonabi", f.mnufonabi), hoja("mnufoncer", f.mnufoncer)}),

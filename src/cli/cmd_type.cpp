@@ -46,6 +46,7 @@ const char* kUso =
     "Options (menu items ticked before typing):\n"
     "  --sigma-final --ks --ps --iota --espiritus --numeros --angulos\n"
     "  --aproximado           approximate dictionary search\n"
+    "  --contexto             grave, acute and capital as the context asks\n"
     "  --codigos html|java    send HTML or Java escapes instead of characters\n"
     "  --caps-lock            start with Caps Lock on\n"
     "  --dict FILE:TABLE      the dictionary TABLE of FILE (LEXICA*.db) is the\n"
@@ -99,6 +100,7 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
       {"--sigma-final", &f.mnus},  {"--ks", &f.mnuks},          {"--ps", &f.mnups},
       {"--iota", &f.mnuiota},      {"--espiritus", &f.mnuesp},  {"--numeros", &f.mnunum},
       {"--angulos", &f.mnuang},    {"--aproximado", &f.mnudicapro},
+      {"--contexto", &f.mnuacc},
   };
   bool hayFichero = false;
   for (size_t i = 0; i < args.size(); ++i) {

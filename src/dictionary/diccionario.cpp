@@ -162,6 +162,7 @@ void Diccionario::addVariante(std::u16string secuencia, const std::u16string& or
 void Diccionario::buscaFormas() {
   auto& f = k_.form1;
   int n = 0;
+  nExactos = 0;
   if (rstlxc) {
     for (int v = 0; v <= nVariantes; ++v) {
       const std::u16string& clave = cVariantes[static_cast<size_t>(v)];
@@ -181,7 +182,9 @@ void Diccionario::buscaFormas() {
         ++n;
         f.cCandidatos[static_cast<size_t>(n)] = std::move(forma);
         f.cInfoCandidatos[static_cast<size_t>(n)] = std::move(info);
+        cuentas[static_cast<size_t>(n)] = r.frecuencia;
       }
+      if (v == 0) nExactos = n;
     }
   }
   f.lblpal.foreColor = f.lPalabra ? kColorConCandidato : kColorSinCandidato;
@@ -203,6 +206,14 @@ void Diccionario::siguienteCandidato() {
     f.nCandidato = 1;
   f.UniLabel1.caption = u16(std::to_string(f.nCandidato)) + u" " + f.cCandidatos[f.nCandidato];
   f.lblpal.caption = f.cInfoCandidatos[f.nCandidato];
+}
+
+const std::u16string& Diccionario::candidatoFinal(Contexto contexto) {
+  auto& f = k_.form1;
+  if (!f.mnuacc.checked || f.nCandidato != 1 || nExactos < 2) return f.cCandidatos[f.nCandidato];
+  std::span<const std::u16string> exactos(f.cCandidatos.data() + 1, static_cast<size_t>(nExactos));
+  std::span<const int32_t> n(cuentas.data() + 1, static_cast<size_t>(nExactos));
+  return f.cCandidatos[1 + eligePorContexto(letras(), exactos, n, contexto)];
 }
 
 void Diccionario::mnudicapro_Click() { k_.form1.mnudicapro.checked = !k_.form1.mnudicapro.checked; }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary/contexto.h"
 #include "greek/alfabeto.h"
 #include "dictionary/lexico.h"
 
@@ -58,6 +59,15 @@ class Diccionario {
   // The next candidate (click on imgcam, candidate key); only while lPalabra.
   void siguienteCandidato();
   void mnudicapro_Click();
+  // The candidate that replaces the word at a separator: the one shown, or,
+  // with "Acento según contexto" ticked and no other candidate picked, the
+  // form of the first one's key that fits the context (see contexto.h).
+  const std::u16string& candidatoFinal(Contexto contexto);
+  // How many of the candidates have the typed key itself (they come first;
+  // the approximate mode's variant keys add the rest).
+  int nExactos = 0;
+  // The counts of the candidates, as cCandidatos.
+  std::array<int32_t, 36> cuentas{};
 
   std::array<std::u16string, 22> cVariantes{};
   uint8_t nVariantes = 0;

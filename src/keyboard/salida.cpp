@@ -186,8 +186,9 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
       // as it stands on screen.
       if (f.lPalabra && f.noDiacritico && separador && f.nCandidato < f.cCandidatos.size() &&
           !f.cCandidatos[f.nCandidato].empty())
-        s = borraPalabra() + k_.compositor().daTexto(f.cCandidatos[f.nCandidato] +
-                                                     (elision_ ? u"\u2019" : u""));
+        s = borraPalabra() +
+            k_.compositor().daTexto(k_.diccionario().candidatoFinal({tecla == 32, inicioFrase}) +
+                                    (elision_ ? u"\u2019" : u""));
     }
     // Read again: whatever ran while the box was open may have changed it.
     if (f.chkdic.value == 1 && !f.lPalabra && f.noDiacritico && separador) {
@@ -223,6 +224,9 @@ void TecladoHook::sueltaLetra(int32_t tecla, bool esmayuscula) {
 
   // Word record.
   if (separador) {
+    // Full stop, raised dot, question mark (shifted comma or 219), line end.
+    if (tecla != 32)
+      inicioFrase = tecla == 190 || tecla == 13 || (esmayuscula && (tecla == 188 || tecla == 219));
     k_.diccionario().cadenaGriego(0, false);
     f.cUltima.clear();
     f.cBorraUltima.clear();

@@ -177,6 +177,7 @@ void TecladoHook::rompePalabra(bool nuevaPalabra) {
 void TecladoHook::clicRaton() {
   Form1& f = k_.form1;
   olvidaPantalla();
+  inicioFrase = false;
   rompePalabra(true);
   // The digits of a numeral run are somewhere behind the old caret.
   f.cNumGri.clear();
@@ -371,6 +372,8 @@ Verdict TecladoHook::tecladoProc(int nCode, const KeyEvent& event) {
     teclaPasada(vk, esmayuscula, ctrlAlt);
   }
   if (!(event.flags & flag::kInjected)) {
+    // A caret move leaves the place of the next word unknown: no sentence start.
+    if (vk == 8 || vk == 9 || (vk >= 33 && vk <= 40)) inicioFrase = false;
     const bool nueva = vk == 13 || vk == 9 || (vk >= 33 && vk <= 40) ||
                        (suelta && f.mnuang.checked && vk == kAngulos);
     rompePalabra(nueva);

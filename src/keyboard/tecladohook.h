@@ -89,6 +89,9 @@ class TecladoHook {
   bool lModoGriego = false;     // Greek mode (the hook is installed and not suspended by F2)
   bool lFuenteEnviada = false;  // the font-switch macro has been dealt with since chkgri was ticked
   RegistroTecla tTecla;
+  // The next word starts a sentence: the last separator typed (blanks aside)
+  // was . ; · or a line end. Unknown, hence false, after a caret move.
+  bool inicioFrase = false;
 
   // While a box of this program that takes Latin text (a file dialog, an
   // input box, a path or number field) has the keyboard focus, every key

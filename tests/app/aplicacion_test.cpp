@@ -138,8 +138,9 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   escribeIni(dir, "[opciones]\nayuda=SI\n");
   arranca();
   EXPECT_TRUE(f().mnudiccla.enabled);
+  EXPECT_TRUE(f().mnuacc.checked);  // on while the settings do not say
   // Change menus, position, fonts; choose Homero as the menu does.
-  for (const char* m : {"mnus", "mnuks", "mnuiota", "mnuang", "mnudicapro", "mnubar"})
+  for (const char* m : {"mnus", "mnuks", "mnuiota", "mnuang", "mnuacc", "mnudicapro", "mnubar"})
     ASSERT_TRUE(app().menuClick(m)) << m;
   f().mnudichom.checked = true;
   f().ventana.left = 2500;
@@ -163,6 +164,7 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   EXPECT_FALSE(f().mnups.checked);
   EXPECT_TRUE(f().mnuiota.checked);
   EXPECT_TRUE(f().mnuang.checked);
+  EXPECT_FALSE(f().mnuacc.checked);
   EXPECT_TRUE(f().mnudicapro.checked);
   EXPECT_FALSE(f().mnunum.checked);
   EXPECT_TRUE(f().mnubar.checked);

@@ -63,11 +63,14 @@ TEST(TypeCommand, DictionaryAndSettingsFolderFromTheCommandLine) {
     auto t = ws.abre(dir / "LEXICA1.db", true)->creaTabla("clasico");
     t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λόγος"), 50);
     t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λογός"), 5);
+    t->anade(u"KAI", kalyxon::lexico::listaCodigos(u"καὶ"), 900);
+    t->anade(u"KAI", kalyxon::lexico::listaCodigos(u"καί"), 90);
   }
   const std::string fichero = (dir / "LEXICA1.db").string();
-  auto s = tipo("L O G O S 220 space L O G O S space", "--sigma-final --dict '" + fichero + ":clasico'");
+  auto s = tipo("L O G O S 220 space L O G O S space K A I 188",
+                "--sigma-final --contexto --dict '" + fichero + ":clasico'");
   EXPECT_EQ(s.codigo, 0);
-  EXPECT_EQ(s.texto, "λογός λόγος ");
+  EXPECT_EQ(s.texto, "λογός λόγος καί,");
   s = tipo("A", "--dict '" + fichero + ":nosuchtable'", true);
   EXPECT_NE(s.codigo, 0);
   EXPECT_NE(s.texto.find("cannot open dictionary nosuchtable"), std::string::npos);

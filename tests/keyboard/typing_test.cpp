@@ -43,6 +43,10 @@ fs::path diccionario() {
     t->anade(u"LOGOU", lexico::listaCodigos(u"λόγου"), 20);
     t->anade(u"KSENOS", lexico::listaCodigos(u"ξένος"), 9);
     t->anade(u"ALL", lexico::listaCodigos(u"ἀλλ"), 9);
+    t->anade(u"KAI", lexico::listaCodigos(u"καὶ"), 900);
+    t->anade(u"KAI", lexico::listaCodigos(u"καί"), 90);
+    t->anade(u"KAI", lexico::listaCodigos(u"Καὶ"), 300);
+    t->anade(u"KAI", lexico::listaCodigos(u"Καί"), 30);
     t->anade(u"KAKA", lexico::listaCodigos(u"^%t{ENTER}rm~\r"), 9);
     return f;
   }();
@@ -67,6 +71,7 @@ class Typing : public ::testing::Test {
     f.mnuesp.checked = tiene("esp");
     f.mnunum.checked = tiene("num");
     f.mnuang.checked = tiene("ang");
+    f.mnuacc.checked = tiene("ctx");
     if (tiene("html") || tiene("java")) {
       (tiene("java") ? f.mnucodjav : f.mnucodhtm).checked = true;
       f.mnucod.tag = u"*";
@@ -164,6 +169,22 @@ TEST_F(Typing, WordBreaks) {
       {"L O G O left right S space L O G O del S space", "dic sigma", "λογος λογος "},
       {"A space K S E N O S space", "dic sigma ks", "α ξένος "},
       {"A L L 219 space A L L 219 D space", "dic", "ἀλλ’ αλλ’δ "},  // elided forms keep their mark
+      // Accent by context: grave before a word, acute before punctuation or a
+      // line end, the capital after . ; or a line end (not after a comma nor a
+      // caret move); a form picked with the change-form key stays as picked.
+      {"K A I space L O G O S space", "dic ctx", "καὶ λόγος "},
+      {"K A I 188", "dic ctx", "καί,"},
+      {"L O G O S space K A I enter", "dic ctx", "λόγος καί\n"},
+      {"L O G O S 190 space K A I space", "dic ctx", "λόγος. Καὶ "},
+      {"L O G O S +188 space K A I 190", "dic ctx", "λόγος; Καί."},
+      {"K A I enter K A I space", "dic ctx", "καί\nΚαὶ "},
+      {"L O G O S 188 space K A I space", "dic ctx", "λόγος, καὶ "},
+      {"L O G O S 190 left right K A I space", "dic ctx", "λόγος.καὶ "},
+      {"K A I 220 space", "dic ctx", "Καὶ "},
+      {"K A I 220 220 220 188", "dic ctx", "Καί,"},
+      {"L O G O S 190 space K A I 220 220 space", "dic ctx", "λόγος. καί "},
+      {"K A I 188", "dic", "καὶ,"},
+      {"L O G O S 190 space K A I space", "dic", "λόγος. καὶ "},
   };
   comprueba(casos);
 }
