@@ -268,11 +268,17 @@ int runConvert(const std::vector<std::string>& argsIn) {
   std::string resto;
   bool primero = true, error = false, rtf = false;
   std::u16string convertido;
+  std::string bytes;
   auto pasa = [&](std::u16string_view texto) {
     convertido.clear();
     conversor->alimenta(texto, convertido);
     bombeo.avanza(texto.size());
-    salida.escribe(haciaUnicode ? util::toUtf8(convertido) : cp1252::encode(convertido));
+    bytes.clear();
+    if (haciaUnicode)
+      cv::utf8(convertido, bytes);
+    else
+      bytes = cp1252::encode(convertido);
+    salida.escribe(bytes);
   };
   for (;;) {
     std::string b = lector.siguiente(error);

@@ -27,10 +27,10 @@ struct Codigos8 {
     }
   }
 };
-const Codigos8& codigos8() {
-  static const Codigos8 c;
-  return c;
-}
+// Built once at start-up: the converters ask it for every character, and a
+// function-local static would cost a guard check each time.
+const Codigos8 kCodigos8;
+const Codigos8& codigos8() { return kCodigos8; }
 // 256 for a character outside the code page: no byte of any face.
 constexpr int kFuera = 256;
 inline int codigo8(char16_t c) {
@@ -157,8 +157,19 @@ struct Byte {
   Letra letra;          // kLetra
   Marca marca;          // kMarca (and a mark byte that is also a letter)
   bool tambienMarca = false;
+  bool rapida = false;  // a letter that needs nothing of what follows
   int32_t codlet = 0;
 };
+
+// Marks the plain letters of a separate-mark face (BetaCode's "s" waits for
+// a digit, so it is not one).
+void marcaRapidas(std::array<Byte, 257>& bytes, bool beta) {
+  for (size_t k = 0; k < bytes.size(); ++k) {
+    Byte& b = bytes[k];
+    b.rapida = b.tipo == Byte::kLetra && b.letra.esLetra() && !b.tambienMarca && b.uni < 0x10000 &&
+               b.uni > 0 && !(beta && (k == 's' || k == 'S'));
+  }
+}
 
 std::array<Byte, 257> bytesDe(const Tablas& t, const Cara* cara) {
   std::array<Byte, 257> r{};
@@ -341,11 +352,15 @@ class DeMarcas : public Conversor {
     } else {
       bytes_ = bytesDe(t, t.cara(cara));
     }
+    marcaRapidas(bytes_, beta_);
   }
 
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
     salida.reserve(salida.size() + trozo.size());
-    for (char16_t c : trozo) paso(c, salida);
+    for (size_t i = 0; i < trozo.size();) {
+      i = rapido(trozo, i, salida);
+      if (i < trozo.size()) paso(trozo[i++], salida);
+    }
     saltos_.finTrozo(salida);
   }
 
@@ -421,7 +436,83 @@ class DeMarcas : public Conversor {
     return true;
   }
 
+  // Plain letters and the marks after them, the bulk of any text, with the
+  // state in registers; returns where a character needs the general path.
+  size_t rapido(std::u16string_view trozo, size_t i, std::u16string& salida) {
+    if (esperaCodigo_ || asterisco_) return i;
+    const size_t inicio = i;
+    bool pend = pendiente_, marcas = conMarcas_;
+    int32_t uni = uniLetra_;
+    const Byte* ult = nullptr;
+    const auto& bajo = kCodigos8.bajo;
+    for (; i < trozo.size(); ++i) {
+      const char16_t c = trozo[i];
+      if (c >= 256) break;
+      const Byte& b = bytes_[static_cast<size_t>(bajo[c])];
+      if (b.rapida) {
+        if (pend) {
+          if (marcas) {
+            int32_t u = compone(t_, letra_);
+            if (u < 0 || u >= 0x10000) break;
+            salida += static_cast<char16_t>(u);
+          } else {
+            salida += static_cast<char16_t>(uni);
+          }
+        }
+        ult = &b;
+        uni = b.uni;
+        marcas = false;
+        pend = true;
+        posLetra_ = pos_ + static_cast<int64_t>(i - inicio) + 1;
+      } else if (b.tipo == Byte::kMarca && pend) {
+        if (!marcas) {
+          if (ult) letra_ = ult->letra;
+          marcas = true;
+        }
+        letra_.agrega(b.marca);
+      } else {
+        break;
+      }
+    }
+    if (i == inicio) return i;
+    if (pend && !marcas && ult) letra_ = ult->letra;
+    pendiente_ = pend;
+    conMarcas_ = marcas;
+    uniLetra_ = uni;
+    pos_ += static_cast<int64_t>(i - inicio);
+    saltos_.otro();
+    return i;
+  }
+
   void paso(char16_t c, std::u16string& salida) {
+    const int k = codigo8(c);
+    const Byte& b = bytes_[static_cast<size_t>(k)];
+    if (!esperaCodigo_ && !asterisco_) {
+      // The common cases first: a plain letter, or a mark after a letter.
+      if (b.rapida) {
+        ++pos_;
+        saltos_.otro();
+        if (pendiente_) {
+          if (conMarcas_)
+            suelta(false, salida);
+          else
+            salida += static_cast<char16_t>(uniLetra_);
+        }
+        letra_ = b.letra;
+        uniLetra_ = b.uni;
+        conMarcas_ = false;
+        pendiente_ = true;
+        posLetra_ = pos_;
+        return;
+      }
+      if (b.tipo == Byte::kMarca && pendiente_) {
+        ++pos_;
+        saltos_.otro();
+        letra_.agrega(b.marca);
+        conMarcas_ = true;
+        return;
+      }
+    }
     ++pos_;
     if (beta_ && esperaCodigo_) {
       if (c >= u'0' && c <= u'9' && digitos_.size() < 4 &&
@@ -451,22 +542,24 @@ class DeMarcas : public Conversor {
         return;
       }
     }
-    const int k = codigo8(c);
-    const Byte& b = bytes_[static_cast<size_t>(k)];
     if (b.tipo == Byte::kMarca) {
-      if (asterisco_)
+      if (asterisco_) {
         prefijo_ = suma(prefijo_, b.marca);
-      else if (pendiente_)
+      } else if (pendiente_) {
         letra_.agrega(b.marca);
-      else
+        conMarcas_ = true;
+      } else {
         otro(c, k, b, salida);
+      }
       return;
     }
     if (b.tipo == Byte::kLetra && (b.letra.esLetra() || (beta_ && b.uni == 0x03DD))) {
       suelta(false, salida);
       letra_ = b.letra;
       uniLetra_ = b.uni;
+      conMarcas_ = false;
       if (asterisco_) {
+        conMarcas_ = true;
         letra_.may = 1;
         letra_.agrega(prefijo_);
         if (b.uni == 0x03DD) uniLetra_ = 0x03DC;
@@ -548,7 +641,13 @@ class DeMarcas : public Conversor {
       agregaCodigo(salida, uniLetra_);
       return;
     }
-    if (fin && l.fon == 18 && l.may == 0 && l.iot == 0) l.iot = 3;
+    if (fin && l.fon == 18 && l.may == 0 && l.iot == 0) {
+      l.iot = 3;
+    } else if (!conMarcas_) {
+      // The letter as its byte gives it: no lookup needed.
+      agregaCodigo(salida, uniLetra_);
+      return;
+    }
     int32_t u = compone(t_, l);
     if (u >= 0) {
       agregaCodigo(salida, u);
@@ -567,6 +666,7 @@ class DeMarcas : public Conversor {
   std::array<Byte, 257> bytes_;
   int64_t pos_ = 0, posLetra_ = 0;
   bool pendiente_ = false;
+  bool conMarcas_ = false;  // the pending letter has more than its byte gave
   Letra letra_;
   int32_t uniLetra_ = 0;
   bool asterisco_ = false;
@@ -878,6 +978,39 @@ std::unique_ptr<Conversor> deUnicode(const Tablas& t, std::u16string_view destin
                                      const Opciones& o, Informe* informe) {
   if (destino == kBetaCode) return std::make_unique<ABeta>(t, o, informe);
   return std::make_unique<ACara>(t, destino, o, informe);
+}
+
+void utf8(std::u16string_view texto, std::string& salida) {
+  size_t n = salida.size();
+  salida.resize(n + texto.size() * 3);
+  char* p = salida.data() + n;
+  for (size_t i = 0; i < texto.size(); ++i) {
+    char32_t c = texto[i];
+    if (c < 0x80) {
+      *p++ = static_cast<char>(c);
+      continue;
+    }
+    if (c < 0x800) {
+      *p++ = static_cast<char>(0xC0 | (c >> 6));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      if (c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 && texto[i + 1] <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+        continue;
+      }
+      c = 0xFFFD;
+    }
+    *p++ = static_cast<char>(0xE0 | (c >> 12));
+    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  salida.resize(static_cast<size_t>(p - salida.data()));
 }
 
 std::u16string convierte(Conversor& c, std::u16string_view texto, Bombeo* b) {

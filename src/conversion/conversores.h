@@ -135,6 +135,10 @@ std::unique_ptr<Conversor> aUnicode(const Tablas& t, std::u16string_view origen,
 std::unique_ptr<Conversor> deUnicode(const Tablas& t, std::u16string_view destino,
                                      const Opciones& o = {}, Informe* informe = nullptr);
 
+// Appends `texto` as UTF-8 (a quicker path than the general one for the
+// megabytes a conversion writes; a lone surrogate becomes U+FFFD).
+void utf8(std::u16string_view texto, std::string& salida);
+
 // A whole text through a converter, with `b` told the progress.
 std::u16string convierte(Conversor& c, std::u16string_view texto, Bombeo* b = nullptr);
 
