@@ -931,19 +931,23 @@ std::u16string lineaSonido(int64_t codigo) {
   return u"No se encontró el carácter " + numero(codigo) + u" en alpha-sonido\r\n";
 }
 
-void Informe::cuenta(char16_t c) {
-  ++lineas_;
-  ++veces_[c];
-}
-
 void Informe::sinLetra(int64_t codigo, char16_t c, std::u16string_view cara) {
   cuenta(c);
-  escribe(lineaLetras(codigo, c, cara));
+  // A text of unmapped characters repeats the same few lines: build each once.
+  if (codigo != ultimoCodigo_ || c != ultimoCar_ || cara != ultimaCara_) {
+    ultimoCodigo_ = codigo;
+    ultimoCar_ = c;
+    ultimaCara_ = cara;
+    ultimaLinea_ = lineaLetras(codigo, c, cara);
+  }
+  escribe(ultimaLinea_);
 }
 
 void Informe::sinSonido(int64_t codigo, char16_t c) {
   cuenta(c);
-  escribe(lineaSonido(codigo));
+  ultimoCar_ = 0;
+  ultimaLinea_ = lineaSonido(codigo);
+  escribe(ultimaLinea_);
 }
 
 void Informe::sinCombinacion(int64_t posicion, std::u16string_view letra) {

@@ -98,9 +98,15 @@ class Informe {
   virtual void escribe(std::u16string_view linea) = 0;
 
  private:
-  void cuenta(char16_t c);
+  void cuenta(char16_t c) {
+    ++lineas_;
+    ++veces_[c];
+  }
   std::map<char16_t, uint64_t> veces_;
   uint64_t lineas_ = 0;
+  int64_t ultimoCodigo_ = -1;
+  char16_t ultimoCar_ = 0;
+  std::u16string ultimaCara_, ultimaLinea_;
 };
 
 // A report kept as text (small conversions, tests).

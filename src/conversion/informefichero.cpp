@@ -56,8 +56,11 @@ InformeFichero::~InformeFichero() {
 
 void InformeFichero::escribe(std::u16string_view linea) {
   if (!f_ || error_) return;
-  std::string b = codificacion_ == Codificacion::kUtf8 ? util::toUtf8(linea) : cp1252::encode(linea);
-  if (std::fwrite(b.data(), 1, b.size(), f_) != b.size()) error_ = ultimoError();
+  if (linea != previa_) {
+    previa_ = linea;
+    bytes_ = codificacion_ == Codificacion::kUtf8 ? util::toUtf8(linea) : cp1252::encode(linea);
+  }
+  if (std::fwrite(bytes_.data(), 1, bytes_.size(), f_) != bytes_.size()) error_ = ultimoError();
 }
 
 std::error_code InformeFichero::cierra() {

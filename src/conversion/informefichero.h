@@ -37,6 +37,8 @@ class InformeFichero : public Informe {
   Codificacion codificacion_;
   std::FILE* f_ = nullptr;
   std::error_code error_;
+  std::u16string previa_;  // the last line and its bytes, as lines repeat
+  std::string bytes_;
 };
 
 }  // namespace kalyxon::conversion

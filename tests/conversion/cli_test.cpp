@@ -20,9 +20,11 @@ class Orden : public ::testing::Test {
   }
   ~Orden() override { fs::remove_all(dir_); }
   // Exit status of `kalyxon ARGS` with `entrada` on standard input.
-  int corre(const std::string& args, const std::string& entrada = "") {
+  // `kb`: a limit on the program's address space, in kilobytes.
+  int corre(const std::string& args, const std::string& entrada = "", int kb = 0) {
     std::ofstream(dir_ / "in", std::ios::binary) << entrada;
-    std::string orden = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + args + " < '" +
+    std::string limite = kb ? "ulimit -v " + std::to_string(kb) + "; " : "";
+    std::string orden = limite + std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + args + " < '" +
                         (dir_ / "in").string() + "' > '" + (dir_ / "out").string() + "' 2> '" +
                         (dir_ / "err").string() + "'";
     int r = std::system(orden.c_str());
@@ -57,6 +59,39 @@ TEST_F(Orden, ConvertsBothWaysWithTheReport) {
   EXPECT_EQ(lee("err").rfind("No se encontró el carácter  8151 ῗ de la fuente Greek en alpha-letras\n", 0), 0u);
   ASSERT_EQ(corre("convert --from graece", "lo/gos"), 0);
   EXPECT_EQ(lee("out"), "λόγος");
+}
+
+TEST_F(Orden, InputsAndOutputsAsAUserNamesThem) {
+  KALYXON_REQUIERE_TABLAS();
+  // Rich text is recognised by its content, file or standard input.
+  const std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}}\\f0 l\\'f1gow\\par}";
+  std::ofstream(dir_ / "doc.txt", std::ios::binary) << rtf;
+  ASSERT_EQ(corre("convert --from athenian '" + (dir_ / "doc.txt").string() + "'"), 0);
+  EXPECT_EQ(lee("out"), "λόγος ");
+  ASSERT_EQ(corre("convert --from athenian -o -", rtf), 0);
+  EXPECT_EQ(lee("out"), "λόγος ");
+  ASSERT_EQ(corre("convert --to betacode -o /dev/stdout", "Ἄνδρα"), 0);
+  EXPECT_EQ(lee("out"), "*)/andra");
+  // Legacy bytes are never taken for UTF-8: these two bytes are two letters.
+  ASSERT_EQ(corre("convert --from greek", "\xCE\xBB"), 0);
+  EXPECT_NE(lee("out"), "λ");
+  EXPECT_EQ(corre("convert --from greek '" + dir_.string() + "'"), 1);
+  EXPECT_NE(lee("err").find("is a folder"), std::string::npos);
+}
+
+// 20 MB of bytes no letter of the face: the report streams out, so the
+// conversion fits in a few hundred megabytes of address space.
+TEST_F(Orden, AHugeReportInBoundedMemory) {
+  KALYXON_REQUIERE_TABLAS();
+  {
+    std::ofstream f(dir_ / "grande", std::ios::binary);
+    std::string linea(1 << 20, '\xFC');
+    for (int i = 0; i < 20; ++i) f << linea;
+  }
+  ASSERT_EQ(corre("convert --from athenian --report /dev/null -o /dev/null '" +
+                  (dir_ / "grande").string() + "'", "", 400 << 10),
+            0)
+      << lee("err");
 }
 
 TEST_F(Orden, RefusesWhatItCannotDo) {
