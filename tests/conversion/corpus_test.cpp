@@ -1,6 +1,5 @@
 // Whole texts of the corpus through the BetaCode converters, against
 // Debian's beta2uni and uni2beta.
-// beta2uni.
 #include <gtest/gtest.h>
 
 #include <cstdio>
