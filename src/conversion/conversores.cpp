@@ -675,6 +675,34 @@ class DeMarcas : public Conversor {
   std::u16string digitos_;
 };
 
+// Unicode input in composed form, piece by piece: the last character of a
+// piece (with any combining marks after it) waits for the next piece, whose
+// first marks may belong to it.
+class Compuesto {
+ public:
+  std::u16string toma(std::u16string_view trozo) {
+    std::u16string t = std::move(resto_);
+    t += trozo;
+    size_t corte = t.size();
+    while (corte > 0 && esCombinante(t[corte - 1])) --corte;
+    if (corte > 0) --corte;
+    resto_ = t.substr(corte);
+    t.resize(corte);
+    return nfc(t);
+  }
+  std::u16string fin() {
+    std::u16string t = std::move(resto_);
+    resto_.clear();
+    return nfc(t);
+  }
+
+ private:
+  static bool esCombinante(char16_t c) {
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF);
+  }
+  std::u16string resto_;
+};
+
 // ---- Unicode to a face -----------------------------------------------------------
 
 class ACara : public Conversor {
@@ -684,7 +712,15 @@ class ACara : public Conversor {
         glifos_(cara == cara::kAthenian || cara == cara::kGreek) {}
 
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
-    std::u16string n = nfc(trozo);
+    escribe(compuesto_.toma(trozo), salida);
+  }
+  void termina(std::u16string& salida) override {
+    escribe(compuesto_.fin(), salida);
+    saltos_.finTrozo(salida);
+  }
+
+ private:
+  void escribe(const std::u16string& n, std::u16string& salida) {
     salida.reserve(salida.size() + n.size());
     for (char16_t c : n) {
       if (esSalto(c)) {
@@ -710,9 +746,6 @@ class ACara : public Conversor {
     }
     saltos_.finTrozo(salida);
   }
-  void termina(std::u16string& salida) override { saltos_.finTrozo(salida); }
-
- private:
   int32_t byteDe(int32_t codlet) const { return c_ ? c_->codigo(codlet) : -1; }
   int32_t byteLetra(const Letra& l) const {
     int32_t u = compone(t_, l);
@@ -799,6 +832,7 @@ class ACara : public Conversor {
   const Cara* c_;
   Informe* inf_;
   Saltos saltos_;
+  Compuesto compuesto_;
   bool glifos_;
   mutable std::unordered_map<char16_t, std::optional<std::u16string>> hecho_;
 };
@@ -810,7 +844,16 @@ class ABeta : public Conversor {
   ABeta(const Tablas& t, const Opciones& o, Informe* inf) : t_(t), inf_(inf), saltos_(o.conservaLineas) {}
 
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
-    std::u16string n = nfc(trozo);
+    escribe(compuesto_.toma(trozo), salida);
+  }
+  void termina(std::u16string& salida) override {
+    escribe(compuesto_.fin(), salida);
+    if (sigma_) cierraSigma(false, salida);
+    saltos_.finTrozo(salida);
+  }
+
+ private:
+  void escribe(const std::u16string& n, std::u16string& salida) {
     salida.reserve(salida.size() + n.size() * 3 / 2);
     for (char16_t c : n) {
       if (sigma_) cierraSigma(esLetra(c) || c == u'\u2019', salida);
@@ -819,16 +862,10 @@ class ABeta : public Conversor {
         continue;
       }
       saltos_.otro();
-      escribe(c, salida);
+      escribeCar(c, salida);
     }
     saltos_.finTrozo(salida);
   }
-  void termina(std::u16string& salida) override {
-    if (sigma_) cierraSigma(false, salida);
-    saltos_.finTrozo(salida);
-  }
-
- private:
   bool esLetra(char16_t c) const {
     const FilaSonido* f = t_.porCoduni(c);
     return f && ((f->codfon >= 1 && f->codfon <= 24) || f->codfon == 33);
@@ -844,7 +881,7 @@ class ABeta : public Conversor {
     sigma_ = 0;
   }
 
-  void escribe(char16_t c, std::u16string& salida) {
+  void escribeCar(char16_t c, std::u16string& salida) {
     switch (c) {
       case u'\u0374': case u'\u02B9': salida += u'#'; return;
       case u'\u0375': salida += u"#22"; return;
@@ -900,6 +937,7 @@ class ABeta : public Conversor {
   const Tablas& t_;
   Informe* inf_;
   Saltos saltos_;
+  Compuesto compuesto_;
   int sigma_ = 0;  // 1 medial sigma waiting, 3 final
 };
 

@@ -128,6 +128,8 @@ TEST(BackFromUnicode, EachFaceSpellsWhatItCanAndReportsTheRest) {
   };
   const Caso casos[] = {
       {cara::kAthenian, "λόγος, Ἄνδρα ᾳ", u"l\u00F1gow, \u2026Andra &", ""},
+      // Decomposed input spells the same bytes.
+      {cara::kAthenian, "λο\u0301γος", u"l\u00F1gow", ""},
       {cara::kGreek, "λόγος\r\nλόγος, Ἀ", u"l\u00D2goj l\u00D2goj, 'A", ""},
       {cara::kGraeca, "λόγος Ἄνδρα ᾦ ΐ", u"lovgo\" A[ndra w\\/ i?", ""},
       {kBetaCode, "λόγος Ἄνδρα ᾦ ΐ ͵βʹ (α) — ἀλλ’ ὅς· σ", u"lo/gos *)/andra w)=| i+/ #22b# [1a]1 _ a)ll' o(/s: s1", ""},
