@@ -1,6 +1,7 @@
 #include "conversion/conversores.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -77,7 +78,7 @@ Letra letraDe(const FilaSonido& f) {
   return {f.codfon, f.codacc, f.codesp, f.codmay, f.coddie, f.codiot};
 }
 
-int32_t compone(const Tablas& t, const Letra& l) {
+inline int32_t compone(const Tablas& t, const Letra& l) {
   return t.porMarcas(l.fon, l.acc, l.esp, l.may, l.die, l.iot);
 }
 
@@ -1022,19 +1023,38 @@ std::unique_ptr<Conversor> deUnicode(const Tablas& t, std::u16string_view destin
   return std::make_unique<ACara>(t, destino, o, informe);
 }
 
+namespace {
+// The UTF-8 bytes of every character below U+2000 (Greek and Greek Extended
+// included), low byte first, with their count in the top byte: a table read
+// costs less than the branches between ASCII and Greek, which alternate at
+// every space.
+struct TablaUtf8 {
+  std::array<uint32_t, 0x2000> v{};
+  TablaUtf8() {
+    for (uint32_t c = 0; c < 0x2000; ++c) {
+      if (c < 0x80)
+        v[c] = c | 1u << 24;
+      else if (c < 0x800)
+        v[c] = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
+      else
+        v[c] = (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
+    }
+  }
+};
+const TablaUtf8 kUtf8;
+}  // namespace
+
 void utf8(std::u16string_view texto, std::string& salida) {
   size_t n = salida.size();
-  salida.resize(n + texto.size() * 3);
+  salida.resize(n + texto.size() * 3 + 1);
   char* p = salida.data() + n;
   for (size_t i = 0; i < texto.size(); ++i) {
     char32_t c = texto[i];
-    if (c < 0x80) {
-      *p++ = static_cast<char>(c);
-      continue;
-    }
-    if (c < 0x800) {
-      *p++ = static_cast<char>(0xC0 | (c >> 6));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    if (c < 0x2000) {
+      // Four bytes written, the count of them kept.
+      const uint32_t v = kUtf8.v[c];
+      std::memcpy(p, &v, 4);
+      p += v >> 24;
       continue;
     }
     if (c >= 0xD800 && c <= 0xDFFF) {
