@@ -101,8 +101,8 @@ class Salida {
   std::string datos_;
 };
 
-// Reads the input a piece at a time; an RTF document is read whole and
-// turned into its text first.
+// Reads the input a piece at a time (the caller gathers an RTF document
+// whole, since its text is known only at its end).
 class Entrada {
  public:
   explicit Entrada(std::istream& in) : in_(in) {}

@@ -429,7 +429,9 @@ class DeMarcas : public Conversor {
   // the elision mark.
   bool cierraPalabra(char16_t c) const {
     if (c == 0) return true;
-    if (beta_ && (c == u'*' || (c >= u'0' && c <= u'9'))) return c != u'*';
+    // In BetaCode a "*" starts a capital of the same word; a digit ends it.
+    if (beta_ && c == u'*') return false;
+    if (beta_ && c >= u'0' && c <= u'9') return true;
     const Byte& b = bytes_[static_cast<size_t>(codigo8(c))];
     if (b.tipo == Byte::kMarca || b.tambienMarca) return false;
     if (b.tipo == Byte::kLetra && (b.letra.esLetra() || b.letra.fon == 32 || b.letra.fon >= 33))
