@@ -9,9 +9,14 @@
 // one character that "sonido" has a row for becomes a row (face, byte, codlet
 // of that sonido row). Values are matched after canonical composition (NFC),
 // with a few equivalences of the old fonts' code points (see `equivalente`).
-// Bytes that give a mark alone or a character "sonido" does not know get no
-// row: the converters report them. The Graece face has no public table; its
-// letters are the BetaCode ones (see kGraece). Rows are written face by face,
+// Bytes that give marks alone (spacing marks typed before a capital, or
+// combining marks typed after a letter) become mark rows whose codlet carries
+// the mark codes (9PAEDI, see conversion/tablas.h). Bytes that give a character
+// "sonido" does not know get no row, and the converters report them, unless
+// the reference calls the byte an identity (a digit, a bracket): its row has
+// codlet 800000 and the converters copy it. The Graece
+// face has no public table; its letters are the BetaCode ones (see
+// tablaGraece). Rows are written face by face,
 // in byte order, so "the first row" of a lookup is the lowest byte.
 //
 // The generated file is committed; the build does not run this tool.
@@ -111,6 +116,52 @@ std::vector<int> equivalente(int cp) {
   }
 }
 
+// The mark codes of a byte whose value is marks only (all spacing or all
+// combining); false when the value holds anything else.
+struct Marcas {
+  int acc = 0, esp = 0, die = 0, iot = 0;
+  bool antes = false;
+};
+bool marcas(const std::vector<int>& cps, Marcas& m) {
+  if (cps.empty()) return false;
+  int espaciadas = 0;
+  for (int cp : cps) {
+    switch (cp) {
+      // Combining marks, typed after the letter.
+      case 0x0313: m.esp = 1; break;
+      case 0x0314: m.esp = 2; break;
+      case 0x0301: m.acc = 1; break;
+      case 0x0300: m.acc = 2; break;
+      case 0x0342: m.acc = 3; break;
+      case 0x0308: m.die = 1; break;
+      case 0x0345: m.iot = 1; break;
+      // Spacing marks, typed before a capital.
+      case 0x1FBF: m.esp = 1; ++espaciadas; break;
+      case 0x1FFE: m.esp = 2; ++espaciadas; break;
+      case 0x1FFD: m.acc = 1; ++espaciadas; break;
+      case 0x1FEF: m.acc = 2; ++espaciadas; break;
+      case 0x1FC0: m.acc = 3; ++espaciadas; break;
+      case 0x1FCE: m.esp = 1; m.acc = 1; ++espaciadas; break;
+      case 0x1FCD: m.esp = 1; m.acc = 2; ++espaciadas; break;
+      case 0x1FCF: m.esp = 1; m.acc = 3; ++espaciadas; break;
+      case 0x1FDE: m.esp = 2; m.acc = 1; ++espaciadas; break;
+      case 0x1FDD: m.esp = 2; m.acc = 2; ++espaciadas; break;
+      case 0x1FDF: m.esp = 2; m.acc = 3; ++espaciadas; break;
+      case 0x00A8: m.die = 1; ++espaciadas; break;
+      case 0x1FEE: m.die = 1; m.acc = 1; ++espaciadas; break;
+      case 0x037A: m.iot = 1; ++espaciadas; break;
+      default: return false;
+    }
+  }
+  if (espaciadas != 0 && espaciadas != static_cast<int>(cps.size())) return false;
+  m.antes = espaciadas != 0;
+  return true;
+}
+
+int codletMarca(const Marcas& m) {
+  return 900000 + (m.antes ? 1 : 2) * 10000 + m.acc * 1000 + m.esp * 100 + m.die * 10 + m.iot;
+}
+
 struct Salida {
   std::string cara;
   int byte;
@@ -135,6 +186,11 @@ std::vector<std::pair<int, std::vector<int>>> leeTabla(const std::filesystem::pa
     std::string t;
     while (su >> t)
       if (t.rfind("U+", 0) == 0) cps.push_back(std::stoi(t.substr(2), nullptr, 16));
+    std::string nota;
+    std::getline(ss, nota, '\t');
+    // A byte the face leaves as it is (space, digits, brackets): the value
+    // itself, flagged so that a character "sonido" lacks is copied silently.
+    if (nota.rfind("identity", 0) == 0) cps.insert(cps.begin(), -1);
     filas.emplace_back(std::stoi(b), cps);
   }
   return filas;
@@ -158,6 +214,15 @@ std::vector<std::pair<int, std::vector<int>>> tablaGraece() {
   t.push_back({'_', {0x5F}});
   for (size_t i = 0; i < letras.size(); ++i) t.push_back({letras[i], {griego[i]}});
   t.push_back({'j', {0x03C2}});
+  // Its marks, typed after the letter, and two letters with iota subscript.
+  t.push_back({')', {0x0313}});
+  t.push_back({'(', {0x0314}});
+  t.push_back({'/', {0x0301}});
+  t.push_back({'\\', {0x0300}});
+  t.push_back({'=', {0x0342}});
+  t.push_back({'|', {0x0345}});
+  t.push_back({'J', {0x1FF3}});
+  t.push_back({'V', {0x1FC3}});
   std::sort(t.begin(), t.end());
   return t;
 }
@@ -188,9 +253,9 @@ int main(int argc, char** argv) {
       int sinFila = 0;
       for (const auto& [byte, cps] : cara.tabla) {
         std::vector<int> candidatos;
-        if (cara.nombre == "Greek" && byte == ',') {
-          // The numeral builder writes the thousands sign as "," of this face.
-          candidatos = {0x0375};
+        const bool identidad = !cps.empty() && cps[0] == -1;
+        if (identidad) {
+          candidatos = equivalente(nfc(cps[1]));
         } else if (cps.size() == 1) {
           candidatos = equivalente(nfc(cps[0]));
         }
@@ -202,10 +267,20 @@ int main(int argc, char** argv) {
           escrito = true;
           break;
         }
-        // "," keeps its comma for text converted back into this face.
-        if (cara.nombre == "Greek" && byte == ',') {
-          auto it = sonido.find(',');
-          if (it != sonido.end()) std::cout << cara.nombre << "," << byte << "," << it->second.codlet << "\n";
+        // "Greek" types the smooth breathing before a capital on the
+        // apostrophe's key: the letter row comes first, the mark second.
+        Marcas m;
+        if (cara.nombre == "Greek" && byte == '\'') {
+          m.esp = 1;
+          m.antes = true;
+          std::cout << cara.nombre << "," << byte << "," << codletMarca(m) << "\n";
+        } else if (!escrito && marcas(cps, m)) {
+          std::cout << cara.nombre << "," << byte << "," << codletMarca(m) << "\n";
+          escrito = true;
+        }
+        if (!escrito && identidad) {
+          std::cout << cara.nombre << "," << byte << ",800000\n";
+          escrito = true;
         }
         if (!escrito) {
           ++sinFila;

@@ -16,6 +16,8 @@
 #include "app/carpeta.h"
 #include "cli/commands.h"
 #include "conversion/conversores.h"
+#include "conversion/informefichero.h"
+#include "conversion/rtf.h"
 #include "conversion/tablas.h"
 #include "greek/numerus.h"
 #include "util/cp1252.h"
@@ -32,32 +34,90 @@ namespace cv = conversion;
 const char* kUsoConvert =
     "Usage: kalyxon convert (--from FONT | --to FONT) [options] [INPUT]\n"
     "  --from athenian|greek|graeca|graece|betacode|sgreek   legacy text to Unicode\n"
-    "  --to athenian|graeca|greek                            Unicode to a legacy font\n"
-    "  -o FILE          write the result to FILE (default: standard output)\n"
+    "  --to athenian|graeca|greek|betacode|graece|sgreek     Unicode to a legacy font\n"
+    "  -o FILE          write the result to FILE (\"-\" or absent: standard output)\n"
     "  --report FILE    write the error report to FILE (default: standard error)\n"
-    "  --keep-lines     keep line breaks (default: a line's last word joins the\n"
-    "                   first of the next, as the conversion window does)\n"
+    "  --keep-lines     keep line breaks (default: a line break becomes a space)\n"
     "  --settings-dir DIR   the program folder holding ALPHA.db\n"
-    "INPUT is a file, or standard input when absent or \"-\". Legacy text is read\n"
-    "and written as Windows-1252 bytes, Unicode as UTF-8. Characters that cannot\n"
-    "be converted are copied and, for athenian/greek and every --to, reported.\n"
+    "INPUT is a file, or standard input when absent or \"-\". A rich text (RTF)\n"
+    "input is read as the conversion window reads it. Legacy text is read and\n"
+    "written as Windows-1252 bytes, Unicode and BetaCode as UTF-8. Characters\n"
+    "that cannot be converted are copied and reported, with a summary at the end.\n"
     "Exit status 1 when the input cannot be read or the output written.\n";
 
 const char* kUsoNumeral =
     "Usage: kalyxon numeral N\n"
     "Prints the Greek alphabetic numeral of N (1 to 2147483647), e.g. 2024 -> ͵βκδʹ.\n";
 
-bool leeTodo(std::istream& in, std::string& datos) {
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  datos = std::move(ss).str();
-  return !in.bad();
-}
+// The report on standard error, line by line (LF ended).
+class InformeError : public cv::Informe {
+ protected:
+  void escribe(std::u16string_view linea) override {
+    std::string b = util::toUtf8(linea);
+    if (b.size() >= 2 && b[b.size() - 2] == '\r') b.erase(b.size() - 2, 1);
+    std::fwrite(b.data(), 1, b.size(), stderr);
+  }
+};
 
-// Written whole or not at all.
-bool escribeFichero(const fs::path& ruta, const std::string& datos) {
-  return !FicGen::escribeBytes(ruta, datos);
-}
+// Where the result goes: standard output or a device written as it comes, or
+// a regular file replaced whole at the end.
+class Salida {
+ public:
+  explicit Salida(const std::string& ruta) : ruta_(ruta) {
+    std::error_code ec;
+    if (ruta.empty() || ruta == "-" || ruta == "/dev/stdout") {
+      f_ = stdout;
+    } else if (fs::exists(ruta, ec) && !fs::is_regular_file(ruta, ec) && !fs::is_directory(ruta, ec)) {
+      f_ = std::fopen(ruta.c_str(), "wb");
+      propio_ = true;
+      if (!f_) ok_ = false;
+    }
+  }
+  ~Salida() {
+    if (propio_ && f_) std::fclose(f_);
+  }
+  Salida(const Salida&) = delete;
+  Salida& operator=(const Salida&) = delete;
+  void escribe(std::string_view b) {
+    if (!ok_) return;
+    if (f_) {
+      if (std::fwrite(b.data(), 1, b.size(), f_) != b.size()) ok_ = false;
+    } else {
+      datos_ += b;
+    }
+  }
+  bool cierra() {
+    if (!ok_) return false;
+    if (f_) return std::fflush(f_) == 0;
+    return !FicGen::escribeBytes(ruta_, datos_);
+  }
+  const std::string& ruta() const { return ruta_; }
+
+ private:
+  std::string ruta_;
+  std::FILE* f_ = nullptr;
+  bool propio_ = false;
+  bool ok_ = true;
+  std::string datos_;
+};
+
+// Reads the input a piece at a time (the caller gathers an RTF document
+// whole, since its text is known only at its end).
+class Entrada {
+ public:
+  explicit Entrada(std::istream& in) : in_(in) {}
+  // The next piece of bytes; empty at the end. `error` on a read failure.
+  std::string siguiente(bool& error) {
+    std::string b(1 << 20, '\0');
+    in_.read(b.data(), static_cast<std::streamsize>(b.size()));
+    b.resize(static_cast<size_t>(in_.gcount()));
+    if (in_.bad()) error = true;
+    return b;
+  }
+
+ private:
+  std::istream& in_;
+};
 
 fs::path carpetaAlfabeto(std::optional<fs::path> explicita) {
   return carpetaPrograma(std::move(explicita)) / "ALPHA.db";
@@ -96,7 +156,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
     std::cerr << "kalyxon convert: " << e.what() << "\n";
     return 2;
   }
-  std::string desde, hacia, salida, informeFichero, entrada;
+  std::string desde, hacia, salidaRuta, informeRuta, entrada;
   cv::Opciones opciones;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -113,9 +173,9 @@ int runConvert(const std::vector<std::string>& argsIn) {
       } else if (a == "--to") {
         valor(hacia);
       } else if (a == "-o" || a == "--output") {
-        valor(salida);
+        valor(salidaRuta);
       } else if (a == "--report") {
-        valor(informeFichero);
+        valor(informeRuta);
       } else if (a == "--keep-lines") {
         opciones.conservaLineas = true;
       } else if (a.size() > 1 && a[0] == '-' && a != "-") {
@@ -132,14 +192,15 @@ int runConvert(const std::vector<std::string>& argsIn) {
   }
   const std::vector<std::string> origenes = {"athenian", "greek",    "graeca",
                                              "graece",   "betacode", "sgreek"};
-  const std::vector<std::string> destinos = {"athenian", "graeca", "greek"};
+  const std::vector<std::string> destinos = {"athenian", "graeca", "greek", "betacode",
+                                              "graece",   "sgreek"};
   auto en = [](const std::vector<std::string>& v, const std::string& s) {
     return std::find(v.begin(), v.end(), s) != v.end();
   };
   if (desde.empty() == hacia.empty() || (!desde.empty() && !en(origenes, desde)) ||
       (!hacia.empty() && !en(destinos, hacia))) {
     std::cerr << "kalyxon convert: give one of --from "
-                 "athenian|greek|graeca|graece|betacode|sgreek or --to athenian|graeca|greek\n"
+                 "athenian|greek|graeca|graece|betacode|sgreek or --to athenian|graeca|greek|betacode|graece|sgreek\n"
               << kUsoConvert;
     return 2;
   }
@@ -152,84 +213,130 @@ int runConvert(const std::vector<std::string>& argsIn) {
     return 1;
   }
 
-  std::string datos;
-  if (entrada.empty() || entrada == "-") {
-    if (!leeTodo(std::cin, datos)) {
-      std::cerr << "kalyxon convert: cannot read standard input\n";
+  std::ifstream fichero;
+  std::istream* in = &std::cin;
+  if (!entrada.empty() && entrada != "-") {
+    std::error_code ec;
+    if (fs::is_directory(entrada, ec)) {
+      std::cerr << "kalyxon convert: " << entrada << " is a folder, not a file\n";
       return 1;
     }
-  } else {
-    std::ifstream in(entrada, std::ios::binary);
-    if (!in || !leeTodo(in, datos)) {
+    fichero.open(entrada, std::ios::binary);
+    if (!fichero) {
       std::cerr << "kalyxon convert: cannot read " << entrada << "\n";
       return 1;
     }
+    in = &fichero;
   }
-
   auto cara = [](const std::string& n) -> std::u16string_view {
     if (n == "athenian") return cv::cara::kAthenian;
     if (n == "greek") return cv::cara::kGreek;
     if (n == "graeca") return cv::cara::kGraeca;
     if (n == "graece") return cv::cara::kGraece;
+    if (n == "betacode") return cv::kBetaCode;
     return cv::cara::kSgreek;
   };
-  Progreso progreso(datos.size(), isatty(STDERR_FILENO) && datos.size() > (8u << 20));
+  std::error_code ec;
+  size_t total = 0;
+  if (!entrada.empty() && entrada != "-") total = static_cast<size_t>(fs::file_size(entrada, ec));
+  Progreso progreso(total, isatty(STDERR_FILENO) && total > (8u << 20));
   cv::Bombeo bombeo;
   bombeo = cv::Bombeo([&] { progreso.muestra(bombeo.hechos()); }, std::chrono::milliseconds(100));
 
-  std::u16string informe;
-  std::string resultado;
-  bool conInforme = false;
-  if (!desde.empty()) {
-    std::u16string texto = cp1252::decode(datos);
-    std::u16string r;
-    if (desde == "athenian" || desde == "greek") {
-      r = cv::traduce(*tablas, texto, cara(desde), informe, opciones, &bombeo);
-      conInforme = true;
-    } else if (desde == "graeca" || desde == "graece") {
-      r = cv::traCom(*tablas, texto, cara(desde), opciones, &bombeo);
-    } else {
-      r = cv::traBet(*tablas, texto, desde == "betacode", opciones, &bombeo);
-    }
-    resultado = util::toUtf8(r);
-  } else {
-    std::string_view v = datos;
-    if (v.substr(0, 3) == "\xEF\xBB\xBF") v.remove_prefix(3);
-    std::u16string r =
-        cv::traducea(*tablas, util::fromUtf8(v), cara(hacia), informe, opciones, &bombeo);
-    resultado = cp1252::encode(r);
-    conInforme = true;
-  }
-
-  if (salida.empty()) {
-    std::cout.write(resultado.data(), static_cast<std::streamsize>(resultado.size()));
-    std::cout.flush();
-    if (!std::cout) {
-      std::cerr << "kalyxon convert: cannot write standard output\n";
+  std::unique_ptr<cv::Informe> informe;
+  cv::InformeFichero* informeFichero = nullptr;
+  if (!informeRuta.empty()) {
+    auto f = std::make_unique<cv::InformeFichero>(informeRuta,
+                                                  cv::InformeFichero::Codificacion::kUtf8);
+    if (f->error()) {
+      std::cerr << "kalyxon convert: cannot write " << informeRuta << "\n";
       return 1;
     }
-  } else if (!escribeFichero(salida, resultado)) {
-    std::cerr << "kalyxon convert: cannot write " << salida << "\n";
+    informeFichero = f.get();
+    informe = std::move(f);
+  } else {
+    informe = std::make_unique<InformeError>();
+  }
+  const bool haciaUnicode = !desde.empty();
+  auto conversor = haciaUnicode ? cv::aUnicode(*tablas, cara(desde), opciones, informe.get())
+                                : cv::deUnicode(*tablas, cara(hacia), opciones, informe.get());
+  Salida salida(salidaRuta);
+  Entrada lector(*in);
+
+  // One piece: bytes to text (legacy bytes one to one, UTF-8 up to the last
+  // whole line so that no character is cut), through the converter, out.
+  std::string resto;
+  bool primero = true, error = false, rtf = false;
+  std::u16string convertido;
+  std::string bytes;
+  auto pasa = [&](std::u16string_view texto) {
+    convertido.clear();
+    conversor->alimenta(texto, convertido);
+    bombeo.avanza(texto.size());
+    bytes.clear();
+    if (haciaUnicode)
+      cv::utf8(convertido, bytes);
+    else
+      bytes = cp1252::encode(convertido);
+    salida.escribe(bytes);
+  };
+  for (;;) {
+    std::string b = lector.siguiente(error);
+    if (error) {
+      std::cerr << "kalyxon convert: cannot read " << (entrada.empty() ? "standard input" : entrada) << "\n";
+      return 1;
+    }
+    if (primero) {
+      primero = false;
+      rtf = rtf::esRtf(b);
+      // Unicode input may start with a byte order mark; legacy bytes are
+      // never taken for UTF-8.
+      if (!rtf && !haciaUnicode && b.rfind("\xEF\xBB\xBF", 0) == 0) b.erase(0, 3);
+    }
+    if (rtf) {
+      resto += b;
+      if (b.empty()) {
+        std::u16string texto;
+        try {
+          texto = rtf::lee(resto).texto();
+        } catch (const std::exception& e) {
+          std::cerr << "kalyxon convert: " << entrada << ": " << e.what() << "\n";
+          return 1;
+        }
+        resto.clear();
+        pasa(texto);
+        break;
+      }
+      continue;
+    }
+    if (haciaUnicode) {
+      if (b.empty()) break;
+      pasa(cp1252::decode(b));
+      continue;
+    }
+    resto += b;
+    size_t corte = b.empty() ? resto.size() : resto.rfind('\n');
+    if (corte == std::string::npos) continue;
+    if (!b.empty()) ++corte;
+    pasa(util::fromUtf8(std::string_view(resto).substr(0, corte)));
+    resto.erase(0, corte);
+    if (b.empty()) break;
+  }
+  convertido.clear();
+  conversor->termina(convertido);
+  salida.escribe(haciaUnicode ? util::toUtf8(convertido) : cp1252::encode(convertido));
+  if (!salida.cierra()) {
+    std::cerr << "kalyxon convert: cannot write "
+              << (salidaRuta.empty() || salidaRuta == "-" ? "standard output" : salidaRuta) << "\n";
     return 1;
   }
-
-  if (conInforme) {
-    std::string texto = util::toUtf8(informe);
-    if (!informeFichero.empty()) {
-      if (!escribeFichero(informeFichero, texto)) {
-        std::cerr << "kalyxon convert: cannot write " << informeFichero << "\n";
-        return 1;
-      }
-    } else {
-      std::string lf;
-      lf.reserve(texto.size());
-      for (char c : texto)
-        if (c != '\r') lf += c;
-      std::cerr << lf;
+  if (informeFichero) {
+    if (informeFichero->cierra()) {
+      std::cerr << "kalyxon convert: cannot write " << informeRuta << "\n";
+      return 1;
     }
-  } else if (!informeFichero.empty() && !escribeFichero(informeFichero, "")) {
-    std::cerr << "kalyxon convert: cannot write " << informeFichero << "\n";
-    return 1;
+  } else {
+    informe->termina();
   }
   return 0;
 }
@@ -265,7 +372,9 @@ int runNumeral(const std::vector<std::string>& argsIn) {
     return 1;
   }
   std::u16string informe;
-  std::u16string r = cv::traduce(*tablas, Numerus::letrasGreek(*n), cv::cara::kGreek, informe);
+  cv::Opciones o;
+  o.comaNumeral = true;  // "," is the numeral letters' thousands sign
+  std::u16string r = cv::traduce(*tablas, Numerus::letrasGreek(*n), cv::cara::kGreek, informe, o);
   r += u'\u0374';
   std::cout << util::toUtf8(r) << "\n";
   return 0;

@@ -43,15 +43,35 @@ std::u16string Codigos::daRespuesta(int32_t codigo) {
   return k_.form1.mnucodjav.checked ? formaJava(codigo) : formaHTM(codigo);
 }
 
+namespace {
+// Every occurrence of `buscar` (which cannot occur inside `poner` here) by
+// `poner`, in one pass: replacing in place one by one takes time quadratic
+// in the text. Lets window messages run now and then.
+void reemplazaTodo(std::u16string& cadena, std::u16string_view buscar, std::u16string_view poner,
+                   platform::MessagePump* pump) {
+  std::u16string r;
+  r.reserve(cadena.size());
+  size_t desde = 0, n = 0;
+  for (size_t p; (p = cadena.find(buscar, desde)) != std::u16string::npos; desde = p + buscar.size()) {
+    r.append(cadena, desde, p - desde);
+    r += poner;
+    if (pump && ++n % 4096 == 0) pump->processPending();
+  }
+  r.append(cadena, desde, std::u16string::npos);
+  cadena = std::move(r);
+  if (pump) pump->processPending();
+}
+}  // namespace
+
 std::u16string Codigos::cargaHTM(std::u16string& cadena) { return cargaHTM(cadena, k_.sv.pump); }
 
 std::u16string Codigos::cargaHTM(std::u16string& cadena, platform::MessagePump* pump) {
   if (cadena.find(u"&#") != std::u16string::npos) {
-    CadGen::reemplaza(cadena, u" ", u"&#32;", true, false, pump);
+    reemplazaTodo(cadena, u" ", u"&#32;", pump);
     return CadGen::decodificaHTM(cadena);
   }
   const std::u16string original = cadena;
-  CadGen::reemplaza(cadena, u"\\u", u";\\u", true, false, pump);
+  reemplazaTodo(cadena, u"\\u", u";\\u", pump);
   // The ";" put before the first escape marks nothing; a text that does not
   // start with an escape keeps its first character.
   if (!cadena.empty() && cadena[0] == u';' && !original.starts_with(u";")) cadena.erase(0, 1);

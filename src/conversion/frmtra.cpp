@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/kalyxon.h"
+#include "conversion/informefichero.h"
 #include "conversion/rtf.h"
 #include "greek/alfabeto.h"
 #include "util/cp1252.h"
@@ -67,6 +68,7 @@ Frmtra::Frmtra(Kalyxon& k) : k_(k) {
   mnuaathenian.caption = u"Athenian";
   mnuagraeca.caption = u"Graeca";
   mnuagreek.caption = u"Greek";
+  mnuabetacode.caption = u"BetaCode";
   mnuver.caption = u"Cargar";
   mnucararc.caption = u"Archivo";
   mnucarpor.caption = u"Del portapapeles";
@@ -122,15 +124,22 @@ conversion::Bombeo Frmtra::bombeo(size_t total) {
   return b;
 }
 
-void Frmtra::grabaInforme(const std::u16string& texto) {
-  try {
-    FicGen::grabaFichero(ficheroInforme(), texto);
-  } catch (const FicGen::FicheroError& e) {
+std::u16string Frmtra::ejecuta(std::u16string_view texto, std::u16string_view codificacion,
+                               bool haciaUnicode, const conversion::Opciones& o, bool conBarra) {
+  const auto* t = tablas();
+  if (!t) return std::u16string(texto);
+  conversion::InformeFichero informe(ficheroInforme(), conversion::InformeFichero::Codificacion::kCp1252);
+  auto c = haciaUnicode ? conversion::aUnicode(*t, codificacion, o, &informe)
+                        : conversion::deUnicode(*t, codificacion, o, &informe);
+  auto b = bombeo(conBarra ? texto.size() : 0);
+  std::u16string r = conversion::convierte(*c, texto, &b);
+  if (auto ec = informe.cierra(); ec && k_.sv.messageBox) {
     // The conversion itself is done; tell the user the report is missing.
-    if (k_.sv.messageBox)
-      k_.sv.messageBox->show(u"No se pudo escribir el informe de errores " +
-                             deUtf8Ruta(ficheroInforme()) + u" " + e.description());
+    k_.sv.messageBox->show(u"No se pudo escribir el informe de errores " +
+                           deUtf8Ruta(ficheroInforme()) + u" " +
+                           FicGen::descripcionError(ec, ficheroInforme()));
   }
+  return r;
 }
 
 // ---- Conversion entries ----------------------------------------------------------
@@ -214,56 +223,51 @@ void Frmtra::mnuagreek_Click() {
   entrada(cc::kPalatino, cc::kGreek, cc::kGreek);
   traducea();
 }
+void Frmtra::mnuabetacode_Click() {
+  if (convirtiendo_) return;
+  // BetaCode is plain ASCII: the upper box shows it in an ordinary face.
+  entrada(cc::kPalatino, cc::kVerdana, cc::kVerdana);
+  traducea();
+}
 void Frmtra::mnulin_Click() { mnulin.checked = !mnulin.checked; }
 
 // ---- Converters --------------------------------------------------------------------
 
 void Frmtra::traduce() {
-  const auto* t = tablas();
-  if (!t) return;
+  if (!tablas()) return;
   EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
   std::u16string texto = txtori.text;  // the box may change while events run
-  std::u16string informe;
-  auto b = bombeo(texto.size());
-  std::u16string r = conversion::traduce(*t, texto, cFonOri, informe, opciones(), &b);
-  grabaInforme(informe);
+  std::u16string r = ejecuta(texto, cFonOri, true, opciones(), true);
   UniText1.font = cFonDes;
   UniText1.text = std::move(r);
 }
 
 std::u16string Frmtra::traGreUni(const std::u16string& texto) {
-  const auto* t = tablas();
-  if (!t) return texto;
-  std::u16string informe;
-  auto b = bombeo(0);  // a numeral: too short for a progress bar
-  std::u16string r = conversion::traduce(*t, texto, cc::kGreek, informe, opciones(), &b);
-  grabaInforme(informe);
-  return r;
+  if (!tablas()) return texto;
+  auto o = opciones();
+  o.comaNumeral = true;  // the numeral builder writes its thousands sign as ","
+  return ejecuta(texto, cc::kGreek, true, o, false);
 }
 
 std::u16string Frmtra::TraCom(std::u16string texto, const std::u16string&) {
-  const auto* t = tablas();
-  if (!t) return {};
+  if (!tablas()) return {};
   EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
-  auto b = bombeo(texto.size());
-  return conversion::traCom(*t, texto, cFonOri, opciones(), &b);
+  return ejecuta(texto, cFonOri, true, opciones(), true);
 }
 
 std::u16string Frmtra::TraBet(std::u16string texto, bool esBeta) {
-  const auto* t = tablas();
-  if (!t) return {};
+  if (!tablas()) return {};
   EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
-  auto b = bombeo(texto.size());
-  return conversion::traBet(*t, texto, esBeta, opciones(), &b);
+  return ejecuta(texto, esBeta ? conversion::kBetaCode : cc::kSgreek, true, opciones(), true);
 }
 
 void Frmtra::traducea() {
-  const auto* t = tablas();
-  if (!t) return;
+  if (!tablas()) return;
   EnCurso marca(convirtiendo_, k_.sv.pointer, k_.sv.progress);
-  std::u16string informe;
-  std::u16string r = conversion::traducea(*t, UniText1.text, cFonDes, informe, opciones());
-  grabaInforme(informe);
+  std::u16string texto = UniText1.text;
+  std::u16string r =
+      ejecuta(texto, cFonDes == cc::kVerdana ? conversion::kBetaCode : std::u16string_view(cFonDes),
+              false, opciones(), false);
   txtori.font = cFonDes;
   txtori.text = std::move(r);
 }
@@ -349,7 +353,6 @@ void Frmtra::txtori_MouseDown(int, int, float, float) {
       break;
     }
   }
-  cb->setText(cp1252::decode(r));
   if (!hallada.empty()) {
     ventana.caption = u"Traducir " + std::u16string(hallada) + u" a Unicode";
     txtori.font = hallada;

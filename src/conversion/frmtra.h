@@ -50,6 +50,7 @@ class Frmtra {
   // conversion (off: the last word of a line joins the first of the next).
   vm::MenuItem mnulin;
   vm::MenuItem mnude, mnuaathenian, mnuagraeca, mnuagreek;
+  vm::MenuItem mnuabetacode;  // "BetaCode", last of "Convertir de Unicode"
   vm::MenuItem mnuver, mnucararc, mnucarpor, mnuvererr;
 
   // ---- Window procedures ------------------------------------------------------
@@ -66,6 +67,7 @@ class Frmtra {
   void mnuaathenian_Click();
   void mnuagraeca_Click();
   void mnuagreek_Click();
+  void mnuabetacode_Click();
   void mnulin_Click();
   void mnucararc_Click() { cargaArchivo(); }
   void mnucarpor_Click();
@@ -74,7 +76,8 @@ class Frmtra {
   // Open-file procedure: asks for a file, offers to split one over
   // 1,000,010 bytes, and loads rich text or plain text into txtori.
   void cargaArchivo();
-  // Recognises the legacy font of the rich text on the clipboard.
+  // Recognises the legacy font of the rich text on the clipboard; the
+  // clipboard itself is left as it is.
   void txtori_MouseDown(int Button, int Shift, float X, float Y);
   // Shift+Insert in txtori: the clipboard's rich text when there is some
   // (with the legacy codes intact), else its plain text.
@@ -92,7 +95,8 @@ class Frmtra {
   std::u16string TraCom(std::u16string texto, const std::u16string& cFuente);
   // BetaCode (esBeta) or SGreek -> Unicode (no report).
   std::u16string TraBet(std::u16string texto, bool esBeta);
-  // UniText1 -> whole-glyph face cFonDes into txtori; writes the report.
+  // UniText1 -> face cFonDes (BetaCode when cFonDes is "Verdana") into
+  // txtori; writes the report.
   void traducea();
 
   // The report file "infErrores.txt" in the program folder.
@@ -107,7 +111,10 @@ class Frmtra {
 
  private:
   void entrada(std::u16string_view ori, std::u16string_view des, std::u16string_view fuente);
-  void grabaInforme(const std::u16string& texto);
+  // Runs one conversion of `texto` from or to `codificacion`, streaming the
+  // report file (replaced at the end, also when empty).
+  std::u16string ejecuta(std::u16string_view texto, std::u16string_view codificacion,
+                         bool haciaUnicode, const conversion::Opciones& o, bool conBarra);
   conversion::Bombeo bombeo(size_t total);  // total: characters, 0 for no progress bar
 
   Kalyxon& k_;

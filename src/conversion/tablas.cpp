@@ -24,8 +24,10 @@ Tablas::Tablas(const std::vector<FilaSonido>& sonido, const std::vector<FilaLetr
     auto it = caras_.find(l.fuente);
     if (it == caras_.end()) it = caras_.emplace(l.fuente, Cara{}).first;
     Cara& c = it->second;
-    if (l.codasc >= 0 && l.codasc < 256 && c.letra_[static_cast<size_t>(l.codasc)] < 0)
-      c.letra_[static_cast<size_t>(l.codasc)] = l.codlet;
+    if (l.codasc >= 0 && l.codasc < 256) {
+      auto& destino = esMarca(l.codlet) ? c.marca_ : c.letra_;
+      if (destino[static_cast<size_t>(l.codasc)] < 0) destino[static_cast<size_t>(l.codasc)] = l.codlet;
+    }
     c.codigo_.try_emplace(l.codlet, l.codasc);
   }
 }

@@ -29,6 +29,33 @@ struct FilaSonido {
   int32_t coduni = 0;
 };
 
+// A "letras" row whose codlet is kMarcaBase or more is a mark byte of the
+// face rather than a letter: codlet 9PAEDI, where P is 1 for a spacing mark
+// typed before a capital (whole-glyph faces) and 2 for a mark typed after
+// its letter, A the accent, E the breathing, D the diaeresis and I the iota
+// subscript codes of "sonido". "sonido" has no rows for marks alone, so the
+// mark codes travel in the codlet itself.
+inline constexpr int32_t kMarcaBase = 900000;
+
+// A "letras" row with this codlet is a character the face shows as it is
+// (a digit, a bracket): the converters copy it without a report.
+inline constexpr int32_t kIdentidad = 800000;
+
+struct Marca {
+  int32_t acc = 0, esp = 0, die = 0, iot = 0;
+  bool antes = false;  // typed before the capital it belongs to
+  bool vacia() const { return acc == 0 && esp == 0 && die == 0 && iot == 0; }
+};
+
+inline bool esMarca(int32_t codlet) { return codlet >= kMarcaBase && codlet < kMarcaBase + 100000; }
+inline Marca marcaDe(int32_t codlet) {
+  int32_t v = codlet - kMarcaBase;
+  return {v / 1000 % 10, v / 100 % 10, v / 10 % 10, v % 10, v / 10000 == 1};
+}
+inline int32_t codletMarca(const Marca& m) {
+  return kMarcaBase + (m.antes ? 1 : 2) * 10000 + m.acc * 1000 + m.esp * 100 + m.die * 10 + m.iot;
+}
+
 struct FilaLetra {
   std::u16string fuente;  // face name
   int32_t codasc = 0;     // the character's 8-bit code in that face
@@ -55,9 +82,13 @@ class ErrorTablas : public std::runtime_error {
 // The "letras" rows of one face.
 class Cara {
  public:
-  // codlet of the first row with this character code, -1 when none.
+  // codlet of the first letter row with this character code, -1 when none.
   int32_t letra(int32_t codasc) const {
     return codasc >= 0 && codasc < 256 ? letra_[static_cast<size_t>(codasc)] : -1;
+  }
+  // codlet of the first mark row (see kMarcaBase) with this code, -1 when none.
+  int32_t marca(int32_t codasc) const {
+    return codasc >= 0 && codasc < 256 ? marca_[static_cast<size_t>(codasc)] : -1;
   }
   // character code of the first row with this codlet, -1 when none.
   int32_t codigo(int32_t codlet) const {
@@ -67,8 +98,12 @@ class Cara {
 
  private:
   friend class Tablas;
-  Cara() { letra_.fill(-1); }
+  Cara() {
+    letra_.fill(-1);
+    marca_.fill(-1);
+  }
   std::array<int32_t, 256> letra_;
+  std::array<int32_t, 256> marca_;
   std::unordered_map<int32_t, int32_t> codigo_;
 };
 

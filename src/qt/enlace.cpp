@@ -97,6 +97,7 @@ bool despachaConversion(K& k, std::string_view ev, bool ejecutar) {
   KX_EN(k.frmtra(), mnuaathenian_Click)
   KX_EN(k.frmtra(), mnuagraeca_Click)
   KX_EN(k.frmtra(), mnuagreek_Click)
+  KX_EN(k.frmtra(), mnuabetacode_Click)
   KX_EN(k.frmtra(), mnucararc_Click)
   KX_EN(k.frmtra(), mnucarpor_Click)
   KX_EN(k.frmtra(), mnuvererr_Click)

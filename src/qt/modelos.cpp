@@ -10,6 +10,7 @@ const std::vector<MenuConversion>& menusConversion() {
       {"mnugraeca", "mnutra"}, {"mnugraece", "mnutra"},   {"mnugreek", "mnutra"},
       {"mnusgreek", "mnutra"}, {"mnulin", "mnutra"},      {"mnude", ""},
       {"mnuaathenian", "mnude"}, {"mnuagraeca", "mnude"}, {"mnuagreek", "mnude"},
+      {"mnuabetacode", "mnude"},
       {"mnuver", ""},          {"mnucararc", "mnuver"},   {"mnucarpor", "mnuver"},
       {"mnuvererr", "mnuver"},
   };
@@ -24,6 +25,7 @@ ModeloConversion modeloConversion(Frmtra& f) {
              {"mnusgreek", &f.mnusgreek}, {"mnulin", &f.mnulin},
              {"mnude", &f.mnude},         {"mnuaathenian", &f.mnuaathenian},
              {"mnuagraeca", &f.mnuagraeca}, {"mnuagreek", &f.mnuagreek},
+             {"mnuabetacode", &f.mnuabetacode},
              {"mnuver", &f.mnuver},       {"mnucararc", &f.mnucararc},
              {"mnucarpor", &f.mnucarpor}, {"mnuvererr", &f.mnuvererr}};
   return m;

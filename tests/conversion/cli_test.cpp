@@ -20,9 +20,11 @@ class Orden : public ::testing::Test {
   }
   ~Orden() override { fs::remove_all(dir_); }
   // Exit status of `kalyxon ARGS` with `entrada` on standard input.
-  int corre(const std::string& args, const std::string& entrada = "") {
+  // `kb`: a limit on the program's address space, in kilobytes.
+  int corre(const std::string& args, const std::string& entrada = "", int kb = 0) {
     std::ofstream(dir_ / "in", std::ios::binary) << entrada;
-    std::string orden = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + args + " < '" +
+    std::string limite = kb ? "ulimit -v " + std::to_string(kb) + "; " : "";
+    std::string orden = limite + std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + args + " < '" +
                         (dir_ / "in").string() + "' > '" + (dir_ / "out").string() + "' 2> '" +
                         (dir_ / "err").string() + "'";
     int r = std::system(orden.c_str());
@@ -40,21 +42,56 @@ class Orden : public ::testing::Test {
 TEST_F(Orden, ConvertsBothWaysWithTheReport) {
   KALYXON_REQUIERE_TABLAS();
   ASSERT_EQ(corre("convert --from betacode", "*)/andra\nlo/goj"), 0);
-  EXPECT_EQ(lee("out"), "Ἄνδραλόγος");
+  EXPECT_EQ(lee("out"), "Ἄνδρα λόγος");
   ASSERT_EQ(corre("convert --from betacode --keep-lines", "*)/andra\nlo/goj"), 0);
   EXPECT_EQ(lee("out"), "Ἄνδρα\nλόγος");
-  // Athenian bytes in, UTF-8 out; the unmapped "1" is reported.
+  // Athenian bytes in, UTF-8 out; the unmapped byte 252 is reported, with
+  // the summary at the end.
   std::string report = (dir_ / "rep.txt").string();
-  ASSERT_EQ(corre("convert --from athenian --report '" + report + "'", "l\xF1gow 1"), 0);
-  EXPECT_EQ(lee("out"), "λόγος 1");
-  EXPECT_EQ(lee("rep.txt"), "No se encontró el carácter  49 1 de la fuente Athenian en alpha-letras\r\n");
+  ASSERT_EQ(corre("convert --from athenian --report '" + report + "'", "l\xF1gow 1\xFC"), 0);
+  EXPECT_EQ(lee("out"), "λόγος 1ü");
+  EXPECT_EQ(lee("rep.txt"), "No se encontró el carácter  252 ü de la fuente Athenian en alpha-letras\r\n"
+                            "Resumen: 1 caracteres sin convertir\r\n  carácter  252 ü: 1 vez\r\n");
   // Unicode in, Greek-font bytes out, to a file; the report on standard error.
   std::string salida = (dir_ / "greek.txt").string();
-  ASSERT_EQ(corre("convert --to greek -o '" + salida + "'", "λόγος Ἀ"), 0);
-  EXPECT_EQ(lee("greek.txt"), "l\xD2goj ?");
-  EXPECT_EQ(lee("err"), "No se encontró el carácter  7944 Ἀ de la fuente Greek en alpha-letras\n");
+  ASSERT_EQ(corre("convert --to greek -o '" + salida + "'", "λόγος Ἀ ῗ"), 0);
+  EXPECT_EQ(lee("greek.txt"), "l\xD2goj 'A ?");
+  EXPECT_EQ(lee("err").rfind("No se encontró el carácter  8151 ῗ de la fuente Greek en alpha-letras\n", 0), 0u);
   ASSERT_EQ(corre("convert --from graece", "lo/gos"), 0);
   EXPECT_EQ(lee("out"), "λόγος");
+}
+
+TEST_F(Orden, InputsAndOutputsAsAUserNamesThem) {
+  KALYXON_REQUIERE_TABLAS();
+  // Rich text is recognised by its content, file or standard input.
+  const std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}}\\f0 l\\'f1gow\\par}";
+  std::ofstream(dir_ / "doc.txt", std::ios::binary) << rtf;
+  ASSERT_EQ(corre("convert --from athenian '" + (dir_ / "doc.txt").string() + "'"), 0);
+  EXPECT_EQ(lee("out"), "λόγος ");
+  ASSERT_EQ(corre("convert --from athenian -o -", rtf), 0);
+  EXPECT_EQ(lee("out"), "λόγος ");
+  ASSERT_EQ(corre("convert --to betacode -o /dev/stdout", "Ἄνδρα"), 0);
+  EXPECT_EQ(lee("out"), "*)/andra");
+  // Legacy bytes are never taken for UTF-8: these two bytes are two letters.
+  ASSERT_EQ(corre("convert --from greek", "\xCE\xBB"), 0);
+  EXPECT_NE(lee("out"), "λ");
+  EXPECT_EQ(corre("convert --from greek '" + dir_.string() + "'"), 1);
+  EXPECT_NE(lee("err").find("is a folder"), std::string::npos);
+}
+
+// 20 MB of bytes no letter of the face: the report streams out, so the
+// conversion fits in a few hundred megabytes of address space.
+TEST_F(Orden, AHugeReportInBoundedMemory) {
+  KALYXON_REQUIERE_TABLAS();
+  {
+    std::ofstream f(dir_ / "grande", std::ios::binary);
+    std::string linea(1 << 20, '\xFC');
+    for (int i = 0; i < 20; ++i) f << linea;
+  }
+  ASSERT_EQ(corre("convert --from athenian --report /dev/null -o /dev/null '" +
+                  (dir_ / "grande").string() + "'", "", 400 << 10),
+            0)
+      << lee("err");
 }
 
 TEST_F(Orden, RefusesWhatItCannotDo) {

@@ -47,13 +47,15 @@ class Ventana : public ::testing::Test {
 TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
   KALYXON_REQUIERE_TABLAS();
   EXPECT_EQ(f_.ventana.caption, u"Traducir fuentes");
-  f_.txtori.text = u"l\u00F1gow 1";
+  f_.txtori.text = u"l\u00F1gow 1\u00FC";  // byte 252 is not a letter of Athenian
   f_.mnuathenian_Click();
   EXPECT_EQ(f_.cFonOri, u"Athenian");
   EXPECT_EQ(f_.cFonDes, u"Palatino Linotype");
-  EXPECT_EQ(f_.UniText1.text, u("λόγος 1"));
-  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow 1");  // the source keeps its text
-  EXPECT_EQ(informe(), "No se encontr\xF3 el car\xE1" "cter  49 1 de la fuente Athenian en alpha-letras\r\n\r\n");
+  EXPECT_EQ(f_.UniText1.text, u("λόγος 1ü"));
+  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow 1\u00FC");  // the source keeps its text
+  EXPECT_EQ(informe(),
+            "No se encontr\xF3 el car\xE1" "cter  252 \xFC de la fuente Athenian en alpha-letras\r\n"
+            "Resumen: 1 caracteres sin convertir\r\n  car\xE1" "cter  252 \xFC: 1 vez\r\n");
 
   f_.txtori.text = u"*)/andra lo/goj";
   f_.mnubetacode_Click();
@@ -68,7 +70,7 @@ TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
   EXPECT_EQ(f_.UniText1.text, u("λόγος"));
   f_.txtori.text = u"lovgo\"";
   f_.mnugraeca_Click();
-  EXPECT_EQ(f_.UniText1.text, u("λόγο"));
+  EXPECT_EQ(f_.UniText1.text, u("λόγος"));
 
   // From Unicode: the result goes into the upper box, in the target face.
   f_.UniText1.text = u("λόγος\nλόγος");
@@ -76,16 +78,20 @@ TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
   EXPECT_EQ(f_.cFonOri, u"Palatino Linotype");
   EXPECT_EQ(f_.cFonDes, u"Greek");
   EXPECT_EQ(f_.txtori.font, u"Greek");
-  EXPECT_EQ(f_.txtori.text, u"l\u00D2gojl\u00D2goj");
-  EXPECT_EQ(informe(), "\r\n");
+  EXPECT_EQ(f_.txtori.text, u"l\u00D2goj l\u00D2goj");
+  EXPECT_EQ(informe(), "");
   // With the line option the break stays.
   f_.mnulin_Click();
   EXPECT_TRUE(f_.mnulin.checked);
   f_.mnuaathenian_Click();
   EXPECT_EQ(f_.txtori.text, u"l\u00F1gow\nl\u00F1gow");
+  f_.UniText1.text = u("Ἄνδρα λόγος");
+  f_.mnuabetacode_Click();
+  EXPECT_EQ(f_.txtori.font, u"Verdana");
+  EXPECT_EQ(f_.txtori.text, u"*)/andra lo/gos");
   // Every conversion showed the front end's progress bar and took it away.
-  EXPECT_EQ(s_.progress.begun.size(), 7u);
-  EXPECT_EQ(s_.progress.ended, 7);
+  EXPECT_EQ(s_.progress.begun.size(), 8u);
+  EXPECT_EQ(s_.progress.ended, 8);
 }
 
 TEST_F(Ventana, ErrorReportShowsAndHides) {
@@ -98,10 +104,10 @@ TEST_F(Ventana, ErrorReportShowsAndHides) {
   EXPECT_FALSE(f_.txterr.visible);
   EXPECT_FALSE(f_.mnuvererr.checked);
   if (!conversion::prueba::cargadas()) return;
-  f_.txtori.text = u"a1";
+  f_.txtori.text = u"a\u00FC";
   f_.mnuathenian_Click();
   f_.mnuvererr_Click();
-  EXPECT_EQ(f_.txterr.text, u("No se encontró el carácter  49 1 de la fuente Athenian en alpha-letras\r\n\r\n"));
+  EXPECT_EQ(f_.txterr.text.rfind(u("No se encontró el carácter  252 ü de la fuente Athenian en alpha-letras\r\n"), 0), 0u);
 }
 
 TEST_F(Ventana, LoadingFiles) {
@@ -161,7 +167,7 @@ TEST_F(Ventana, ClipboardAndFontRecognition) {
   f_.txtori_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(f_.ventana.caption, u"Traducir Sgreek Fixed a Unicode");
   EXPECT_EQ(f_.txtori.font, u"Sgreek Fixed");
-  EXPECT_EQ(s_.clipboard.plain, u"{\\rtf1{\\fonttbl{\\f0 Athenian;}{\\f1 Sgreek;}}\\f0 a}");
+  EXPECT_EQ(s_.clipboard.plain, u"abc");  // the user's clipboard is left alone
   // "greek" in lower case names nothing.
   s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 greek;}}a}";
   f_.txtori_MouseDown(2, 1, 10, 10);
@@ -169,11 +175,14 @@ TEST_F(Ventana, ClipboardAndFontRecognition) {
   s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Greek;}{\\f1 Graeca;}}a}";
   f_.txtori_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
-  // No rich text: nothing recognised and the plain text becomes empty.
+  // No rich text: nothing recognised, and the plain text pastes as it is.
   s_.clipboard.rtf.clear();
   f_.txtori_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
-  EXPECT_EQ(s_.clipboard.plain, u"");
+  EXPECT_EQ(s_.clipboard.plain, u"abc");
+  f_.txtori.text.clear();
+  f_.txtori_Pega();
+  EXPECT_EQ(f_.txtori.text, u"abc");
   // Pasting prefers the rich text, with the legacy codes intact.
   s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}}\\f0 l\\u241\\'f1gow}";
   f_.txtori.text.clear();
