@@ -15,6 +15,8 @@ PACKAGES=(
   qt6-base-dev libgl-dev fonts-dejavu-core fonts-noto-core
   # X11 keyboard backend and its end-to-end tests
   libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
+  # sanitizer build and fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh)
+  clang libclang-rt-dev llvm
   # reference BetaCode converter used by the comparison benchmark and test
   unibetacode
 )
