@@ -21,6 +21,8 @@ PACKAGES=(
   libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
   # IBus input method engine (Wayland and X11) and its end-to-end test
   ibus libibus-1.0-dev dbus
+  # sanitizer build and fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh)
+  clang libclang-rt-dev llvm
   # reference BetaCode converter used by the comparison benchmark and test
   unibetacode
 )

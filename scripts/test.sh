@@ -8,3 +8,7 @@ scripts/build.sh
 BUILD_DIR="${KALYXON_BUILD_DIR:-build}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 600
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# every fuzz target for a short while (KALYXON_FUZZ_SECONDS, default 20).
+scripts/sanitize.sh
+scripts/fuzz.sh "${KALYXON_FUZZ_SECONDS:-20}"

@@ -15,6 +15,7 @@
 #include "dictionary/cargador.h"
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
+#include "dictionary/tsv.h"
 #include "platform/scripted.h"
 #include "util/ficgen.h"
 
@@ -235,8 +236,7 @@ int exporta(const Opciones& o) {
   std::ostringstream tsv;
   tsv << "# codigo\tforma\tfrecuencia\n";
   for (auto c = m.d().rstlxc->recorre(lexico::Indice::frecuencia); !c.fin(); c.siguiente())
-    tsv << utf8(c.actual().codigo) << "\t" << utf8(c.actual().forma()) << "\t"
-        << c.actual().frecuencia << "\n";
+    tsv << lexico::lineaTsv(c.actual().codigo, c.actual().forma(), c.actual().frecuencia);
   if (o.resto.empty()) {
     std::cout << tsv.str();
   } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv.str())) {
@@ -260,21 +260,20 @@ int importa(const Opciones& o) {
   int numero = 0;
   while (std::getline(in, linea)) {
     ++numero;
-    if (!linea.empty() && linea.back() == '\r') linea.pop_back();
-    if (linea.empty() || linea[0] == '#') continue;
-    auto a = linea.find('\t'), b = linea.find('\t', a + 1);
-    if (a == std::string::npos || b == std::string::npos)
-      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": expected three fields");
-    std::u16string clave = utf16(linea.substr(0, a));
-    std::string lista = lexico::listaCodigos(utf16(linea.substr(a + 1, b - a - 1)));
-    char* fin = nullptr;
-    long long f = std::strtoll(linea.c_str() + b + 1, &fin, 10);
-    if (fin == linea.c_str() + b + 1 || f < 1)
-      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": bad count");
+    std::optional<lexico::LineaTsv> l;
+    try {
+      l = lexico::leeLineaTsv(linea);
+    } catch (const std::invalid_argument& e) {
+      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": " + e.what());
+    }
+    if (!l) continue;
+    const std::u16string& clave = l->clave;
+    std::string lista = lexico::listaCodigos(l->forma);
+    int32_t f = l->frecuencia;
     if (auto r = t.buscaPar(clave, lista)) {
-      t.cambiaFrecuencia(r->id, static_cast<int32_t>(std::min<long long>(r->frecuencia + f, kTopeSuma)));
+      t.cambiaFrecuencia(r->id, std::min(r->frecuencia + f, kTopeSuma));
     } else {
-      t.anade(clave, lista, static_cast<int32_t>(std::min<long long>(f, kTopeSuma)));
+      t.anade(clave, lista, std::min(f, kTopeSuma));
       ++nuevas;
     }
     ++n;

@@ -257,7 +257,11 @@ std::u16string format(const KeySequence& actions) {
     if (a.mods & kCtrl) out += u'^';
     if (a.mods & kAlt) out += u'%';
     if (a.isChar()) {
-      out += escape(util::fromCodePoint(a.ch));
+      std::u16string c = escape(util::fromCodePoint(a.ch));
+      // A lone low surrogate written right after a lone high one would read
+      // back as one character with it; braced, it stays a key of its own.
+      if (c.size() == 1 && isLow(c[0]) && !out.empty() && isHigh(out.back())) c = u"{" + c + u"}";
+      out += c;
     } else {
       out += u'{';
       out += keyName(a.key);

@@ -124,6 +124,9 @@ TEST(SendKeys, EscapeAndFormatRoundTrip) {
   const std::u16string keys = u"^+f{BKSP 2}+(ab)%{F4}~{}}{TAB}λ";
   EXPECT_EQ(parse(format(parse(keys))), parse(keys));
   EXPECT_EQ(parsed(keys), "+^f{BKSP}{BKSP}+a+b%{F4}{ENTER}{}}{TAB}λ");
+  // Two lone surrogates, the second braced, stay two keys through format.
+  const std::u16string sueltos = {0xDAE5, u'{', 0xDFA9, u'}'};
+  EXPECT_EQ(parse(format(parse(sueltos))), (KeySequence{chr(0xDAE5), chr(0xDFA9)}));
 }
 
 }  // namespace
