@@ -14,6 +14,7 @@
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
+#include "greek/alfabeto.h"
 #include "greek/compositor.h"
 #include "keyboard/tecladohook.h"
 #include "util/utf.h"
@@ -260,6 +261,16 @@ bool Aplicacion::cargaAjustes() {
     f.mnuang.checked = esSi(angulos);
     f.mnupro.checked = esSi(f.cCambiaFuentes);
 
+    if (!k_.alfabeto().cargado() && !avisoAlfabeto_) {
+      // Without the letter tables nothing can be typed or looked up, but the
+      // program still opens (its conversion window and menus work).
+      avisoAlfabeto_ = true;
+      k_.sv.messageBox->show(
+          u"No se puede leer ALPHA.db, la tabla de letras de Kalyxon (falta o está dañada): "
+          u"no se podrá escribir en griego ni consultar los diccionarios. Vuelva a instalar "
+          u"el programa o copie ALPHA.db en " + u16(k_.carpeta.string()) + u".",
+          platform::Buttons::Ok);
+    }
     descubreDiccionarios();
     seleccionaDiccionario(autor);
   } catch (const lexico::BaseOcupada&) {
@@ -268,7 +279,8 @@ bool Aplicacion::cargaAjustes() {
     Form_Unload();
     return false;
   } catch (const std::exception& e) {
-    k_.sv.messageBox->show(u"No se han podido cargar las opciones de Kalyxon: " + u16(e.what()),
+    k_.sv.messageBox->show(u"No se han podido cargar las opciones de Kalyxon: " +
+                               lexico::mensajeError(e) + u".",
                            platform::Buttons::Ok);
     cargaFallida_ = true;
     Form_Unload();
@@ -287,7 +299,10 @@ void Aplicacion::descubreDiccionarios() {
     std::string fichero = ruta.filename().string();
     std::vector<lexico::InfoTabla> tablas;
     try {
+      // A file this copy already holds was checked when it was first opened.
+      bool nueva = !f.wrkJet->abierta(ruta);
       auto base = f.wrkJet->abre(ruta);
+      if (nueva) base->revisa();
       tablas = base->tablas();
       f.datlxc = base;
       abiertas.push_back(std::move(base));
@@ -295,9 +310,11 @@ void Aplicacion::descubreDiccionarios() {
       throw;
     } catch (const std::exception& e) {
       // A damaged file is skipped rather than stopping the program.
-      k_.sv.messageBox->show(u"El archivo " + u16(fichero) +
-                                 u" no es un diccionario válido y no se usará: " + u16(e.what()),
-                             platform::Buttons::Ok);
+      // Said once per file, not at every activation of the window.
+      if (danados_.insert(fichero).second)
+        k_.sv.messageBox->show(u"El diccionario " + u16(fichero) + u" no se usará: " +
+                                   lexico::mensajeError(e) + u".",
+                               platform::Buttons::Ok);
       continue;
     }
     for (const auto& t : tablas) {

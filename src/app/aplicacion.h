@@ -32,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -127,6 +128,8 @@ class Aplicacion {
   bool terminado_ = false;
   bool cargaFallida_ = false;
   bool cargando_ = false;  // inside cargaIni
+  bool avisoAlfabeto_ = false;  // the missing ALPHA.db was reported
+  std::set<std::string> danados_;  // dictionary files reported as unusable
 };
 
 }  // namespace kalyxon

@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "dictionary/cargador.h"
 #include "dictionary/diccionario.h"
+#include "dictionary/intercambio.h"
 #include "dictionary/lexico.h"
 #include "platform/scripted.h"
 #include "util/ficgen.h"
@@ -170,11 +171,18 @@ int carga(const Opciones& o) {
   if (!letras.cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
   m.abre(o, true);
   auto& tabla = *m.d().rstlxc;
-  if (o.vaciar) tabla.vacia();
+  // With --empty the old forms stay until the new ones have committed: one
+  // transaction holds the emptying and the whole load.
+  std::optional<lexico::Base::Transaccion> tr;
+  if (o.vaciar) {
+    tr.emplace(tabla.base());
+    tabla.vacia();
+  }
   Carga c(letras, tabla);
   Progreso p;
   c.porcentaje = [&](int pc, int64_t) { p.muestra(pc, "loading"); };
   auto r = c.ejecuta(s.str());
+  if (tr) tr->confirma();
   p.fin();
   std::cout << r.palabras << " words, " << r.nuevas << " new forms ("
             << (r.unicode ? "UTF-8" : "BetaCode") << "); " << tabla.nombre() << " has "
@@ -232,14 +240,10 @@ int purga(const Opciones& o) {
 int exporta(const Opciones& o) {
   Motor m(o.dir);
   m.abre(o, false);
-  std::ostringstream tsv;
-  tsv << "# codigo\tforma\tfrecuencia\n";
-  for (auto c = m.d().rstlxc->recorre(lexico::Indice::frecuencia); !c.fin(); c.siguiente())
-    tsv << utf8(c.actual().codigo) << "\t" << utf8(c.actual().forma()) << "\t"
-        << c.actual().frecuencia << "\n";
+  std::string tsv = exportaTabla(*m.d().rstlxc);
   if (o.resto.empty()) {
-    std::cout << tsv.str();
-  } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv.str())) {
+    std::cout << tsv;
+  } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv)) {
     throw std::runtime_error("cannot write " + o.resto[0] + ": " + ec.message());
   }
   return 0;
@@ -252,36 +256,9 @@ int importa(const Opciones& o) {
   Motor m(o.dir);
   m.abre(o, true);
   auto& t = *m.d().rstlxc;
-  // One transaction: a bad line leaves the table as it was.
-  lexico::Base::Transaccion tr(t.base());
-  if (o.vaciar) t.vacia();
-  std::string linea;
-  int64_t n = 0, nuevas = 0;
-  int numero = 0;
-  while (std::getline(in, linea)) {
-    ++numero;
-    if (!linea.empty() && linea.back() == '\r') linea.pop_back();
-    if (linea.empty() || linea[0] == '#') continue;
-    auto a = linea.find('\t'), b = linea.find('\t', a + 1);
-    if (a == std::string::npos || b == std::string::npos)
-      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": expected three fields");
-    std::u16string clave = utf16(linea.substr(0, a));
-    std::string lista = lexico::listaCodigos(utf16(linea.substr(a + 1, b - a - 1)));
-    char* fin = nullptr;
-    long long f = std::strtoll(linea.c_str() + b + 1, &fin, 10);
-    if (fin == linea.c_str() + b + 1 || f < 1)
-      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": bad count");
-    if (auto r = t.buscaPar(clave, lista)) {
-      t.cambiaFrecuencia(r->id, static_cast<int32_t>(std::min<long long>(r->frecuencia + f, kTopeSuma)));
-    } else {
-      t.anade(clave, lista, static_cast<int32_t>(std::min<long long>(f, kTopeSuma)));
-      ++nuevas;
-    }
-    ++n;
-  }
-  tr.confirma();
-  std::cout << n << " lines, " << nuevas << " new forms; " << t.nombre() << " has " << t.registros()
-            << " forms\n";
+  auto r = importaTabla(t, in, o.resto[0], o.vaciar);
+  std::cout << r.lineas << " lines, " << r.nuevas << " new forms; " << t.nombre() << " has "
+            << t.registros() << " forms\n";
   return 0;
 }
 

@@ -30,6 +30,7 @@ class ProgramaTest : public ::testing::Test {
           ("kalyxon_prog_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
+    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
     std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
     k = std::make_unique<Kalyxon>(s.services(), dir);
     app().frmini_Load();
