@@ -122,6 +122,30 @@ Aplicacion::~Aplicacion() = default;
 
 bool Aplicacion::encima() const { return k_.form1.ventana.topmost; }
 
+// ---- The error boundary -----------------------------------------------------------
+
+bool Aplicacion::protege(const std::function<void()>& manejador) noexcept {
+  std::u16string motivo;
+  try {
+    manejador();
+    return true;
+  } catch (const std::exception& e) {
+    motivo = lexico::mensajeError(e);
+  } catch (...) {
+    motivo = u"error inesperado";
+  }
+  // A long operation that failed leaves no progress behind it.
+  k_.diccionario().porcentaje = -1;
+  try {
+    k_.sv.messageBox->show(u"Kalyxon no ha podido terminar la operación: " + motivo +
+                               u". El programa sigue abierto y no se ha perdido nada guardado.",
+                           platform::Buttons::Ok, u"Kalyxon");
+  } catch (...) {
+    // Not even a message box: the program still goes on.
+  }
+  return false;
+}
+
 // ---- Start-up notice ----------------------------------------------------------
 
 void Aplicacion::frmini_Load() {
@@ -371,8 +395,13 @@ void Aplicacion::grabaIni() {
   // With no program ever chosen there is no key to name after it.
   if (!f.cPrograma.empty()) v.emplace_back(f.cPrograma, f.cParametros);
   v.emplace_back(u"fuentes", f.cCambiaFuentes);
-  // A failed write loses nothing that was on disk; the close goes on.
-  util::Perfil(rutaIni()).escribe(kSeccion, v);
+  // A failed write loses nothing that was on disk; the close goes on, and
+  // the user learns that his options were not kept.
+  if (!util::Perfil(rutaIni()).escribe(kSeccion, v))
+    k_.sv.messageBox->show(u"No se han podido guardar las opciones en " +
+                               u16(rutaIni().string()) +
+                               u" (la carpeta no permite escribir o el disco está lleno).",
+                           platform::Buttons::Ok, u"Kalyxon");
   cierraDiccionarios();
 }
 

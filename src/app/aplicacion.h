@@ -59,6 +59,13 @@ class Aplicacion {
   // Always-on-top request for the front end (the main window's load sets it).
   bool encima() const;
 
+  // ---- The error boundary ---------------------------------------------------
+  // Runs one event handler of a front end. An error from the engine (a
+  // dictionary on a full disk or a read-only folder, a damaged file...) ends
+  // that handler only: it becomes one Spanish message box and the program
+  // goes on. False when the handler failed.
+  bool protege(const std::function<void()>& manejador) noexcept;
+
   // ---- Start-up notice ------------------------------------------------------
   void frmini_Load();          // version, notice text; shows the notice
   void frmini_cmdace_Click();  // hides the notice, loads, shows and activates Form1

@@ -96,6 +96,7 @@ struct Motor {
       fichero = ficheroPara(o.tabla);
     }
     auto base = d().espacio().abre(o.dir / fichero, crear);
+    base->revisa();
     if (!base->tieneTabla(o.tabla)) {
       if (!crear) throw std::runtime_error("no table " + o.tabla + " in " + fichero);
       base->creaTabla(o.tabla);
@@ -111,16 +112,30 @@ int lista(const Opciones& o) {
     std::cout << "no LEXICA*.db in " << o.dir.string() << "\n";
     return 0;
   }
+  // Every file is listed; one that cannot be used is marked and the list
+  // goes on (exit status 1 then).
+  int rc = 0;
   for (auto& f : ficheros) {
-    auto base = ws.abre(f);
+    std::vector<lexico::InfoTabla> tablas;
+    try {
+      auto base = ws.abre(f);
+      base->revisa();
+      tablas = base->tablas();
+    } catch (const lexico::BaseOcupada&) {
+      throw;
+    } catch (const std::exception& e) {
+      std::cout << f.filename().string() << "\t(damaged: " << e.what() << ")\n";
+      rc = 1;
+      continue;
+    }
     std::cout << f.filename().string() << "\n";
-    for (auto& t : base->tablas()) {
+    for (auto& t : tablas) {
       bool usable = t.campos == 3 && t.registros > 0 && lexico::esDiccionario(t.nombre);
       std::cout << "  " << t.nombre << "\t" << t.registros << (usable ? "" : "\t(not a dictionary)")
                 << "\n";
     }
   }
-  return 0;
+  return rc;
 }
 
 int busca(Opciones o) {

@@ -177,7 +177,7 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
   tr.emplace(base);
   LectorBeta lector(letras_);
   int64_t total = static_cast<int64_t>(texto.size());
-  int ultimo = 0, enLote = 0, hastaPendientes = cadaCuantos;
+  int ultimo = 0, hastaPendientes = cadaCuantos;
   try {
     for (int64_t pos = 0; pos < total; ++pos) {
       if (--hastaPendientes <= 0) {
@@ -191,11 +191,10 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
       }
       if (!lector.lee(texto[static_cast<size_t>(pos)])) continue;
       cuenta(lector.palabra(), r);
-      if (++enLote >= lote) {
+      if (pendientes_.size() >= loteFormas) {
         vuelca();
         tr->confirma();
         tr.emplace(base);
-        enLote = 0;
       }
       if (parar && parar()) {
         r.parada = true;
@@ -203,11 +202,8 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
       }
     }
   } catch (...) {
-    try {
-      vuelca();
-      tr->confirma();
-    } catch (...) {
-    }
+    // The counts of the batch in progress are dropped with its transaction:
+    // writing them now could only be partial.
     pendientes_.clear();
     orden_.clear();
     throw;

@@ -78,8 +78,11 @@ class Carga {
   std::function<void(const std::u16string& forma, int64_t nuevas)> nueva;
   // Asked at every word end: true stops the load there.
   std::function<bool()> parar;
-  // Words per committed batch.
-  int lote = 20000;
+  // Different forms gathered in memory before they are written and
+  // committed: a text of a few million words is written once, in one
+  // transaction, at its end (or at a stop). Only a huge vocabulary is
+  // written in several committed batches.
+  size_t loteFormas = size_t{1} << 19;
 
   struct Resultado {
     int64_t palabras = 0;  // words counted into the table
@@ -87,8 +90,9 @@ class Carga {
     bool unicode = false;  // the text was read as UTF-8
     bool parada = false;   // stopped by `parar`
   };
-  // Reads the whole text. Stored words are committed in batches, so a stop or
-  // an error keeps what was stored before it; the error is rethrown.
+  // Reads the whole text. The counts are written when it ends or is stopped
+  // (and when a batch is full); an error leaves the table as the last
+  // committed batch left it and is rethrown.
   Resultado ejecuta(std::string_view bytes);
 
  private:

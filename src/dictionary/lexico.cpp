@@ -349,7 +349,18 @@ void Base::revisa() {
   }
 }
 
+void Base::exigeTransaccion() const {
+  // After a full disk or an I/O error SQLite may roll the whole transaction
+  // back by itself. Writing on would then commit each statement alone: half
+  // a merge or half a load. Refuse instead; the caller's transaction object
+  // unwinds.
+  if (nivel_ > 0 && sqlite3_get_autocommit(db_))
+    throw Error(fichero_.filename().string() + ": the transaction was rolled back by an earlier error",
+                SQLITE_ABORT, u"una escritura anterior falló y se ha deshecho todo lo de esta operación");
+}
+
 int64_t Base::ejecuta(std::string_view sql) {
+  exigeTransaccion();
   Sentencia s(db_, sql);
   while (s.paso()) {
   }
@@ -498,6 +509,7 @@ std::optional<Registro> Tabla::buscaForma(std::string_view unicode) {
 void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t frecuencia) {
   auto& s = prepara(sAnade_, "INSERT INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
   s.liga(1, codigo).liga(2, unicode).liga(3, frecuencia);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();
@@ -507,6 +519,7 @@ void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t 
 void Tabla::cambiaFrecuencia(int64_t id, int32_t frecuencia) {
   auto& s = prepara(sCambia_, "UPDATE " + q_ + " SET frecuencia = ?2 WHERE rowid = ?1");
   s.liga(1, id).liga(2, frecuencia);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();
@@ -516,6 +529,7 @@ void Tabla::cambiaFrecuencia(int64_t id, int32_t frecuencia) {
 void Tabla::borra(int64_t id) {
   auto& s = prepara(sBorra_, "DELETE FROM " + q_ + " WHERE rowid = ?1");
   s.liga(1, id);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();

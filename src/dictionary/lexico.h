@@ -171,6 +171,8 @@ class Base : public std::enable_shared_from_this<Base> {
     bool hecha_ = false;
   };
   bool enTransaccion() const { return nivel_ > 0; }
+  // Throws when a transaction of ours is open but SQLite has rolled it back.
+  void exigeTransaccion() const;
 
   sqlite3* db() const { return db_; }
 
