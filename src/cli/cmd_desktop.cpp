@@ -10,6 +10,7 @@
 #include "app/carpeta.h"
 #include "cli/commands.h"
 #include "qt/desktopapp.h"
+#include "qt/limite.h"
 
 #ifdef KALYXON_HAVE_X11
 #include <QAbstractEventDispatcher>
@@ -42,7 +43,7 @@ int runDesktop(int argc, char** argv) {
       return 2;
     }
   }
-  QApplication app(argc, argv);
+  qt::AplicacionQt app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
   QApplication::setApplicationVersion(QString::fromStdString(versionText()));
   QApplication::setDesktopFileName(QStringLiteral("kalyxon"));
@@ -62,8 +63,11 @@ int runDesktop(int argc, char** argv) {
   qt::DesktopApp desktop(carpeta);
 #ifdef KALYXON_HAVE_X11
   desktop.conectaTeclado(&teclado, &teclado, &teclado);
-  teclado.setProcedure(
-      [&desktop](int n, const KeyEvent& e) { return desktop.kalyxon().teclado().tecladoProc(n, e); });
+  teclado.setProcedure([&desktop](int n, const KeyEvent& e) {
+    Verdict v = Verdict::Pass;  // after an error the key goes on unchanged
+    desktop.protege([&] { v = desktop.kalyxon().teclado().tecladoProc(n, e); });
+    return v;
+  });
   if (teclado.fd() >= 0) {
     desktop.anadeFuente(teclado.fd(), [&teclado] { teclado.dispatchPending(); });
     // Events Xlib has already read into its buffer leave the socket quiet:
@@ -72,6 +76,7 @@ int runDesktop(int argc, char** argv) {
                      &desktop, [&teclado] { teclado.dispatchPending(); });
   }
 #endif
+  app.protector = [&desktop](const std::function<void()>& f) { return desktop.protege(f); };
   desktop.inicia();
   if (griego) {
     desktop.evento("frmini_cmdace_Click");
@@ -80,7 +85,9 @@ int runDesktop(int argc, char** argv) {
       desktop.render();
     });
   }
-  return app.exec();
+  int rc = app.exec();
+  app.protector = nullptr;  // the program object goes before the application
+  return rc;
 }
 
 }  // namespace kalyxon::cli
