@@ -199,9 +199,19 @@ int carga(const Opciones& o) {
   auto r = c.ejecuta(s.str());
   if (tr) tr->confirma();
   p.fin();
-  std::cout << r.palabras << " words, " << r.nuevas << " new forms ("
-            << (r.unicode ? "UTF-8" : "BetaCode") << "); " << tabla.nombre() << " has "
-            << tabla.registros() << " forms\n";
+  if (r.tipo.invalidos > 0) {
+    std::cerr << "kalyxon dict: " << r.tipo.invalidos << " byte(s) of " << o.resto[0]
+              << " are not UTF-8, read as blanks (at offset";
+    for (auto d : r.tipo.dondeInvalidos) std::cerr << " " << d;
+    std::cerr << (r.tipo.invalidos > 10 ? " ...)\n" : ")\n");
+  }
+  std::cout << r.palabras << " words, " << r.nuevas << " new forms (" << r.tipo.nombre()
+            << "); " << tabla.nombre() << " has " << tabla.registros() << " forms\n";
+  if (r.palabras == 0) {
+    std::cerr << "kalyxon dict: no Greek words in " << o.resto[0]
+              << " (neither Unicode Greek nor BetaCode)\n";
+    return 1;
+  }
   return 0;
 }
 

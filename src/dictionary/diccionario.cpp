@@ -360,6 +360,15 @@ void Diccionario::cargaDiccionario() {
       f.lblhex.caption = u"FIN";
       lFinCarga = false;
     }
+    std::u16string nombre = u16(std::filesystem::path(*fichero).filename().string());
+    if (res.palabras == 0 && !res.parada)
+      k_.sv.messageBox->show(u"El archivo " + nombre +
+                             u" no contiene palabras griegas (ni en Unicode ni en BetaCode).");
+    else if (res.tipo.invalidos > 0)
+      k_.sv.messageBox->show(u"El archivo " + nombre + u" tiene" + numeroTexto(res.tipo.invalidos) +
+                             u" bytes que no son UTF-8 válido (el primero en la posición" +
+                             numeroTexto(res.tipo.dondeInvalidos.front()) +
+                             u"); se han leído como espacios.");
   } catch (const std::exception& e) {
     porcentaje = -1;
     f.UniLabel1.display11 = 14;
