@@ -128,7 +128,17 @@ void Diccionario::cadenaGriego(int32_t caracter, bool mayuscula) {
 void Diccionario::revisaGriego(const std::u16string& palabra) {
   auto& f = k_.form1;
   f.chkdic.setValue(1);
+  // Text dragged from another program often brings a blank, a line end or
+  // the punctuation next to the word: only the word is looked up.
   std::u16string texto = nfc(palabra);
+  auto esLetra = [](char16_t c) {
+    return (c >= 0x386 && c <= 0x3FF && c != 0x387) || (c >= 0x1F00 && c <= 0x1FFF && c != 0x1FBD &&
+                                                        c != 0x1FBF && c != 0x1FFD && c != 0x1FFE);
+  };
+  size_t a = 0, z = texto.size();
+  while (a < z && !esLetra(texto[a])) ++a;
+  while (z > a && !esLetra(texto[z - 1])) --z;
+  texto = texto.substr(a, z - a);
   f.cCadCla.clear();
   f.cCadOri.clear();
   f.cCadUni.clear();
