@@ -295,6 +295,8 @@ bool Aplicacion::cargaAjustes() {
           u"el programa o copie ALPHA.db en " + u16(k_.carpeta.string()) + u".",
           platform::Buttons::Ok);
     }
+    // One running copy per program folder, dictionaries or not.
+    if (!cerrojo_.toma(k_.carpeta)) throw lexico::BaseOcupada(k_.carpeta);
     descubreDiccionarios();
     seleccionaDiccionario(autor);
   } catch (const lexico::BaseOcupada&) {
@@ -411,6 +413,7 @@ void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& 
 }
 
 void Aplicacion::cierraDiccionarios() {
+  cerrojo_.suelta();
   k_.diccionario().cierra();
   abiertas_.clear();
   k_.form1.datlxc.reset();

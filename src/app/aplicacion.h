@@ -37,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cerrojo.h"
 #include "app/frmini.h"
 #include "util/perfil.h"
 
@@ -137,6 +138,7 @@ class Aplicacion {
   bool cargando_ = false;  // inside cargaIni
   bool avisoAlfabeto_ = false;  // the missing ALPHA.db was reported
   std::set<std::string> danados_;  // dictionary files reported as unusable
+  CerrojoCarpeta cerrojo_;         // held from the first load until the close
 };
 
 }  // namespace kalyxon

@@ -1,6 +1,8 @@
 #include "app/aplicacion.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -302,6 +304,24 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
   app().Form_Activate();
   EXPECT_FALSE(app().terminado());
   EXPECT_TRUE(f().mnudiccla.checked);
+}
+
+TEST_F(AplicacionTest, AFolderWithoutDictionariesIsStillHeldByOneCopy) {
+  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  arranca();
+  // Another process on the same folder: the settings command says so.
+  std::string cmd = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" settings --settings-dir \"" +
+                    dir.string() + "\" > /dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 3);
+  platform::scripted::ScriptedServices s2;
+  Kalyxon otro(s2.services(), dir);
+  otro.aplicacion().frmini_cmdace_Click();
+  EXPECT_TRUE(otro.aplicacion().terminado());
+  ASSERT_EQ(s2.messageBox.shown.size(), 1u);
+  EXPECT_NE(s2.messageBox.shown[0].text.find(u"sólo se puede abrir una instancia"), std::u16string::npos);
+  // Once the first copy closes, the folder is free.
+  app().cierra();
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0);
 }
 
 }  // namespace
