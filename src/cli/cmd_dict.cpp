@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -28,7 +30,7 @@ using lexico::utf16;
 using lexico::utf8;
 
 const char* kUso =
-    "Usage: kalyxon dict [--dir DIR] COMMAND ...\n"
+    "Usage: kalyxon dict [--settings-dir DIR | --dir DIR] COMMAND ...\n"
     "  list                           files, tables and record counts\n"
     "  lookup KEY|WORD [--aproximado] [--table T]\n"
     "                                 the candidate list as the window shows it; KEY is a\n"
@@ -43,7 +45,8 @@ const char* kUso =
     "                                 add key, form, count lines (counts of known forms add\n"
     "                                 up, capped at 32767)\n"
     "\n"
-    "DIR is the folder with ALPHA.db and LEXICA*.db (default: the program folder).\n"
+    "DIR is the folder with ALPHA.db and LEXICA*.db (default: the program folder);\n"
+    "--settings-dir prepares it as the desktop program does (created, ALPHA.db copied).\n"
     "T names a dictionary table (clasico, completo, Homero...). It is looked for in\n"
     "the LEXICA*.db files of DIR; a new table goes to LEXICA.db (clasico),\n"
     "LEXICA_completo.db (completo) or LEXICA_T.db, or to --file NAME.\n";
@@ -66,6 +69,19 @@ struct Progreso {
     if (activo) std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
   }
 };
+
+// A whole number given to `que` (an option or a command), within [min, max];
+// anything else is refused with a message saying which and why.
+int64_t numeroDe(const std::string& que, const std::string& texto, int64_t min, int64_t max) {
+  int64_t v = 0;
+  auto [fin, ec] = std::from_chars(texto.data(), texto.data() + texto.size(), v);
+  if (texto.empty() || fin != texto.data() + texto.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    throw std::invalid_argument(que + ": '" + texto + "' is not a whole number");
+  if (ec == std::errc::result_out_of_range || v < min || v > max)
+    throw std::invalid_argument(que + ": " + texto + " is out of range (" + std::to_string(min) +
+                                " to " + std::to_string(max) + ")");
+  return v;
+}
 
 std::string ficheroPara(const std::string& tabla) {
   if (tabla == "clasico") return "LEXICA.db";
@@ -250,6 +266,7 @@ int suma(const Opciones& o) {
 
 int purga(const Opciones& o) {
   if (o.resto.empty()) throw std::runtime_error("purge needs a count N");
+  numeroDe("purge N", o.resto[0], 1, INT32_MAX);
   Motor m(o.dir);
   m.abre(o, false);
   m.s.inputBox.answers.push_back(utf16(o.resto[0]));
@@ -299,10 +316,11 @@ int runDict(const std::vector<std::string>& argsIn) {
         if (i + 1 >= argsIn.size()) throw std::invalid_argument(a + " needs a value");
         return argsIn[++i];
       };
-      if (a == "--dir" || a == "--settings-dir") dir = valor();
+      if (a == "--dir") dir = valor();
+      else if (a == "--settings-dir") dir = carpetaPrograma(fs::path(valor()));
       else if (a == "--table") o.tabla = valor();
       else if (a == "--file") o.fichero = valor();
-      else if (a == "--count") o.cuenta = std::stoll(valor());
+      else if (a == "--count") o.cuenta = numeroDe("--count", valor(), 1, kTopePalabra);
       else if (a == "--empty") o.vaciar = true;
       else if (a == "--aproximado") o.aproximado = true;
       else if (a == "--help" || a == "-h") {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/kalyxon.h"
+#include "app/carpeta.h"
 #include "cli/commands.h"
 #include "dictionary/diccionario.h"
 #include "keyboard/simulador.h"
@@ -57,6 +58,7 @@ const char* kUso =
     "                         injected events before reaching the application\n"
     "  --trace                print every event, its verdict and the text sent\n"
     "                         (standard error)\n"
+    "  --settings-dir DIR     program folder, prepared as the desktop program does\n"
     "  --dir DIR              program folder with ALPHA.db (default: the\n"
     "                         program's own folder)\n";
 
@@ -147,6 +149,13 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
     } else if (a == "--dir") {
       if (!valor(v)) return "--dir needs a folder";
       o.dir = v;
+    } else if (a == "--settings-dir") {
+      if (!valor(v)) return "--settings-dir needs a folder";
+      try {
+        o.dir = kalyxon::carpetaPrograma(fs::path(v));
+      } catch (const std::exception& e) {
+        return std::string("--settings-dir: ") + e.what();
+      }
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       return "unknown option '" + a + "'";
     } else {
@@ -170,8 +179,14 @@ int runType(const std::vector<std::string>& args) {
   }
   // A first pass only to learn the folder: the engine opens it at birth.
   fs::path dir = carpetaPrograma();
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == "--dir") dir = args[i + 1];
+  try {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+      if (args[i] == "--dir") dir = args[i + 1];
+      else if (args[i] == "--settings-dir") dir = kalyxon::carpetaPrograma(fs::path(args[i + 1]));
+  } catch (const std::exception& e) {
+    std::cerr << "kalyxon type: --settings-dir: " << e.what() << "\n";
+    return 2;
+  }
 
   try {
     TecladoSimulado sim(dir);

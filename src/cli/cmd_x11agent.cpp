@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/kalyxon.h"
+#include "app/carpeta.h"
 #include "cli/commands.h"
 #include "keyboard/tecladohook.h"
 #include "platform/scripted.h"
@@ -106,6 +107,13 @@ int runX11Agent(const std::vector<std::string>& args) {
       display = args[++i];
     } else if (a == "--dir" && i + 1 < args.size()) {
       dir = args[++i];
+    } else if (a == "--settings-dir" && i + 1 < args.size()) {
+      try {
+        dir = kalyxon::carpetaPrograma(fs::path(args[++i]));
+      } catch (const std::exception& e) {
+        std::cerr << "kalyxon x11-agent: --settings-dir: " << e.what() << "\n";
+        return 2;
+      }
     } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
                a == "--espiritus" || a == "--numeros" || a == "--angulos") {
       menus.push_back(a);
