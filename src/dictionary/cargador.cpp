@@ -19,7 +19,43 @@ constexpr std::u16string_view kLetrasBeta = u"abgdezhqiklmncoprstufxyw";
 char16_t minuscula(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
 char16_t mayuscula(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 
+// What one ASCII character is to the reader, looked up once instead of
+// searched for in the lists above at every character of a long text.
+struct Tabla128 {
+  bool aceptado[128] = {}, lugar[128] = {}, separador[128] = {};
+  uint8_t codigo[128] = {};  // position in kCodigos + 1, 0 when absent
+  constexpr Tabla128() {
+    for (char16_t c : kAceptados) aceptado[c] = true;
+    for (char16_t c : kLugares) lugar[c] = true;
+    for (char16_t c : kSeparadores) separador[c] = true;
+    for (size_t i = kCodigos.size(); i-- > 0;) codigo[kCodigos[i]] = static_cast<uint8_t>(i + 1);
+  }
+};
+constexpr Tabla128 kTabla;
+
+void anadeDecimal(std::string& s, int32_t v) {
+  char buf[12];
+  int n = 0;
+  auto u = static_cast<uint32_t>(v);
+  do {
+    buf[n++] = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u);
+  while (n) s += buf[--n];
+}
+
 }  // namespace
+
+const RegSonido* LectorBeta::sonido(int codigo) {
+  // The alphabet's own lookup, remembered per combination of marks.
+  size_t i = ((static_cast<size_t>(codigo) * 4 + acc_) * 3 + esp_) * 2 * 4 + may_ * 4u + iot_;
+  if (i >= cache_.size()) return letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
+  if (!cacheHecho_[i]) {
+    cache_[i] = letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
+    cacheHecho_[i] = true;
+  }
+  return cache_[i];
+}
 
 bool LectorBeta::lee(char16_t c) {
   if (c == u'j') c = u's';
@@ -33,7 +69,7 @@ bool LectorBeta::lee(char16_t c) {
     return false;
   }
   char16_t m = minuscula(c);
-  if (kAceptados.find(m) == std::u16string_view::npos) return false;
+  if (m >= 128 || !kTabla.aceptado[m]) return false;
   switch (c) {
     case u'*': may_ = 1; return false;
     case u')': esp_ = 1; return false;
@@ -44,11 +80,11 @@ bool LectorBeta::lee(char16_t c) {
     case u'=': acc_ = 3; return false;
     default: break;
   }
-  if (kLugares.find(m) == std::u16string_view::npos) return false;  // "?"
-  bool separador = kSeparadores.find(c) != std::u16string_view::npos;
+  if (!kTabla.lugar[m]) return false;  // "?"
+  bool separador = c < 128 && kTabla.separador[c];
   if (hayPrevio_) {
     char16_t pm = minuscula(previo_);
-    auto codigo = kCodigos.find(pm) + 1;
+    size_t codigo = pm < 128 && kTabla.codigo[pm] ? kTabla.codigo[pm] : 0;
     if (separador && may_ == 0 && pm == u's') iot_ = 3;
     if (pm == u'\'') {
       // The elision mark is not a letter of this alphabet (its code belongs
@@ -56,12 +92,11 @@ bool LectorBeta::lee(char16_t c) {
       // so the elided form is stored as the letters a typed word has.
       may_ = acc_ = esp_ = iot_ = 0;
     } else if (codigo < 26) {
-      const RegSonido* f =
-          letras_.sonidoPorMarcas(static_cast<uint8_t>(codigo), acc_, esp_, may_, 0, iot_);
+      const RegSonido* f = sonido(static_cast<int>(codigo));
       may_ = acc_ = esp_ = iot_ = 0;
       if (f) {
         actual_.clave += mayuscula(previo_);
-        actual_.lista += std::to_string(f->coduni);
+        anadeDecimal(actual_.lista, f->coduni);
         actual_.lista += ';';
         actual_.forma += static_cast<char16_t>(f->coduni);
       }
@@ -228,6 +263,7 @@ void Carga::vuelca() {
 Carga::Resultado Carga::ejecuta(std::string_view bytes) {
   Resultado r;
   r.tipo = detectaTexto(bytes);
+  pendientes_.reserve(std::min<size_t>(loteFormas, bytes.size() / 64 + 1024));
   std::u16string texto;
   switch (r.tipo.tipo) {
     case TipoTexto::binario:

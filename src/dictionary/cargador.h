@@ -23,6 +23,7 @@
 // would be, and so is the diaeresis, which BetaCode texts here do not carry.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -50,7 +51,10 @@ class LectorBeta {
   const Palabra& palabra() const { return hecha_; }
 
  private:
+  const RegSonido* sonido(int codigo);
   const Alfabeto& letras_;
+  std::array<const RegSonido*, 26 * 4 * 3 * 2 * 4> cache_{};
+  std::array<bool, 26 * 4 * 3 * 2 * 4> cacheHecho_{};
   bool saltando_ = false;
   bool hayPrevio_ = false;
   char16_t previo_ = 0;
