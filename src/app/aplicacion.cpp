@@ -1,12 +1,15 @@
 #include "app/aplicacion.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <array>
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
 #include <system_error>
 
+#include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "app/proyecto.h"
@@ -560,6 +563,34 @@ void Aplicacion::mnusib_Click() {
   f.mnusibaut.caption = proyecto::kIdentidad;
   f.mnusibhtp.caption = u16(proyecto::kWeb);
   f.mnusibcor.caption = u16(proyecto::kCorreo);
+  // Without a site or an address of the project's own, their items go.
+  f.mnusibhtp.visible = !f.mnusibhtp.caption.empty();
+  f.mnusibcor.visible = !f.mnusibcor.caption.empty();
+}
+
+std::u16string Aplicacion::textoAcercaDe() const {
+  std::u16string t = u"Kalyxon, versión " + textoVersion() +
+                     u"\nAsistente para escribir griego clásico (politónico) en cualquier programa."
+                     u"\n" + proyecto::kIdentidad + u".\n\n";
+  // The attribution shipped beside the dictionaries, from the program folder
+  // or from the shipped data.
+  std::vector<fs::path> sitios = {k_.carpeta};
+  std::error_code ec;
+  if (auto d = carpetaDatosInstalados(fs::read_symlink("/proc/self/exe", ec))) sitios.push_back(*d);
+  for (const auto& c : sitios) {
+    std::ifstream in(c / "LEXICA-ATRIBUCION.txt", std::ios::binary);
+    if (!in) continue;
+    std::string todo((std::istreambuf_iterator<char>(in)), {});
+    return t + u16(todo) + u"\nCarpeta: " + u16(c.string());
+  }
+  return t + u"Los diccionarios (LEXICA*.db) se distribuyen bajo la licencia Creative Commons "
+             u"Reconocimiento-CompartirIgual 4.0 Internacional (CC BY-SA 4.0), "
+             u"https://creativecommons.org/licenses/by-sa/4.0/ ; no se encuentra su archivo de "
+             u"atribución (LEXICA-ATRIBUCION.txt).";
+}
+
+void Aplicacion::acercaDe() {
+  k_.sv.messageBox->show(textoAcercaDe(), platform::Buttons::Ok, u"Acerca de Kalyxon");
 }
 
 void Aplicacion::navega(const std::string& url) {
@@ -625,11 +656,14 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnufoncer") k_.compositor().mnufoncer_Click();
   else if (n == "mnucodhtm") k_.codigos().mnucodhtm_Click();
   else if (n == "mnucodjav") k_.codigos().mnucodjav_Click();
-  else if (n == "mnusibaut") navega(web + proyecto::kPaginaAutor);
-  else if (n == "mnusibcor") navega("mailto:" + std::string(proyecto::kCorreo));
-  else if (n == "mnusibgri") navega(web + proyecto::kPaginaGriego);
-  else if (n == "mnusibver") navega(web + proyecto::kPaginaVersion);
-  else if (n == "mnusibhtp") navega(u8(f.mnusibhtp.caption));
+  else if (n == "mnusibace") acercaDe();
+  // Without the project's own site, the identity and version items open the
+  // "Acerca de Kalyxon" window and the Greek writing item the help.
+  else if (n == "mnusibaut") web.empty() ? acercaDe() : navega(web + proyecto::kPaginaAutor);
+  else if (n == "mnusibver") web.empty() ? acercaDe() : navega(web + proyecto::kPaginaVersion);
+  else if (n == "mnusibgri") web.empty() ? ayuda(1) : navega(web + proyecto::kPaginaGriego);
+  else if (n == "mnusibcor") { if (*proyecto::kCorreo) navega("mailto:" + std::string(proyecto::kCorreo)); }
+  else if (n == "mnusibhtp") { if (!f.mnusibhtp.caption.empty()) navega(u8(f.mnusibhtp.caption)); }
   else if (n == "mnuayu" || n == "mnuopc" || n == "mnufon" || n == "mnudic" || n == "mnucod" ||
            n == "mnuver") {
     // Groups: opening them does nothing.

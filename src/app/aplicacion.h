@@ -117,6 +117,10 @@ class Aplicacion {
   void mnuhertra_Click();
   void mnusib_Click();
   void navega(const std::string& url);
+  // The "Acerca de Kalyxon" window: version, the program's licence and the
+  // attribution and licence of the shipped dictionaries.
+  std::u16string textoAcercaDe() const;
+  void acercaDe();
   // Text dropped on the main window, in its plain and Unicode forms.
   void Form_OLEDragDrop(const std::u16string& textoPlano, const std::u16string& textoUnicode);
 

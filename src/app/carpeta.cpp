@@ -31,6 +31,11 @@ bool esDiccionario(const std::string& nombre) {
   return empiezaPor(nombre, "LEXICA") && terminaEnMinusculas(nombre, ".db");
 }
 
+// The dictionaries' attribution and licence (LEXICA-*.txt) go with them.
+bool esLicencia(const std::string& nombre) {
+  return empiezaPor(nombre, "LEXICA-") && terminaEnMinusculas(nombre, ".txt");
+}
+
 bool escribible(const fs::path& d) { return ::access(d.c_str(), W_OK) == 0; }
 
 // Whether an SQLite file opens and passes SQLite's quick check.
@@ -80,7 +85,7 @@ void siembra(const fs::path& origen, const fs::path& destino, bool conDiccionari
     std::string nombre = e.path().filename().string();
     if (nombre == "ALPHA.db")
       copia(e.path(), destino / nombre, true);
-    else if (esIcono(nombre) || (conDiccionarios && esDiccionario(nombre)))
+    else if (esIcono(nombre) || (conDiccionarios && (esDiccionario(nombre) || esLicencia(nombre))))
       copia(e.path(), destino / nombre, false);
   }
 }
