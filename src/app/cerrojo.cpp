@@ -42,7 +42,7 @@ bool CerrojoCarpeta::toma(const std::filesystem::path& carpeta) {
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
                            nullptr);
   if (h == INVALID_HANDLE_VALUE) return ::GetLastError() != ERROR_SHARING_VIOLATION;
-  fd_ = reinterpret_cast<long>(h);
+  fd_ = reinterpret_cast<std::intptr_t>(h);
   return true;
 }
 

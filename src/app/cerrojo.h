@@ -5,6 +5,7 @@
 // goes with the process however that ends and needs no file of its own.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace kalyxon {
@@ -24,7 +25,7 @@ class CerrojoCarpeta {
   bool tomado() const { return fd_ >= 0; }
 
  private:
-  long fd_ = -1;  // descriptor (POSIX) or handle (Windows) while held
+  std::intptr_t fd_ = -1;  // descriptor (POSIX) or handle (Windows) while held
 };
 
 }  // namespace kalyxon
