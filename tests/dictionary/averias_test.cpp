@@ -180,6 +180,7 @@ TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
   datos = leeFichero(dir.ruta / "LEXICA_Homero.db");
   escribeFichero(dir.ruta / "LEXICA_Homero.db", datos.substr(0, datos.size() / 2));
   escribeFichero(dir.ruta / "kalyxon.ini", "[opciones]\nayuda=SI\n");
+  escribeFichero(dir.ruta / "ALPHA.db", leeFichero(dir.ruta / "ALPHA.db").substr(0, 5000));
 
   platform::scripted::ScriptedServices s;
   Kalyxon k(s.services(), dir.ruta);
@@ -187,8 +188,9 @@ TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
   EXPECT_FALSE(k.aplicacion().terminado());
   std::u16string todo;
   for (auto& m : s.messageBox.shown) todo += m.text + u"\n";
-  EXPECT_EQ(s.messageBox.shown.size(), 2u) << lexico::utf8(todo);
-  for (const char16_t* f : {u"El diccionario LEXICA.db no se usará: el archivo está dañado",
+  EXPECT_EQ(s.messageBox.shown.size(), 3u) << lexico::utf8(todo);
+  for (const char16_t* f : {u"No se puede leer ALPHA.db, la tabla de letras de Kalyxon (falta o está dañada)",
+                            u"El diccionario LEXICA.db no se usará: el archivo está dañado",
                             u"El diccionario LEXICA_Homero.db no se usará: el archivo está dañado"})
     EXPECT_NE(todo.find(f), std::u16string::npos) << lexico::utf8(todo);
   EXPECT_EQ(todo.find(u"malformed"), std::u16string::npos);
