@@ -30,3 +30,18 @@ add_custom_command(OUTPUT ${KALYXON_RUNTIME_DIR}/LEXICA.db
   DEPENDS kalyxon_lexica ${lexica_listas}
   COMMENT "Building LEXICA.db")
 list(APPEND data_outputs ${KALYXON_RUNTIME_DIR}/LEXICA_completo.db ${KALYXON_RUNTIME_DIR}/LEXICA.db)
+
+# The dictionaries' attribution and licence travel with them: beside the
+# LEXICA*.db files in the build tree, when installed, and in a user's folder.
+foreach(par "ATRIBUCION.txt:LEXICA-ATRIBUCION.txt" "LICENSE-CC-BY-SA-4.0.txt:LEXICA-LICENCIA-CC-BY-SA-4.0.txt")
+  string(REPLACE ":" ";" par ${par})
+  list(GET par 0 origen)
+  list(GET par 1 destino)
+  add_custom_command(OUTPUT ${KALYXON_RUNTIME_DIR}/${destino}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KALYXON_RUNTIME_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${lexica_dir}/${origen} ${KALYXON_RUNTIME_DIR}/${destino}
+    DEPENDS ${lexica_dir}/${origen}
+    COMMENT "Copying ${destino}")
+  list(APPEND data_outputs ${KALYXON_RUNTIME_DIR}/${destino})
+  install(FILES ${lexica_dir}/${origen} DESTINATION ${CMAKE_INSTALL_DATADIR}/kalyxon RENAME ${destino})
+endforeach()

@@ -75,7 +75,6 @@ int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::pat
     auto tabla = base->creaTabla("lista");
     for (const auto& t : textos) {
       Carga carga(letras, *tabla);
-      carga.lote = 50000;
       auto r = carga.ejecuta(lee(t));
       std::cerr << t.filename().string() << ": " << r.palabras << " words, " << r.nuevas
                 << " new forms\n";

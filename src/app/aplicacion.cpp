@@ -1,6 +1,8 @@
 #include "app/aplicacion.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -8,6 +10,7 @@
 #include <system_error>
 
 #include "app/autoarranque.h"
+#include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "app/proyecto.h"
@@ -15,6 +18,7 @@
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
+#include "greek/alfabeto.h"
 #include "greek/compositor.h"
 #include "keyboard/tecladohook.h"
 #include "util/utf.h"
@@ -152,6 +156,30 @@ Aplicacion::Aplicacion(Kalyxon& k) : k_(k) {}
 Aplicacion::~Aplicacion() = default;
 
 bool Aplicacion::encima() const { return k_.form1.ventana.topmost; }
+
+// ---- The error boundary -----------------------------------------------------------
+
+bool Aplicacion::protege(const std::function<void()>& manejador) noexcept {
+  std::u16string motivo;
+  try {
+    manejador();
+    return true;
+  } catch (const std::exception& e) {
+    motivo = lexico::mensajeError(e);
+  } catch (...) {
+    motivo = u"error inesperado";
+  }
+  // A long operation that failed leaves no progress behind it.
+  k_.diccionario().porcentaje = -1;
+  try {
+    k_.sv.messageBox->show(u"Kalyxon no ha podido terminar la operación: " + motivo +
+                               u". El programa sigue abierto y no se ha perdido nada guardado.",
+                           platform::Buttons::Ok, u"Kalyxon");
+  } catch (...) {
+    // Not even a message box: the program still goes on.
+  }
+  return false;
+}
 
 // ---- Start-up notice ----------------------------------------------------------
 
@@ -320,6 +348,18 @@ bool Aplicacion::cargaAjustes() {
     f.mnuacc.checked = contexto.empty() || esSi(contexto);
     f.mnupro.checked = esSi(f.cCambiaFuentes);
 
+    if (!k_.alfabeto().cargado() && !avisoAlfabeto_) {
+      // Without the letter tables nothing can be typed or looked up, but the
+      // program still opens (its conversion window and menus work).
+      avisoAlfabeto_ = true;
+      k_.sv.messageBox->show(
+          u"No se puede leer ALPHA.db, la tabla de letras de Kalyxon (falta o está dañada): "
+          u"no se podrá escribir en griego ni consultar los diccionarios. Vuelva a instalar "
+          u"el programa o copie ALPHA.db en " + u16(k_.carpeta.string()) + u".",
+          platform::Buttons::Ok);
+    }
+    // One running copy per program folder, dictionaries or not.
+    if (!cerrojo_.toma(k_.carpeta)) throw lexico::BaseOcupada(k_.carpeta);
     descubreDiccionarios();
     seleccionaDiccionario(autor);
     cargado_ = true;
@@ -329,7 +369,8 @@ bool Aplicacion::cargaAjustes() {
     Form_Unload();
     return false;
   } catch (const std::exception& e) {
-    k_.sv.messageBox->show(u"No se han podido cargar las opciones de Kalyxon: " + u16(e.what()),
+    k_.sv.messageBox->show(u"No se han podido cargar las opciones de Kalyxon: " +
+                               lexico::mensajeError(e) + u".",
                            platform::Buttons::Ok);
     cargaFallida_ = true;
     Form_Unload();
@@ -348,7 +389,10 @@ void Aplicacion::descubreDiccionarios() {
     std::string fichero = ruta.filename().string();
     std::vector<lexico::InfoTabla> tablas;
     try {
+      // A file this copy already holds was checked when it was first opened.
+      bool nueva = !f.wrkJet->abierta(ruta);
       auto base = f.wrkJet->abre(ruta);
+      if (nueva) base->revisa();
       tablas = base->tablas();
       f.datlxc = base;
       abiertas.push_back(std::move(base));
@@ -356,9 +400,11 @@ void Aplicacion::descubreDiccionarios() {
       throw;
     } catch (const std::exception& e) {
       // A damaged file is skipped rather than stopping the program.
-      k_.sv.messageBox->show(u"El archivo " + u16(fichero) +
-                                 u" no es un diccionario válido y no se usará: " + u16(e.what()),
-                             platform::Buttons::Ok);
+      // Said once per file, not at every activation of the window.
+      if (danados_.insert(fichero).second)
+        k_.sv.messageBox->show(u"El diccionario " + u16(fichero) + u" no se usará: " +
+                                   lexico::mensajeError(e) + u".",
+                               platform::Buttons::Ok);
       continue;
     }
     for (const auto& t : tablas) {
@@ -421,8 +467,13 @@ void Aplicacion::grabaIni() {
   const Form1& f = k_.form1;
   auto v = opciones();
   v.insert(v.begin(), {{u"posx", decimal(f.ventana.left)}, {u"posy", decimal(f.ventana.top)}});
-  // A failed write loses nothing that was on disk; the close goes on.
-  util::Perfil(rutaIni()).escribe(kSeccion, v);
+  // A failed write loses nothing that was on disk; the close goes on, and
+  // the user learns that his options were not kept.
+  if (!util::Perfil(rutaIni()).escribe(kSeccion, v))
+    k_.sv.messageBox->show(u"No se han podido guardar las opciones en " +
+                               u16(rutaIni().string()) +
+                               u" (la carpeta no permite escribir o el disco está lleno).",
+                           platform::Buttons::Ok, u"Kalyxon");
   cierraDiccionarios();
 }
 
@@ -439,6 +490,7 @@ void Aplicacion::abreDiccionario(const std::string& fichero, const std::string& 
 }
 
 void Aplicacion::cierraDiccionarios() {
+  cerrojo_.suelta();
   k_.diccionario().cierra();
   abiertas_.clear();
   k_.form1.datlxc.reset();
@@ -597,6 +649,34 @@ void Aplicacion::mnusib_Click() {
   f.mnusibaut.caption = proyecto::kIdentidad;
   f.mnusibhtp.caption = u16(proyecto::kWeb);
   f.mnusibcor.caption = u16(proyecto::kCorreo);
+  // Without a site or an address of the project's own, their items go.
+  f.mnusibhtp.visible = !f.mnusibhtp.caption.empty();
+  f.mnusibcor.visible = !f.mnusibcor.caption.empty();
+}
+
+std::u16string Aplicacion::textoAcercaDe() const {
+  std::u16string t = u"Kalyxon, versión " + textoVersion() +
+                     u"\nAsistente para escribir griego clásico (politónico) en cualquier programa."
+                     u"\n" + proyecto::kIdentidad + u".\n\n";
+  // The attribution shipped beside the dictionaries, from the program folder
+  // or from the shipped data.
+  std::vector<fs::path> sitios = {k_.carpeta};
+  std::error_code ec;
+  if (auto d = carpetaDatosInstalados(fs::read_symlink("/proc/self/exe", ec))) sitios.push_back(*d);
+  for (const auto& c : sitios) {
+    std::ifstream in(c / "LEXICA-ATRIBUCION.txt", std::ios::binary);
+    if (!in) continue;
+    std::string todo((std::istreambuf_iterator<char>(in)), {});
+    return t + u16(todo) + u"\nCarpeta: " + u16(c.string());
+  }
+  return t + u"Los diccionarios (LEXICA*.db) se distribuyen bajo la licencia Creative Commons "
+             u"Reconocimiento-CompartirIgual 4.0 Internacional (CC BY-SA 4.0), "
+             u"https://creativecommons.org/licenses/by-sa/4.0/ ; no se encuentra su archivo de "
+             u"atribución (LEXICA-ATRIBUCION.txt).";
+}
+
+void Aplicacion::acercaDe() {
+  k_.sv.messageBox->show(textoAcercaDe(), platform::Buttons::Ok, u"Acerca de Kalyxon");
 }
 
 void Aplicacion::navega(const std::string& url) {
@@ -664,11 +744,14 @@ bool Aplicacion::menuClick(std::string_view n) {
   else if (n == "mnufoncer") k_.compositor().mnufoncer_Click();
   else if (n == "mnucodhtm") k_.codigos().mnucodhtm_Click();
   else if (n == "mnucodjav") k_.codigos().mnucodjav_Click();
-  else if (n == "mnusibaut") navega(web + proyecto::kPaginaAutor);
-  else if (n == "mnusibcor") navega("mailto:" + std::string(proyecto::kCorreo));
-  else if (n == "mnusibgri") navega(web + proyecto::kPaginaGriego);
-  else if (n == "mnusibver") navega(web + proyecto::kPaginaVersion);
-  else if (n == "mnusibhtp") navega(u8(f.mnusibhtp.caption));
+  else if (n == "mnusibace") acercaDe();
+  // Without the project's own site, the identity and version items open the
+  // "Acerca de Kalyxon" window and the Greek writing item the help.
+  else if (n == "mnusibaut") web.empty() ? acercaDe() : navega(web + proyecto::kPaginaAutor);
+  else if (n == "mnusibver") web.empty() ? acercaDe() : navega(web + proyecto::kPaginaVersion);
+  else if (n == "mnusibgri") web.empty() ? ayuda(1) : navega(web + proyecto::kPaginaGriego);
+  else if (n == "mnusibcor") { if (*proyecto::kCorreo) navega("mailto:" + std::string(proyecto::kCorreo)); }
+  else if (n == "mnusibhtp") { if (!f.mnusibhtp.caption.empty()) navega(u8(f.mnusibhtp.caption)); }
   else if (n == "mnuayu" || n == "mnuopc" || n == "mnufon" || n == "mnudic" || n == "mnucod" ||
            n == "mnuver") {
     // Groups: opening them does nothing.

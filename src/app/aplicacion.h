@@ -32,10 +32,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/cerrojo.h"
 #include "app/frmini.h"
 #include "util/perfil.h"
 
@@ -57,6 +59,13 @@ class Aplicacion {
 
   // Always-on-top request for the front end (the main window's load sets it).
   bool encima() const;
+
+  // ---- The error boundary ---------------------------------------------------
+  // Runs one event handler of a front end. An error from the engine (a
+  // dictionary on a full disk or a read-only folder, a damaged file...) ends
+  // that handler only: it becomes one Spanish message box and the program
+  // goes on. False when the handler failed.
+  bool protege(const std::function<void()>& manejador) noexcept;
 
   // ---- Start-up notice ------------------------------------------------------
   void frmini_Load();          // version, notice text; shows the notice
@@ -112,6 +121,10 @@ class Aplicacion {
   void mnuhertra_Click();
   void mnusib_Click();
   void navega(const std::string& url);
+  // The "Acerca de Kalyxon" window: version, the program's licence and the
+  // attribution and licence of the shipped dictionaries.
+  std::u16string textoAcercaDe() const;
+  void acercaDe();
   // Text dropped on the main window, in its plain and Unicode forms.
   void Form_OLEDragDrop(const std::u16string& textoPlano, const std::u16string& textoUnicode);
 
@@ -133,6 +146,9 @@ class Aplicacion {
   bool cargaFallida_ = false;
   bool cargando_ = false;  // inside cargaIni
   bool cargado_ = false;   // a settings load has succeeded
+  bool avisoAlfabeto_ = false;  // the missing ALPHA.db was reported
+  std::set<std::string> danados_;  // dictionary files reported as unusable
+  CerrojoCarpeta cerrojo_;         // held from the first load until the close
 };
 
 }  // namespace kalyxon

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "util/sqlite.h"
+
 namespace kalyxon {
 
 namespace fs = std::filesystem;
@@ -29,20 +31,47 @@ bool esDiccionario(const std::string& nombre) {
   return empiezaPor(nombre, "LEXICA") && terminaEnMinusculas(nombre, ".db");
 }
 
+// The dictionaries' attribution and licence (LEXICA-*.txt) go with them.
+bool esLicencia(const std::string& nombre) {
+  return empiezaPor(nombre, "LEXICA-") && terminaEnMinusculas(nombre, ".txt");
+}
+
 bool escribible(const fs::path& d) { return ::access(d.c_str(), W_OK) == 0; }
 
-// Copies one shipped file; `reemplaza` replaces an older copy.
+// Whether an SQLite file opens and passes SQLite's quick check.
+bool baseSana(const fs::path& p) {
+  try {
+    auto db = util::sqlite::abreLectura(p);
+    auto st = util::sqlite::prepara(db.get(), "PRAGMA quick_check(1)");
+    if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+    auto t = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    return t && std::string(t) == "ok";
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// Copies one shipped file; `reemplaza` replaces an older copy, and a copy
+// that is damaged (program data the user never edits).
 void copia(const fs::path& de, const fs::path& a, bool reemplaza) {
   std::error_code ec;
   if (fs::exists(a, ec)) {
     if (!reemplaza) return;
+    if (!baseSana(a) && baseSana(de)) {
+      fs::path tmp = a;
+      tmp += ".tmp" + std::to_string(::getpid());
+      fs::copy_file(de, tmp, fs::copy_options::overwrite_existing, ec);
+      if (!ec) fs::rename(tmp, a, ec);
+      if (ec) fs::remove(tmp, ec);
+      return;
+    }
     auto td = fs::last_write_time(de, ec);
     auto ta = fs::last_write_time(a, ec);
     if (ec || td <= ta) return;
   }
   // Through a temporary name, so a crash never leaves half a database.
   fs::path tmp = a;
-  tmp += ".tmp";
+  tmp += ".tmp" + std::to_string(::getpid());
   fs::copy_file(de, tmp, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(tmp, a, ec);
   if (ec) fs::remove(tmp, ec);
@@ -57,7 +86,7 @@ void siembra(const fs::path& origen, const fs::path& destino, bool conDiccionari
     if (nombre == "ALPHA.db")
       copia(e.path(), destino / nombre, true);
     else if (esIcono(nombre) || nombre == "kalyxon-inicial.ini" ||
-             (conDiccionarios && esDiccionario(nombre)))
+             (conDiccionarios && (esDiccionario(nombre) || esLicencia(nombre))))
       copia(e.path(), destino / nombre, false);
   }
 }

@@ -106,6 +106,7 @@ Form1::Form1() {
   menu(mnusibcor, u"Correo");
   menu(mnusibhtp, u"http");
   menu(mnusibgri, u"Escribir en griego clásico");
+  menu(mnusibace, u"Acerca de Kalyxon");
 }
 
 }  // namespace kalyxon

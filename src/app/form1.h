@@ -107,7 +107,7 @@ struct Form1 {
   vm::MenuItem mnupro, mnufue, mnufuegri, mnufuenor, mnuhertra;
   vm::MenuItem mnucod, mnucodhtm, mnucodjav;
   vm::MenuItem mnuver, mnubar;
-  vm::MenuItem mnusib, mnusibver, mnusibaut, mnusibcor, mnusibhtp, mnusibgri;
+  vm::MenuItem mnusib, mnusibver, mnusibaut, mnusibcor, mnusibhtp, mnusibgri, mnusibace;
 };
 
 }  // namespace kalyxon

@@ -65,7 +65,7 @@ std::vector<NodoMenu> arbolMenus(Form1& f) {
       grupo("mnusib", f.mnusib,
             {hoja("mnusibver", f.mnusibver), hoja("mnusibaut", f.mnusibaut),
              hoja("mnusibcor", f.mnusibcor), hoja("mnusibhtp", f.mnusibhtp),
-             hoja("mnusibgri", f.mnusibgri)}),
+             hoja("mnusibgri", f.mnusibgri), hoja("mnusibace", f.mnusibace)}),
   };
 }
 

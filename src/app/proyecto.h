@@ -5,16 +5,18 @@
 
 namespace kalyxon::proyecto {
 
+// Empty until the project has a site and an address of its own: the menu
+// then shows no web or mail item (nothing is invented).
 #ifdef KALYXON_WEB
 inline constexpr const char* kWeb = KALYXON_WEB;
 #else
-inline constexpr const char* kWeb = "https://kalyxon.example.org/";
+inline constexpr const char* kWeb = "";
 #endif
 
 #ifdef KALYXON_CORREO
 inline constexpr const char* kCorreo = KALYXON_CORREO;
 #else
-inline constexpr const char* kCorreo = "kalyxon@example.org";
+inline constexpr const char* kCorreo = "";
 #endif
 
 // The identity line of the "Kalyxon" menu.

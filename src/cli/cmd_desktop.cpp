@@ -10,6 +10,7 @@
 #include "app/carpeta.h"
 #include "cli/commands.h"
 #include "qt/desktopapp.h"
+#include "qt/limite.h"
 
 #include "app/aplicacion.h"
 #include "app/kalyxon.h"
@@ -69,7 +70,7 @@ int runDesktop(int argc, char** argv) {
                  "escritorio necesita una; las órdenes de kalyxon --help funcionan sin ella\n";
     return 1;
   }
-  QApplication app(argc, argv);
+  qt::AplicacionQt app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kalyxon"));
   QApplication::setApplicationVersion(QString::fromStdString(versionText()));
   QApplication::setDesktopFileName(QStringLiteral("kalyxon"));
@@ -92,6 +93,7 @@ int runDesktop(int argc, char** argv) {
     if (!backend) backend = leeBackend(util::toUtf8(a.leeIni(u"teclado")));
     teclado.conecta(desktop, resuelveBackend(backend.value_or(Backend::Auto)));
   }
+  app.protector = [&desktop](const std::function<void()>& f) { return desktop.protege(f); };
   desktop.inicia();
   if (!teclado.aviso().empty()) {
     const QString aviso = QString::fromStdU16String(teclado.aviso());
@@ -106,7 +108,9 @@ int runDesktop(int argc, char** argv) {
       desktop.render();
     });
   }
-  return app.exec();
+  int rc = app.exec();
+  app.protector = nullptr;  // the program object goes before the application
+  return rc;
 }
 
 }  // namespace kalyxon::cli

@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -14,6 +16,7 @@
 #include "cli/commands.h"
 #include "dictionary/cargador.h"
 #include "dictionary/diccionario.h"
+#include "dictionary/intercambio.h"
 #include "dictionary/lexico.h"
 #include "dictionary/tsv.h"
 #include "platform/scripted.h"
@@ -28,7 +31,7 @@ using lexico::utf16;
 using lexico::utf8;
 
 const char* kUso =
-    "Usage: kalyxon dict [--dir DIR] COMMAND ...\n"
+    "Usage: kalyxon dict [--settings-dir DIR | --dir DIR] COMMAND ...\n"
     "  list                           files, tables and record counts\n"
     "  lookup KEY|WORD [--aproximado] [--table T]\n"
     "                                 the candidate list as the window shows it; KEY is a\n"
@@ -43,7 +46,8 @@ const char* kUso =
     "                                 add key, form, count lines (counts of known forms add\n"
     "                                 up, capped at 32767)\n"
     "\n"
-    "DIR is the folder with ALPHA.db and LEXICA*.db (default: the program folder).\n"
+    "DIR is the folder with ALPHA.db and LEXICA*.db (default: the program folder);\n"
+    "--settings-dir prepares it as the desktop program does (created, ALPHA.db copied).\n"
     "T names a dictionary table (clasico, completo, Homero...). It is looked for in\n"
     "the LEXICA*.db files of DIR; a new table goes to LEXICA.db (clasico),\n"
     "LEXICA_completo.db (completo) or LEXICA_T.db, or to --file NAME.\n";
@@ -66,6 +70,19 @@ struct Progreso {
     if (activo) std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
   }
 };
+
+// A whole number given to `que` (an option or a command), within [min, max];
+// anything else is refused with a message saying which and why.
+int64_t numeroDe(const std::string& que, const std::string& texto, int64_t min, int64_t max) {
+  int64_t v = 0;
+  auto [fin, ec] = std::from_chars(texto.data(), texto.data() + texto.size(), v);
+  if (texto.empty() || fin != texto.data() + texto.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    throw std::invalid_argument(que + ": '" + texto + "' is not a whole number");
+  if (ec == std::errc::result_out_of_range || v < min || v > max)
+    throw std::invalid_argument(que + ": " + texto + " is out of range (" + std::to_string(min) +
+                                " to " + std::to_string(max) + ")");
+  return v;
+}
 
 std::string ficheroPara(const std::string& tabla) {
   if (tabla == "clasico") return "LEXICA.db";
@@ -96,6 +113,7 @@ struct Motor {
       fichero = ficheroPara(o.tabla);
     }
     auto base = d().espacio().abre(o.dir / fichero, crear);
+    base->revisa();
     if (!base->tieneTabla(o.tabla)) {
       if (!crear) throw std::runtime_error("no table " + o.tabla + " in " + fichero);
       base->creaTabla(o.tabla);
@@ -111,16 +129,30 @@ int lista(const Opciones& o) {
     std::cout << "no LEXICA*.db in " << o.dir.string() << "\n";
     return 0;
   }
+  // Every file is listed; one that cannot be used is marked and the list
+  // goes on (exit status 1 then).
+  int rc = 0;
   for (auto& f : ficheros) {
-    auto base = ws.abre(f);
+    std::vector<lexico::InfoTabla> tablas;
+    try {
+      auto base = ws.abre(f);
+      base->revisa();
+      tablas = base->tablas();
+    } catch (const lexico::BaseOcupada&) {
+      throw;
+    } catch (const std::exception& e) {
+      std::cout << f.filename().string() << "\t(damaged: " << e.what() << ")\n";
+      rc = 1;
+      continue;
+    }
     std::cout << f.filename().string() << "\n";
-    for (auto& t : base->tablas()) {
+    for (auto& t : tablas) {
       bool usable = t.campos == 3 && t.registros > 0 && lexico::esDiccionario(t.nombre);
       std::cout << "  " << t.nombre << "\t" << t.registros << (usable ? "" : "\t(not a dictionary)")
                 << "\n";
     }
   }
-  return 0;
+  return rc;
 }
 
 int busca(Opciones o) {
@@ -171,15 +203,32 @@ int carga(const Opciones& o) {
   if (!letras.cargado()) throw std::runtime_error("no ALPHA.db in " + o.dir.string());
   m.abre(o, true);
   auto& tabla = *m.d().rstlxc;
-  if (o.vaciar) tabla.vacia();
+  // With --empty the old forms stay until the new ones have committed: one
+  // transaction holds the emptying and the whole load.
+  std::optional<lexico::Base::Transaccion> tr;
+  if (o.vaciar) {
+    tr.emplace(tabla.base());
+    tabla.vacia();
+  }
   Carga c(letras, tabla);
   Progreso p;
   c.porcentaje = [&](int pc, int64_t) { p.muestra(pc, "loading"); };
   auto r = c.ejecuta(s.str());
+  if (tr) tr->confirma();
   p.fin();
-  std::cout << r.palabras << " words, " << r.nuevas << " new forms ("
-            << (r.unicode ? "UTF-8" : "BetaCode") << "); " << tabla.nombre() << " has "
-            << tabla.registros() << " forms\n";
+  if (r.tipo.invalidos > 0) {
+    std::cerr << "kalyxon dict: " << r.tipo.invalidos << " byte(s) of " << o.resto[0]
+              << " are not UTF-8, read as blanks (at offset";
+    for (auto d : r.tipo.dondeInvalidos) std::cerr << " " << d;
+    std::cerr << (r.tipo.invalidos > 10 ? " ...)\n" : ")\n");
+  }
+  std::cout << r.palabras << " words, " << r.nuevas << " new forms (" << r.tipo.nombre()
+            << "); " << tabla.nombre() << " has " << tabla.registros() << " forms\n";
+  if (r.palabras == 0) {
+    std::cerr << "kalyxon dict: no Greek words in " << o.resto[0]
+              << " (neither Unicode Greek nor BetaCode)\n";
+    return 1;
+  }
   return 0;
 }
 
@@ -218,6 +267,7 @@ int suma(const Opciones& o) {
 
 int purga(const Opciones& o) {
   if (o.resto.empty()) throw std::runtime_error("purge needs a count N");
+  numeroDe("purge N", o.resto[0], 1, INT32_MAX);
   Motor m(o.dir);
   m.abre(o, false);
   m.s.inputBox.answers.push_back(utf16(o.resto[0]));
@@ -233,13 +283,10 @@ int purga(const Opciones& o) {
 int exporta(const Opciones& o) {
   Motor m(o.dir);
   m.abre(o, false);
-  std::ostringstream tsv;
-  tsv << "# codigo\tforma\tfrecuencia\n";
-  for (auto c = m.d().rstlxc->recorre(lexico::Indice::frecuencia); !c.fin(); c.siguiente())
-    tsv << lexico::lineaTsv(c.actual().codigo, c.actual().forma(), c.actual().frecuencia);
+  std::string tsv = exportaTabla(*m.d().rstlxc);
   if (o.resto.empty()) {
-    std::cout << tsv.str();
-  } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv.str())) {
+    std::cout << tsv;
+  } else if (auto ec = FicGen::escribeBytes(o.resto[0], tsv)) {
     throw std::runtime_error("cannot write " + o.resto[0] + ": " + ec.message());
   }
   return 0;
@@ -252,35 +299,9 @@ int importa(const Opciones& o) {
   Motor m(o.dir);
   m.abre(o, true);
   auto& t = *m.d().rstlxc;
-  // One transaction: a bad line leaves the table as it was.
-  lexico::Base::Transaccion tr(t.base());
-  if (o.vaciar) t.vacia();
-  std::string linea;
-  int64_t n = 0, nuevas = 0;
-  int numero = 0;
-  while (std::getline(in, linea)) {
-    ++numero;
-    std::optional<lexico::LineaTsv> l;
-    try {
-      l = lexico::leeLineaTsv(linea);
-    } catch (const std::invalid_argument& e) {
-      throw std::runtime_error(o.resto[0] + ":" + std::to_string(numero) + ": " + e.what());
-    }
-    if (!l) continue;
-    const std::u16string& clave = l->clave;
-    std::string lista = lexico::listaCodigos(l->forma);
-    int32_t f = l->frecuencia;
-    if (auto r = t.buscaPar(clave, lista)) {
-      t.cambiaFrecuencia(r->id, std::min(r->frecuencia + f, kTopeSuma));
-    } else {
-      t.anade(clave, lista, std::min(f, kTopeSuma));
-      ++nuevas;
-    }
-    ++n;
-  }
-  tr.confirma();
-  std::cout << n << " lines, " << nuevas << " new forms; " << t.nombre() << " has " << t.registros()
-            << " forms\n";
+  auto r = importaTabla(t, in, o.resto[0], o.vaciar);
+  std::cout << r.lineas << " lines, " << r.nuevas << " new forms; " << t.nombre() << " has "
+            << t.registros() << " forms\n";
   return 0;
 }
 
@@ -296,10 +317,11 @@ int runDict(const std::vector<std::string>& argsIn) {
         if (i + 1 >= argsIn.size()) throw std::invalid_argument(a + " needs a value");
         return argsIn[++i];
       };
-      if (a == "--dir" || a == "--settings-dir") dir = valor();
+      if (a == "--dir") dir = valor();
+      else if (a == "--settings-dir") dir = carpetaPrograma(fs::path(valor()));
       else if (a == "--table") o.tabla = valor();
       else if (a == "--file") o.fichero = valor();
-      else if (a == "--count") o.cuenta = std::stoll(valor());
+      else if (a == "--count") o.cuenta = numeroDe("--count", valor(), 1, kTopePalabra);
       else if (a == "--empty") o.vaciar = true;
       else if (a == "--aproximado") o.aproximado = true;
       else if (a == "--help" || a == "-h") {

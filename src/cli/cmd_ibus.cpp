@@ -132,7 +132,7 @@ int runIbusEngine(const std::vector<std::string>& args) {
     sv.hook = &kb;
     Kalyxon k(sv, dir);
     kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
-    kb.setWordBreak([&k] { k.diccionario().cadenaGriego(0, false); });
+    kb.setWordBreak([&k] { k.teclado().clicRaton(); });
     if (!kb.serve()) {
       std::cerr << "kalyxon ibus-engine: " << util::toUtf8(kb.errorText()) << "\n";
       return 1;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/carpeta.h"
 #include "cli/commands.h"
 
 namespace {
@@ -66,7 +67,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   for (const auto& c : kCommands) {
-    if (first == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (first != c.name) continue;
+    std::vector<std::string> resto(args.begin() + 1, args.end());
+    // Commands that never read the program folder still take the option
+    // every command takes (checked, then not needed).
+    if (first == "codes" || first == "numeral") {
+      try {
+        kalyxon::extraeCarpetaAjustes(resto);
+      } catch (const std::exception& e) {
+        std::cerr << "kalyxon " << first << ": " << e.what() << "\n";
+        return 2;
+      }
+    }
+    return c.run(resto);
   }
 #ifdef KALYXON_HAVE_QT
   if (first.rfind("--", 0) == 0) return kalyxon::cli::runDesktop(argc, argv);

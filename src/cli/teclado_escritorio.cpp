@@ -108,7 +108,9 @@ void TecladoEscritorio::conecta(qt::DesktopApp& desktop, Backend b) {
     x11::X11Keyboard& teclado = *d_->x11;
     desktop.conectaTeclado(&teclado, &teclado, &teclado);
     teclado.setProcedure([&desktop](int n, const KeyEvent& e) {
-      return desktop.kalyxon().teclado().tecladoProc(n, e);
+      Verdict v = Verdict::Pass;  // after an error the key goes on unchanged
+      desktop.protege([&] { v = desktop.kalyxon().teclado().tecladoProc(n, e); });
+      return v;
     });
     if (teclado.fd() >= 0) {
       desktop.anadeFuente(teclado.fd(), [&teclado] { teclado.dispatchPending(); });
@@ -132,11 +134,14 @@ void TecladoEscritorio::conecta(qt::DesktopApp& desktop, Backend b) {
   pintar->setInterval(0);
   QObject::connect(pintar, &QTimer::timeout, &desktop, [&desktop] { desktop.render(); });
   teclado.setProcedure([&desktop, pintar](int n, const KeyEvent& e) {
-    Verdict v = desktop.kalyxon().teclado().tecladoProc(n, e);
+    Verdict v = Verdict::Pass;  // after an error the key goes on unchanged
+    desktop.protege([&] { v = desktop.kalyxon().teclado().tecladoProc(n, e); });
     pintar->start();
     return v;
   });
-  teclado.setWordBreak([&desktop] { desktop.kalyxon().diccionario().cadenaGriego(0, false); });
+  // The caret may have moved (a click, another field): a word break, as a
+  // click is for the X11 backend.
+  teclado.setWordBreak([&desktop] { desktop.protege([&] { desktop.kalyxon().teclado().clicRaton(); }); });
   // Qt on Linux normally runs GLib's loop, which serves the bus by itself;
   // with any other event dispatcher GLib is polled.
   if (!QAbstractEventDispatcher::instance()->inherits("QEventDispatcherGlib")) {

@@ -33,6 +33,14 @@ std::u16string u16(std::string_view s) { return lexico::utf16(s); }
 
 }  // namespace
 
+int32_t sumaSaturada(int64_t antes, int64_t mas) {
+  // A count never goes down (a negative addition is ignored) and stops at the
+  // largest count the store keeps; one already above it stays as it is.
+  if (mas <= 0) return static_cast<int32_t>(std::min<int64_t>(antes, INT32_MAX));
+  if (antes >= kTopeSuma) return static_cast<int32_t>(std::min<int64_t>(antes, INT32_MAX));
+  return static_cast<int32_t>(std::min<int64_t>(antes + std::min<int64_t>(mas, kTopeSuma), kTopeSuma));
+}
+
 int64_t numeroEscrito(std::u16string_view t) {
   size_t i = 0;
   while (i < t.size() && (t[i] == u' ' || t[i] == u'\t')) ++i;
@@ -120,7 +128,17 @@ void Diccionario::cadenaGriego(int32_t caracter, bool mayuscula) {
 void Diccionario::revisaGriego(const std::u16string& palabra) {
   auto& f = k_.form1;
   f.chkdic.setValue(1);
+  // Text dragged from another program often brings a blank, a line end or
+  // the punctuation next to the word: only the word is looked up.
   std::u16string texto = nfc(palabra);
+  auto esLetra = [](char16_t c) {
+    return (c >= 0x386 && c <= 0x3FF && c != 0x387) || (c >= 0x1F00 && c <= 0x1FFF && c != 0x1FBD &&
+                                                        c != 0x1FBF && c != 0x1FFD && c != 0x1FFE);
+  };
+  size_t a = 0, z = texto.size();
+  while (a < z && !esLetra(texto[a])) ++a;
+  while (z > a && !esLetra(texto[z - 1])) --z;
+  texto = texto.substr(a, z - a);
   f.cCadCla.clear();
   f.cCadOri.clear();
   f.cCadUni.clear();
@@ -254,7 +272,8 @@ void Diccionario::eligeDiccionario(std::string_view tabla) {
   try {
     cambiaDiccionario(item->tag, tabla);
   } catch (const std::exception& e) {
-    k_.sv.messageBox->show(u"No se puede abrir el diccionario " + u16(tabla) + u": " + u16(e.what()));
+    k_.sv.messageBox->show(u"No se puede abrir el diccionario " + u16(tabla) + u": " +
+                           lexico::mensajeError(e));
     return;
   }
   for (const auto& d : lexico::kDiccionarios) menuDe(d.tabla)->checked = false;
@@ -327,7 +346,13 @@ void Diccionario::cargaDiccionario() {
   try {
     auto r = k_.sv.messageBox->show(u"Borrar las entradas anteriores?", platform::Buttons::YesNo,
                                     u"Completar diccionario de " + u16(tabla->nombre()));
-    if (r == platform::Answer::Yes) tabla->vacia();
+    // Emptying first: the old forms stay until the whole load has committed
+    // (a failure or a killed program keeps them).
+    std::optional<lexico::Base::Transaccion> todo;
+    if (r == platform::Answer::Yes) {
+      todo.emplace(tabla->base());
+      tabla->vacia();
+    }
     f.UniLabel1.display11 = 10;
     Carga carga(letras(), *tabla);
     carga.pendientes = [this] { k_.sv.pump->processPending(); };
@@ -349,16 +374,26 @@ void Diccionario::cargaDiccionario() {
     carga.parar = [this] { return lFinCarga; };
     porcentaje = 0;
     auto res = carga.ejecuta(bytes);
+    if (todo) todo->confirma();
     porcentaje = -1;
     f.UniLabel1.display11 = 14;
     if (res.parada) {
       f.lblhex.caption = u"FIN";
       lFinCarga = false;
     }
+    std::u16string nombre = u16(std::filesystem::path(*fichero).filename().string());
+    if (res.palabras == 0 && !res.parada)
+      k_.sv.messageBox->show(u"El archivo " + nombre +
+                             u" no contiene palabras griegas (ni en Unicode ni en BetaCode).");
+    else if (res.tipo.invalidos > 0)
+      k_.sv.messageBox->show(u"El archivo " + nombre + u" tiene" + numeroTexto(res.tipo.invalidos) +
+                             u" bytes que no son UTF-8 válido (el primero en la posición" +
+                             numeroTexto(res.tipo.dondeInvalidos.front()) +
+                             u"); se han leído como espacios.");
   } catch (const std::exception& e) {
     porcentaje = -1;
     f.UniLabel1.display11 = 14;
-    k_.sv.messageBox->show(u16(e.what()));
+    k_.sv.messageBox->show(u"La carga del diccionario se ha interrumpido: " + lexico::mensajeError(e));
   }
 }
 
@@ -416,13 +451,15 @@ void Diccionario::addClasico() {
     datlxc2 = espacio().abre(ruta);
     rstlxc2 = datlxc2->tabla("completo");
   } catch (const std::exception& e) {
-    k_.sv.messageBox->show(u"No se puede abrir el diccionario completo: " + u16(e.what()));
+    k_.sv.messageBox->show(u"No se puede abrir el diccionario completo: " + lexico::mensajeError(e));
     return;
   }
   auto origen = rstlxc;
   auto& destino = *rstlxc2;
-  std::optional<lexico::Base::Transaccion> tr;
-  tr.emplace(destino.base());
+  // The whole merge is one transaction: a stop, an error or a killed process
+  // leaves the complete dictionary exactly as it was, so merging again never
+  // counts a form twice.
+  lexico::Base::Transaccion tr(destino.base());
   int64_t i = 0, p = 0;
   porcentaje = 0;
   BarraProgreso barra(k_.sv.progress, u"Añadiendo " + u16(origen->nombre()) + u" al completo");
@@ -438,27 +475,21 @@ void Diccionario::addClasico() {
       }
       const auto& reg = c.actual();
       if (auto t = destino.buscaPar(reg.codigo, reg.unicode)) {
-        int64_t suma = int64_t{t->frecuencia} + reg.frecuencia;
-        destino.cambiaFrecuencia(t->id, static_cast<int32_t>(std::min<int64_t>(suma, kTopeSuma)));
+        int32_t nueva = sumaSaturada(t->frecuencia, reg.frecuencia);
+        if (nueva != t->frecuencia) destino.cambiaFrecuencia(t->id, nueva);
       } else {
-        destino.anade(reg.codigo, reg.unicode, reg.frecuencia);
-      }
-      if (i % 5000 == 0) {
-        tr->confirma();
-        tr.emplace(destino.base());
+        destino.anade(reg.codigo, reg.unicode, std::clamp(reg.frecuencia, 0, kTopeSuma));
       }
       if (i % 256 == 0) k_.sv.pump->processPending();
-      f.lblfon.caption = numeroTexto(i);
+      if (i % 1024 == 0) f.lblfon.caption = numeroTexto(i);
     }
-    tr->confirma();
+    f.lblfon.caption = numeroTexto(i);
+    tr.confirma();
     porcentaje = -1;
   } catch (const std::exception& e) {
     porcentaje = -1;
-    try {
-      tr->confirma();
-    } catch (...) {
-    }
-    k_.sv.messageBox->show(u"La suma al diccionario completo se ha interrumpido: " + u16(e.what()));
+    k_.sv.messageBox->show(u"La suma al diccionario completo se ha interrumpido y no ha cambiado nada: " +
+                           lexico::mensajeError(e));
     return;
   }
   k_.sv.messageBox->show(u"El diccionario se ha añadido, puede que necesite reiniciar el programa.");

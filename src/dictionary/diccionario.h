@@ -121,6 +121,10 @@ class Diccionario {
   Kalyxon& k_;
 };
 
+// `antes` + `mas` as a stored count: never lower than `antes`, at most
+// kTopeSuma (unless `antes` already was), without overflow for any input.
+int32_t sumaSaturada(int64_t antes, int64_t mas);
+
 // A number typed in an input box, read as the leading decimal number of the
 // text (0 when there is none) and rounded to the nearest whole number, halves
 // to the even neighbour.

@@ -51,11 +51,13 @@ namespace {
 
 [[noreturn]] void falla(sqlite3* db, std::string_view que) {
   std::string msg(que);
+  int codigo = 0;
   if (db) {
     msg += ": ";
     msg += sqlite3_errmsg(db);
+    codigo = sqlite3_errcode(db) & 0xFF;
   }
-  throw Error(msg);
+  throw Error(msg, codigo);
 }
 
 std::string cita(std::string_view nombre) {
@@ -70,8 +72,44 @@ std::string cita(std::string_view nombre) {
 
 }  // namespace
 
+Error::Error(const std::string& ingles, int codigo, std::u16string descripcion)
+    : std::runtime_error(ingles),
+      codigo_(codigo),
+      descripcion_(descripcion.empty() ? descripcionSqlite(codigo) : std::move(descripcion)) {}
+
+std::u16string descripcionSqlite(int codigo) {
+  switch (codigo & 0xFF) {
+    case SQLITE_READONLY: return u"el archivo o su carpeta son de sólo lectura";
+    case SQLITE_FULL: return u"el disco está lleno";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return u"el archivo está dañado o no es un diccionario";
+    case SQLITE_CANTOPEN: return u"no se puede abrir el archivo (falta, o la carpeta no permite escribir)";
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return u"permiso denegado";
+    case SQLITE_IOERR: return u"error de lectura o escritura en el disco";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return u"el archivo está abierto en otro programa";
+    case SQLITE_NOMEM: return u"no hay memoria suficiente";
+    case SQLITE_TOOBIG: return u"un dato es demasiado grande";
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH: return u"un dato no es válido para el diccionario";
+    default: return u"error del diccionario";
+  }
+}
+
+std::u16string mensajeError(const std::exception& e) {
+  if (auto* l = dynamic_cast<const Error*>(&e)) return l->descripcion();
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return u"no hay memoria suficiente";
+  // Other faults carry no Spanish text of their own: say what kind it was
+  // and keep the detail for whoever reports it.
+  return u"error inesperado (" + utf16(e.what()) + u")";
+}
+
 BaseOcupada::BaseOcupada(const std::filesystem::path& fichero)
-    : Error(fichero.filename().string() + " is open in another program (database locked)") {}
+    : Error(fichero.filename().string() + " is open in another program (database locked)",
+            SQLITE_BUSY,
+            u"el archivo " + utf16(fichero.filename().string()) +
+                u" está abierto en otro programa") {}
 
 Sentencia::Sentencia(sqlite3* db, std::string_view sql) : db_(db) {
   if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
@@ -190,9 +228,10 @@ Base::Base(std::filesystem::path fichero, bool crear) : fichero_(std::move(fiche
   if (sqlite3_open_v2(fichero_.string().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     std::string msg = "cannot open " + fichero_.string() + ": " +
                       (db_ ? sqlite3_errmsg(db_) : "out of memory");
+    int codigo = db_ ? sqlite3_errcode(db_) & 0xFF : SQLITE_NOMEM;
     sqlite3_close(db_);
     db_ = nullptr;
-    throw Error(msg);
+    throw Error(msg, codigo);
   }
   sqlite3_extended_result_codes(db_, 0);
   // Exclusive locking mode keeps every lock until the file is closed; taking
@@ -209,7 +248,7 @@ Base::Base(std::filesystem::path fichero, bool crear) : fichero_(std::move(fiche
     std::string msg = "cannot lock " + fichero_.string() + ": " + sqlite3_errmsg(db_);
     sqlite3_close(db_);
     db_ = nullptr;
-    throw Error(msg);
+    throw Error(msg, rc & 0xFF);
   }
 }
 
@@ -244,7 +283,9 @@ std::shared_ptr<Tabla> Base::tabla(std::string_view nombre) {
   if (it != tablas_.end())
     if (auto t = it->second.lock()) return t;
   if (!tieneTabla(nombre))
-    throw Error("no table " + std::string(nombre) + " in " + fichero_.filename().string());
+    throw Error("no table " + std::string(nombre) + " in " + fichero_.filename().string(), 0,
+                u"el archivo " + utf16(fichero_.filename().string()) + u" no tiene la tabla " +
+                    utf16(nombre));
   auto t = std::make_shared<Tabla>(shared_from_this(), std::string(nombre));
   tablas_[std::string(nombre)] = t;
   return t;
@@ -258,7 +299,68 @@ std::shared_ptr<Tabla> Base::creaTabla(std::string_view nombre) {
   return tabla(nombre);
 }
 
+bool Base::soloLectura() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
+void Base::revisa() {
+  const std::string nombreF = fichero_.filename().string();
+  auto mal = [&](const std::string& ingles, const std::u16string& espanol) {
+    throw Error(nombreF + ": " + ingles, SQLITE_CORRUPT, espanol);
+  };
+  // The quick check reads every page: a truncated file or random bytes over
+  // a page show here, not in the middle of a word being typed.
+  std::string informe;
+  try {
+    Sentencia q(db_, "PRAGMA quick_check(1)");
+    if (q.paso()) informe = q.texto(0);
+  } catch (const Error& e) {
+    mal(e.what(), u"el archivo está dañado o no es un diccionario");
+  }
+  if (informe != "ok") mal("damaged (" + informe + ")", u"el archivo está dañado");
+  for (const auto& t : tablas()) {
+    // A table of another shape is not a dictionary (it is left alone); one of
+    // the right shape with other field names is a damaged dictionary.
+    if (!esDiccionario(t.nombre) || t.campos != 3) continue;
+    std::vector<std::string> campos;
+    Sentencia c(db_, "SELECT lower(name) FROM pragma_table_info(?1) ORDER BY cid");
+    c.liga(1, std::string_view(t.nombre));
+    while (c.paso()) campos.push_back(c.texto(0));
+    if (campos != std::vector<std::string>{"codigo", "unicode", "frecuencia"})
+      mal("table " + t.nombre + " lacks the fields codigo, unicode, frecuencia",
+          u"la tabla " + utf16(t.nombre) + u" no tiene los campos codigo, unicode y frecuencia");
+    auto sqls = sqlCreaIndices(t.nombre);
+    for (int i = 0; i < 3; ++i) {
+      std::string indice = t.nombre + "." + nombreIndice(static_cast<Indice>(i));
+      Sentencia x(db_, "SELECT 1 FROM sqlite_schema WHERE type='index' AND name=?1");
+      x.liga(1, std::string_view(indice));
+      if (x.paso()) continue;
+      try {
+        if (soloLectura()) throw Error("read-only", SQLITE_READONLY);
+        Transaccion tr(*this);
+        ejecuta(sqls[static_cast<size_t>(i)]);
+        tr.confirma();
+      } catch (const Error& e) {
+        throw Error(nombreF + ": index " + indice + " is missing and cannot be made: " + e.what(),
+                    e.codigo(),
+                    u"a la tabla " + utf16(t.nombre) + u" le falta el índice " +
+                        utf16(nombreIndice(static_cast<Indice>(i))) +
+                        u" y no se puede crear (" + e.descripcion() + u")");
+      }
+    }
+  }
+}
+
+void Base::exigeTransaccion() const {
+  // After a full disk or an I/O error SQLite may roll the whole transaction
+  // back by itself. Writing on would then commit each statement alone: half
+  // a merge or half a load. Refuse instead; the caller's transaction object
+  // unwinds.
+  if (nivel_ > 0 && sqlite3_get_autocommit(db_))
+    throw Error(fichero_.filename().string() + ": the transaction was rolled back by an earlier error",
+                SQLITE_ABORT, u"una escritura anterior falló y se ha deshecho todo lo de esta operación");
+}
+
 int64_t Base::ejecuta(std::string_view sql) {
+  exigeTransaccion();
   Sentencia s(db_, sql);
   while (s.paso()) {
   }
@@ -303,7 +405,8 @@ std::shared_ptr<Base> Espacio::abre(const std::filesystem::path& fichero, bool c
   if (it != abiertas_.end())
     if (auto b = it->second.lock()) return b;
   if (!crear && !std::filesystem::exists(fichero))
-    throw Error("no such dictionary file: " + fichero.string());
+    throw Error("no such dictionary file: " + fichero.string(), 0,
+                u"no se encuentra el archivo " + utf16(fichero.filename().string()));
   std::shared_ptr<Base> b(new Base(fichero, crear));
   abiertas_[k] = b;
   std::erase_if(abiertas_, [](const auto& e) { return e.second.expired(); });
@@ -406,6 +509,7 @@ std::optional<Registro> Tabla::buscaForma(std::string_view unicode) {
 void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t frecuencia) {
   auto& s = prepara(sAnade_, "INSERT INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
   s.liga(1, codigo).liga(2, unicode).liga(3, frecuencia);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();
@@ -415,6 +519,7 @@ void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t 
 void Tabla::cambiaFrecuencia(int64_t id, int32_t frecuencia) {
   auto& s = prepara(sCambia_, "UPDATE " + q_ + " SET frecuencia = ?2 WHERE rowid = ?1");
   s.liga(1, id).liga(2, frecuencia);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();
@@ -424,6 +529,7 @@ void Tabla::cambiaFrecuencia(int64_t id, int32_t frecuencia) {
 void Tabla::borra(int64_t id) {
   auto& s = prepara(sBorra_, "DELETE FROM " + q_ + " WHERE rowid = ?1");
   s.liga(1, id);
+  base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
   s.paso();
   s.reinicia();

@@ -46,10 +46,26 @@ std::u16string formaDeLista(std::string_view lista);
 
 // ---- Errors -----------------------------------------------------------------
 
+// What went wrong, in English for logs and the command line (what()) and in
+// Spanish for the windows (descripcion()): SQLite's own words never reach a
+// user of the desktop program.
 class Error : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Error(const std::string& ingles, int codigo = 0, std::u16string descripcion = {});
+  // SQLite's primary result code, 0 when the fault is not SQLite's.
+  int codigo() const { return codigo_; }
+  const std::u16string& descripcion() const { return descripcion_; }
+
+ private:
+  int codigo_;
+  std::u16string descripcion_;
 };
+
+// The Spanish words for an SQLite result code ("el disco está lleno"...).
+std::u16string descripcionSqlite(int codigo);
+
+// Any exception as the Spanish text a message box shows.
+std::u16string mensajeError(const std::exception& e);
 
 // The file is held open by another running program (another copy of Kalyxon):
 // the start-up turns this into the single-instance message.
@@ -129,6 +145,14 @@ class Base : public std::enable_shared_from_this<Base> {
   // exists) and opens it.
   std::shared_ptr<Tabla> creaTabla(std::string_view nombre);
 
+  // Checks the file before it is used: SQLite's quick check, and for every
+  // dictionary table its three fields and its three indexes. A missing index
+  // is created when the file can be written. Throws Error (with a Spanish
+  // description naming what is wrong) when the file cannot be used.
+  void revisa();
+  // Whether SQLite opened the file read-only (write-protected file).
+  bool soloLectura() const;
+
   // Runs one statement and returns the number of records it changed.
   int64_t ejecuta(std::string_view sql);
 
@@ -147,6 +171,8 @@ class Base : public std::enable_shared_from_this<Base> {
     bool hecha_ = false;
   };
   bool enTransaccion() const { return nivel_ > 0; }
+  // Throws when a transaction of ours is open but SQLite has rolled it back.
+  void exigeTransaccion() const;
 
   sqlite3* db() const { return db_; }
 

@@ -24,9 +24,10 @@ struct LineaTsv {
 constexpr int32_t kTopeTsv = 32767;
 
 // Reads one line (without its "\n"; a final "\r" is dropped). nullopt for a
-// comment; throws std::invalid_argument ("expected three fields", "bad
-// count") for a line that is neither a comment nor a record. A count below 1
-// is bad; a count above kTopeTsv reads as kTopeTsv.
+// comment; throws std::invalid_argument saying what is wrong for a line that
+// is neither a comment nor a record: not three fields, an empty key or form, a
+// control character, a count that is not a whole number from 0 up. A count
+// above kTopeTsv reads as kTopeTsv.
 std::optional<LineaTsv> leeLineaTsv(std::string_view linea);
 
 // The line of a record, "\n" included.

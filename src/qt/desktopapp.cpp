@@ -129,7 +129,7 @@ void DesktopApp::conectaTeclado(platform::KeyState* teclas, platform::KeySender*
 QSocketNotifier* DesktopApp::anadeFuente(int fd, std::function<void()> alLeer) {
   auto* n = new QSocketNotifier(fd, QSocketNotifier::Read, this);
   connect(n, &QSocketNotifier::activated, this, [this, alLeer = std::move(alLeer)] {
-    alLeer();
+    protege(alLeer);
     render();
   });
   return n;
@@ -145,7 +145,16 @@ QWidget* DesktopApp::ventanaActiva() const {
   return nullptr;
 }
 
+bool DesktopApp::protege(const std::function<void()>& manejador) {
+  return k_->aplicacion().protege(manejador);
+}
+
 void DesktopApp::evento(std::string_view nombre, const std::u16string& texto) {
+  protege([&] { despacha(nombre, texto); });
+  render();
+}
+
+void DesktopApp::despacha(std::string_view nombre, const std::u16string& texto) {
   Aplicacion& a = k_->aplicacion();
   if (a.terminado()) return;
   auto esMenu = [&](std::string_view n, std::string& raiz) {
@@ -183,15 +192,16 @@ void DesktopApp::evento(std::string_view nombre, const std::u16string& texto) {
   } else {
     reenvia(*k_, nombre, texto);
   }
-  render();
 }
 
 void DesktopApp::eventoConversion(std::string_view nombre) {
-  if (nombre == "UniText1_F1") {
-    k_->sv.help->showTopic(5);  // the conversion window's page
-  } else {
-    reenviaConversion(*k_, nombre);
-  }
+  protege([&] {
+    if (nombre == "UniText1_F1") {
+      k_->sv.help->showTopic(5);  // the conversion window's page
+    } else {
+      reenviaConversion(*k_, nombre);
+    }
+  });
   render();
 }
 

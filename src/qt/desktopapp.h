@@ -67,6 +67,8 @@ class DesktopApp : public QObject {
   void eventoConversion(std::string_view nombre);
   // Brings every window in line with its model.
   void render();
+  // Runs a handler inside the engine's error boundary (see qt/limite.h).
+  bool protege(const std::function<void()>& manejador);
   // Shows the start-up notice; the event loop is the caller's (app.exec()).
   void inicia();
 
@@ -74,6 +76,7 @@ class DesktopApp : public QObject {
 
  private:
   QWidget* ventanaActiva() const;
+  void despacha(std::string_view nombre, const std::u16string& texto);
 
   QStringList carpetas_;
   // Services first: the engine is built with pointers to them.

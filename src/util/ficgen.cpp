@@ -1,12 +1,20 @@
 #include "util/ficgen.h"
 
 #include <algorithm>
+#include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -90,32 +98,174 @@ FicheroError::FicheroError(const std::filesystem::path& path, std::error_code ec
       code_(ec),
       description_(descripcionError(ec, path)) {}
 
-std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
-  auto temp = fichero;
-  temp += ".tmp" + std::to_string(::getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return lastError();
-  std::error_code ec;
+// ---- The atomic writer --------------------------------------------------------
+//
+// Everything that touches the operating system lives in `so` below, once for
+// POSIX and once for Windows, so a port only supplies that block.
+
+namespace {
+
+std::string nombreAlAzar() {
+  // Unpredictable, so another user of a shared folder cannot place a file or
+  // a link under the name before it is created.
+  std::random_device rd;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string s;
+  for (int i = 0; i < 4; ++i) {
+    unsigned v = rd();
+    for (int k = 0; k < 4; ++k, v >>= 8) {
+      s += kHex[(v >> 4) & 15];
+      s += kHex[v & 15];
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+#ifndef _WIN32
+namespace so {
+
+// The file a write to `ruta` must really change: a symlink (or a chain of
+// them) is followed to its target, even a missing one, so the link stays a
+// link and its target gets the new bytes.
+std::filesystem::path destinoReal(const std::filesystem::path& ruta, std::error_code& ec) {
+  std::filesystem::path p = ruta;
+  for (int saltos = 0; saltos < 40; ++saltos) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    auto destino = std::filesystem::read_symlink(p, ec);
+    if (ec) return p;
+    p = destino.is_absolute() ? destino : p.parent_path() / destino;
+  }
+  ec = std::error_code(ELOOP, std::generic_category());
+  return p;
+}
+
+std::error_code escribeTodo(int fd, std::string_view bytes) {
   std::size_t hecho = 0;
   while (hecho < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + hecho, bytes.size() - hecho);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ec = lastError();
-      break;
+      return lastError();
     }
     hecho += static_cast<std::size_t>(n);
   }
+  return {};
+}
+
+// The descriptor a path names when it is one of the process's own streams
+// (/dev/stdout, /dev/fd/N, /proc/self/fd/N): it is written there as it
+// stands, at its current position, never reopened or replaced.
+int descriptorPropio(const std::string& r) {
+  if (r == "/dev/stdout") return 1;
+  if (r == "/dev/stderr") return 2;
+  for (const char* pre : {"/dev/fd/", "/proc/self/fd/"}) {
+    std::string_view p(pre);
+    if (r.size() > p.size() && r.compare(0, p.size(), p) == 0 &&
+        r.find_first_not_of("0123456789", p.size()) == std::string::npos)
+      return std::atoi(r.c_str() + p.size());
+  }
+  return -1;
+}
+
+std::error_code escribe(const std::filesystem::path& fichero, std::string_view bytes) {
+  if (int fd = descriptorPropio(fichero.string()); fd >= 0) return escribeTodo(fd, bytes);
+  struct stat st {};
+  if (::stat(fichero.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) return std::error_code(EISDIR, std::generic_category());
+    // A device, a FIFO or a socket: written in place. Replacing it with a
+    // regular file would break whatever reads it.
+    int fd = ::open(fichero.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return lastError();
+    auto ec = escribeTodo(fd, bytes);
+    if (::close(fd) != 0 && !ec) ec = lastError();
+    return ec;
+  }
+  std::error_code ec;
+  const std::filesystem::path destino = destinoReal(fichero, ec);
+  if (ec) return ec;
+  struct stat viejo {};
+  const bool existe = ::stat(destino.c_str(), &viejo) == 0;
+  std::filesystem::path carpeta = destino.parent_path();
+  if (carpeta.empty()) carpeta = ".";
+  std::filesystem::path temp;
+  int fd = -1;
+  for (int intento = 0; intento < 100 && fd < 0; ++intento) {
+    temp = carpeta / ("." + destino.filename().string() + "." + nombreAlAzar() + ".tmp");
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return lastError();
+  }
+  if (fd < 0) return std::error_code(EEXIST, std::generic_category());
+  if (existe) {
+    // The new file keeps the old one's permissions (and owner, when allowed).
+    if (::fchown(fd, viejo.st_uid, viejo.st_gid) != 0) {
+      // Not allowed for other users' files: the writer's own owner stays.
+    }
+    if (::fchmod(fd, viejo.st_mode & 07777) != 0) ec = lastError();
+  }
+  if (!ec) ec = escribeTodo(fd, bytes);
   // Flushed before the rename: a crash must find either the old file or the
   // whole new one, never an empty file under the old name.
   if (!ec && ::fsync(fd) != 0) ec = lastError();
   if (::close(fd) != 0 && !ec) ec = lastError();
-  if (!ec) std::filesystem::rename(temp, fichero, ec);
+  if (!ec && ::rename(temp.c_str(), destino.c_str()) != 0) ec = lastError();
   if (ec) {
-    std::error_code ignorado;
-    std::filesystem::remove(temp, ignorado);
+    ::unlink(temp.c_str());
+    return ec;
   }
+  // The rename itself reaches the disk with the folder.
+  int dir = ::open(carpeta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {};
+}
+
+}  // namespace so
+#else
+namespace so {
+
+std::error_code escribe(const std::filesystem::path& fichero, std::string_view bytes) {
+  std::error_code ec;
+  std::filesystem::path carpeta = fichero.parent_path();
+  if (carpeta.empty()) carpeta = ".";
+  std::filesystem::path temp;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (int intento = 0; intento < 100 && h == INVALID_HANDLE_VALUE; ++intento) {
+    temp = carpeta / (fichero.filename().wstring() + L"." +
+                      std::filesystem::path(nombreAlAzar()).wstring() + L".tmp");
+    h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+      return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+  }
+  if (h == INVALID_HANDLE_VALUE) return std::error_code(EEXIST, std::generic_category());
+  std::size_t hecho = 0;
+  while (!ec && hecho < bytes.size()) {
+    DWORD n = 0;
+    DWORD pide = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - hecho, 1u << 30));
+    if (!::WriteFile(h, bytes.data() + hecho, pide, &n, nullptr))
+      ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    hecho += n;
+  }
+  if (!ec && !::FlushFileBuffers(h))
+    ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+  ::CloseHandle(h);
+  if (!ec && !::MoveFileExW(temp.c_str(), fichero.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+  if (ec) ::DeleteFileW(temp.c_str());
   return ec;
+}
+
+}  // namespace so
+#endif
+
+std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
+  return so::escribe(fichero, bytes);
 }
 
 void grabaFichero(const std::filesystem::path& fichero, std::u16string_view texto) {

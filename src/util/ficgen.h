@@ -30,9 +30,13 @@ class FicheroError : public std::runtime_error {
 // The user-facing description of a file error on `path`.
 std::u16string descripcionError(std::error_code ec, const std::filesystem::path& path);
 
-// Writes `bytes` to `fichero` whole or not at all: they go to a temporary file
-// beside it, flushed to disk, which is renamed over the old file only once
-// complete. Returns the error (the temporary file is then gone), or an empty
+// Writes `bytes` to `fichero` whole or not at all: they go to a new temporary
+// file with an unpredictable name in the same folder (created exclusively,
+// never through a link), flushed to disk, which is renamed over the old file
+// only once complete. The new file keeps the old one's permissions; a
+// symlink keeps being a link and its target gets the bytes; a device, a FIFO
+// or one of the process's own streams (/dev/stdout) is written in place.
+// Returns the error (the temporary file is then gone), or an empty
 // error_code. Every file the program writes goes through here.
 std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes);
 

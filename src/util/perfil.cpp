@@ -10,33 +10,75 @@
 
 #include "util/cp1252.h"
 #include "util/ficgen.h"
+#include "util/utf.h"
 
 namespace kalyxon::util {
 
 namespace {
 
-std::string aBytes(const std::u16string& texto) { return cp1252::encode(texto); }
-std::u16string aTexto(std::string_view bytes) { return cp1252::decode(bytes); }
+// The file's encoding: UTF-8 when its bytes are valid UTF-8 (with or
+// without a byte-order mark), else Windows-1252, the classic settings files'
+// code page. A file is written back in the encoding it was read in; a new
+// file is UTF-8.
+enum class Cod { utf8, utf8Bom, cp1252 };
 
-// Case folding of one Windows-1252 byte: ASCII letters, the accented Latin-1
-// capitals and the four capitals of the 0x80 row.
-unsigned char pliega(unsigned char b) {
-  if (b >= 'A' && b <= 'Z') return b + 32;
-  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return b + 0x20;
-  switch (b) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return b;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool esUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    int n = (b >= 0xC2 && b <= 0xDF) ? 1 : (b >= 0xE0 && b <= 0xEF) ? 2 : (b >= 0xF0 && b <= 0xF4) ? 3 : -1;
+    if (n < 0 || i + static_cast<std::size_t>(n) >= s.size()) return false;
+    auto c1 = static_cast<unsigned char>(s[i + 1]);
+    // No overlong forms, no surrogates, nothing above U+10FFFF.
+    if ((b == 0xE0 && c1 < 0xA0) || (b == 0xED && c1 > 0x9F) || (b == 0xF0 && c1 < 0x90) ||
+        (b == 0xF4 && c1 > 0x8F))
+      return false;
+    for (int k = 1; k <= n; ++k)
+      if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
+    i += static_cast<std::size_t>(n) + 1;
+  }
+  return true;
+}
+
+Cod detecta(std::string_view todo) {
+  if (todo.starts_with(kBom)) return Cod::utf8Bom;
+  return esUtf8(todo) ? Cod::utf8 : Cod::cp1252;
+}
+
+std::string aBytes(const std::u16string& texto, Cod c) {
+  return c == Cod::cp1252 ? cp1252::encode(texto) : toUtf8(texto);
+}
+std::u16string aTexto(std::string_view bytes, Cod c) {
+  return c == Cod::cp1252 ? cp1252::decode(bytes) : fromUtf8(bytes);
+}
+
+// Whether Windows-1252 can hold the text (else it would be stored as "?").
+bool cabeEnCp1252(const std::u16string& t) { return cp1252::decode(cp1252::encode(t)) == t; }
+
+// Case folding of one character: ASCII letters, the accented Latin-1
+// capitals and the four capitals of Windows-1252's 0x80 row.
+char16_t pliega(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  switch (c) {
+    case 0x160: return 0x161;
+    case 0x152: return 0x153;
+    case 0x17D: return 0x17E;
+    case 0x178: return 0xFF;
+    default: return c;
   }
 }
 
-bool igualesSinCaso(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (pliega(static_cast<unsigned char>(a[i])) != pliega(static_cast<unsigned char>(b[i])))
-      return false;
+bool igualesSinCaso(std::string_view a, std::string_view b, Cod c) {
+  std::u16string x = aTexto(a, c), y = aTexto(b, c);
+  if (x.size() != y.size()) return false;
+  for (std::size_t i = 0; i < x.size(); ++i)
+    if (pliega(x[i]) != pliega(y[i])) return false;
   return true;
 }
 
@@ -78,6 +120,7 @@ Linea analiza(std::string bytes) {
 struct Contenido {
   std::vector<Linea> lineas;
   std::string finDeLinea = "\n";
+  Cod cod = Cod::utf8;
 };
 
 // Reads the whole file; nullopt when it does not exist or cannot be read.
@@ -93,8 +136,11 @@ std::optional<std::string> leeBytes(const std::filesystem::path& p) {
   }
 }
 
-Contenido trocea(const std::string& todo) {
+Contenido trocea(std::string_view todoIn) {
   Contenido c;
+  c.cod = detecta(todoIn);
+  // The mark is not part of the first line: it is written back in front.
+  std::string todo(c.cod == Cod::utf8Bom ? todoIn.substr(kBom.size()) : todoIn);
   // New lines follow the file's own line ends.
   auto lf = todo.find('\n');
   if (lf != std::string::npos && lf > 0 && todo[lf - 1] == '\r') c.finDeLinea = "\r\n";
@@ -113,7 +159,7 @@ Contenido trocea(const std::string& todo) {
 std::optional<std::pair<std::size_t, std::size_t>> buscaSeccion(const Contenido& c,
                                                                   std::string_view seccion) {
   for (std::size_t i = 0; i < c.lineas.size(); ++i) {
-    if (c.lineas[i].tipo == Linea::Seccion && igualesSinCaso(c.lineas[i].nombre, seccion)) {
+    if (c.lineas[i].tipo == Linea::Seccion && igualesSinCaso(c.lineas[i].nombre, seccion, c.cod)) {
       std::size_t j = i + 1;
       while (j < c.lineas.size() && c.lineas[j].tipo != Linea::Seccion) ++j;
       return std::make_pair(i + 1, j);
@@ -139,20 +185,20 @@ std::u16string Perfil::lee(const std::u16string& seccion, const std::u16string& 
   auto todo = leeBytes(fichero_);
   if (!todo) return {};
   Contenido c = trocea(*todo);
-  auto rango = buscaSeccion(c, aBytes(seccion));
+  auto rango = buscaSeccion(c, aBytes(seccion, c.cod));
   if (!rango) return {};
-  std::string nombre = aBytes(clave);
+  std::string nombre = aBytes(clave, c.cod);
   for (std::size_t i = rango->first; i < rango->second; ++i) {
     const Linea& l = c.lineas[i];
-    if (l.tipo != Linea::Clave || !igualesSinCaso(l.nombre, nombre)) continue;
+    if (l.tipo != Linea::Clave || !igualesSinCaso(l.nombre, nombre, c.cod)) continue;
     std::string_view v = l.valor;
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
     // The buffer holds kBuffer - 1 characters and a NUL; what follows a NUL in
     // the value is lost, and trailing blanks are dropped.
-    v = v.substr(0, kBuffer - 1);
     v = v.substr(0, v.find('\0'));
-    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-    return aTexto(v);
+    std::u16string t = aTexto(v, c.cod).substr(0, kBuffer - 1);
+    while (!t.empty() && t.back() == u' ') t.pop_back();
+    return t;
   }
   return {};
 }
@@ -169,10 +215,20 @@ bool Perfil::escribe(const std::u16string& seccion,
   std::error_code ec;
   if (!todo && std::filesystem::exists(fichero_, ec)) return false;
   Contenido c = todo ? trocea(*todo) : Contenido{};
-  std::string sec = aBytes(seccion);
+  // A Windows-1252 file that must now hold a character it lacks (a Greek
+  // font name...) becomes UTF-8 as a whole rather than store "?".
+  if (c.cod == Cod::cp1252) {
+    bool cabe = cabeEnCp1252(seccion);
+    for (const auto& [k, v] : valores) cabe = cabe && cabeEnCp1252(k) && cabeEnCp1252(v);
+    if (!cabe) {
+      for (auto& l : c.lineas) l = analiza(toUtf8(cp1252::decode(l.bytes)));
+      c.cod = Cod::utf8;
+    }
+  }
+  std::string sec = aBytes(seccion, c.cod);
   for (const auto& [claveU, valorU] : valores) {
-    std::string clave = aBytes(claveU);
-    std::string linea = clave + "=" + limpiaValor(aBytes(valorU)) + c.finDeLinea;
+    std::string clave = aBytes(claveU, c.cod);
+    std::string linea = clave + "=" + limpiaValor(aBytes(valorU, c.cod)) + c.finDeLinea;
     auto rango = buscaSeccion(c, sec);
     if (!rango) {
       // A new section goes at the end, on a line of its own.
@@ -186,7 +242,7 @@ bool Perfil::escribe(const std::u16string& seccion,
     bool hecho = false;
     for (std::size_t i = rango->first; i < rango->second && !hecho; ++i) {
       Linea& l = c.lineas[i];
-      if (l.tipo == Linea::Clave && igualesSinCaso(l.nombre, clave)) {
+      if (l.tipo == Linea::Clave && igualesSinCaso(l.nombre, clave, c.cod)) {
         l = analiza(linea);
         hecho = true;
       }
@@ -199,7 +255,7 @@ bool Perfil::escribe(const std::u16string& seccion,
     if (pos > 0 && c.lineas[pos - 1].bytes.back() != '\n') c.lineas[pos - 1].bytes += c.finDeLinea;
     c.lineas.insert(c.lineas.begin() + static_cast<std::ptrdiff_t>(pos), analiza(linea));
   }
-  std::string salida;
+  std::string salida(c.cod == Cod::utf8Bom ? kBom : std::string_view());
   for (const auto& l : c.lineas) salida += l.bytes;
   return escribeAtomico(fichero_, salida);
 }

@@ -7,14 +7,18 @@
 //  - a value is read into a 240-character buffer: at most 239 characters come
 //    back, trimmed of blanks at both ends (a value wrapped in a pair of double
 //    quotes loses them, as the classic reader does);
-//  - the file is 8-bit text in Windows-1252, so "BÁSICO" is stored with one byte
-//    per letter; characters outside that code page are written as "?";
+//  - the file is read as UTF-8 when its bytes are valid UTF-8 (a byte-order
+//    mark allowed), else as Windows-1252 (one byte per letter, "BÁSICO" as
+//    the classic program wrote it); it is written back in that encoding, a
+//    new file in UTF-8. A Windows-1252 file that must take a character the
+//    code page lacks is converted to UTF-8 as a whole, so nothing becomes "?";
 //  - writing one key rewrites the file keeping every other section, key,
 //    comment and malformed line (binary junk, lines without "=") byte for byte,
 //    replaces the key's line in place, or adds the key after the last line of
 //    its section, or adds the section at the end;
 //  - a write goes to a temporary file in the same folder that is then renamed
-//    over the old one, so a crash never leaves a half-written settings file.
+//    over the old one, so a crash never leaves a half-written settings file
+//    (a symlinked file stays a link, and keeps its permissions).
 //
 // Every call reads the file afresh, as the classic calls do, so two writers in
 // one program never overwrite each other's keys.

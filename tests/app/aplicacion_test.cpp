@@ -1,6 +1,8 @@
 #include "app/aplicacion.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -26,6 +28,8 @@ fs::path carpetaTemporal() {
                                             info->test_suite_name() + "_" + info->name());
   fs::remove_all(p);
   fs::create_directories(p);
+  fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", p / "ALPHA.db",
+                fs::copy_options::overwrite_existing);
   return p;
 }
 
@@ -258,7 +262,7 @@ TEST_F(AplicacionTest, OnlyNonEmptyThreeFieldTablesOfTheEightNamesCount) {
   ASSERT_EQ(s.messageBox.shown.size(), 1u);
   s.messageBox.onShow = [&] { app().Form_Activate(); };
   app().Form_Activate();
-  EXPECT_EQ(s.messageBox.shown.size(), 2u);
+  EXPECT_EQ(s.messageBox.shown.size(), 1u);  // said once, not at every activation
   EXPECT_NE(s.messageBox.shown[0].text.find(u"LEXICA_roto.db"), std::u16string::npos);
 }
 
@@ -294,6 +298,24 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
   app().Form_Activate();
   EXPECT_FALSE(app().terminado());
   EXPECT_TRUE(f().mnudiccla.checked);
+}
+
+TEST_F(AplicacionTest, AFolderWithoutDictionariesIsStillHeldByOneCopy) {
+  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  arranca();
+  // Another process on the same folder: the settings command says so.
+  std::string cmd = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" settings --settings-dir \"" +
+                    dir.string() + "\" > /dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 3);
+  platform::scripted::ScriptedServices s2;
+  Kalyxon otro(s2.services(), dir);
+  otro.aplicacion().frmini_cmdace_Click();
+  EXPECT_TRUE(otro.aplicacion().terminado());
+  ASSERT_EQ(s2.messageBox.shown.size(), 1u);
+  EXPECT_NE(s2.messageBox.shown[0].text.find(u"sólo se puede abrir una instancia"), std::u16string::npos);
+  // Once the first copy closes, the folder is free.
+  app().cierra();
+  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0);
 }
 
 // Runs the kalyxon program; returns its exit status and what it printed.
@@ -343,7 +365,6 @@ TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   fs::path bin = KALYXON_RUNTIME_DIR;
   if (!fs::exists(bin / "LEXICA_Esopo.db") || !fs::exists(bin / "ALPHA.db"))
     GTEST_SKIP() << "shipped data not built";
-  fs::copy_file(bin / "ALPHA.db", dir / "ALPHA.db");
   fs::copy_file(bin / "LEXICA_Esopo.db", dir / "LEXICA_Esopo.db");
   escribeIni(dir, "[opciones]\nayuda=SI\nautor=esopo\n");
   reinicia();

@@ -46,6 +46,7 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   crea(share / "LEXICA.db", "diccionario de fábrica");
   crea(share / "accagu1.ico");
   crea(share / "otro.txt");
+  crea(share / "LEXICA-ATRIBUCION.txt", "CC BY-SA");
   fs::create_directories(raiz / "usr" / "bin");
   fs::path usuario = raiz / "home" / ".local" / "share" / "kalyxon";
   crea(usuario / "LEXICA.db", "diccionario del usuario");
@@ -59,6 +60,7 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   EXPECT_EQ(lee(usuario / "ALPHA.db"), "alfabeto 2");                // newer program data
   EXPECT_TRUE(fs::exists(usuario / "accagu1.ico"));
   EXPECT_FALSE(fs::exists(usuario / "otro.txt"));
+  EXPECT_TRUE(fs::exists(usuario / "LEXICA-ATRIBUCION.txt"));  // the licence goes with the data
 
   // $XDG_DATA_HOME wins over $HOME.
   o.xdgDataHome = (raiz / "xdg").string();
@@ -75,6 +77,14 @@ TEST_F(CarpetaTest, AnExplicitFolderGetsProgramDataButNoDictionaries) {
   EXPECT_TRUE(fs::exists(raiz / "pruebas" / "ALPHA.db"));
   EXPECT_TRUE(fs::exists(raiz / "pruebas" / "iota1.ico"));
   EXPECT_FALSE(fs::exists(raiz / "pruebas" / "LEXICA.db"));
+
+  // A damaged ALPHA.db, even a newer one, is replaced by a sound shipped copy.
+  fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", raiz / "bin" / "ALPHA.db",
+                fs::copy_options::overwrite_existing);
+  std::string roto(40960, '\x5a');
+  crea(raiz / "pruebas" / "ALPHA.db", "SQLite format 3" + roto);
+  EXPECT_EQ(carpetaPrograma(o), raiz / "pruebas");
+  EXPECT_EQ(fs::file_size(raiz / "pruebas" / "ALPHA.db"), fs::file_size(raiz / "bin" / "ALPHA.db"));
 }
 
 TEST_F(CarpetaTest, TheOptionIsTakenOutOfTheArguments) {

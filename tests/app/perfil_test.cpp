@@ -102,15 +102,52 @@ TEST(Perfil, WritesKeepEverythingElseAndUseWindows1252) {
   EXPECT_EQ(ficheros, 1);
 }
 
-TEST(Perfil, NewFileAndCharactersOutsideTheCodePage) {
+TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
   Carpeta c;
   Perfil p(c.ruta / "kalyxon.ini");
+  // A new file is UTF-8; line breaks in a value become blanks.
   ASSERT_TRUE(p.escribe(u"opciones", {{u"griego", u"λόγος"}, {u"normal", u"Times\nNew"}}));
-  EXPECT_EQ(lee(p.fichero()), "[opciones]\ngriego=?????\nnormal=Times New\n");
+  EXPECT_EQ(lee(p.fichero()), "[opciones]\ngriego=λόγος\nnormal=Times New\n");
   // A file without a final line end gets one before a new key.
   escribe(p.fichero(), "[opciones]\nks=SI");
   ASSERT_TRUE(p.escribe(u"opciones", u"ps", u"NO"));
   EXPECT_EQ(lee(p.fichero()), "[opciones]\nks=SI\nps=NO\n");
+
+  struct Caso {
+    std::string antes;        // the file as found
+    std::u16string valor;     // written to "autor"
+    std::string despues;      // the file afterwards
+  };
+  const Caso casos[] = {
+      // UTF-8 with a mark: names fold case through the mark, the mark stays.
+      {"\xEF\xBB\xBF[Opciones]\r\ngriego=Ἀθηνᾶ\r\n", u"BÁSICO",
+       "\xEF\xBB\xBF[Opciones]\r\ngriego=Ἀθηνᾶ\r\nautor=BÁSICO\r\n"},
+      // Windows-1252 stays Windows-1252 while it can hold the text...
+      {"[opciones]\ngriego=Gr\xe6" "cus\n", u"PLATÓN", "[opciones]\ngriego=Gr\xe6" "cus\nautor=PLAT\xd3N\n"},
+      // ...and becomes UTF-8, losing nothing, when it cannot.
+      {"[opciones]\ngriego=Gr\xe6" "cus\n", u"Ὅμηρος", "[opciones]\ngriego=Græcus\nautor=Ὅμηρος\n"},
+  };
+  for (const auto& k : casos) {
+    escribe(p.fichero(), k.antes);
+    std::u16string griego = p.lee(u"OPCIONES", u"GRIEGO");
+    ASSERT_TRUE(p.escribe(u"opciones", u"autor", k.valor));
+    EXPECT_EQ(lee(p.fichero()), k.despues);
+    EXPECT_EQ(p.lee(u"opciones", u"autor"), k.valor);
+    EXPECT_EQ(p.lee(u"opciones", u"griego"), griego);
+  }
+  EXPECT_EQ(p.lee(u"opciones", u"griego"), u"Græcus");
+
+  // A symlinked settings file stays a link and keeps its mode.
+  fs::create_directories(c.ruta / "real");
+  escribe(c.ruta / "real" / "k.ini", "[opciones]\nks=SI\n");
+  fs::permissions(c.ruta / "real" / "k.ini", fs::perms::owner_read | fs::perms::owner_write);
+  fs::remove(p.fichero());
+  fs::create_symlink("real/k.ini", p.fichero());
+  ASSERT_TRUE(p.escribe(u"opciones", u"ks", u"NO"));
+  EXPECT_TRUE(fs::is_symlink(p.fichero()));
+  EXPECT_EQ(lee(c.ruta / "real" / "k.ini"), "[opciones]\nks=NO\n");
+  EXPECT_EQ(fs::status(c.ruta / "real" / "k.ini").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(Perfil, AFailedWriteReportsFailureAndLeavesNothingBehind) {

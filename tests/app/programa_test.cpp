@@ -12,6 +12,7 @@
 #include "conversion/frmtra.h"
 #include "keyboard/tecladohook.h"
 #include "platform/scripted.h"
+#include "util/utf.h"
 
 namespace kalyxon {
 namespace {
@@ -31,6 +32,7 @@ class ProgramaTest : public ::testing::Test {
           ("kalyxon_prog_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
+    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
     std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
     // "Iniciar con la sesión" must never write the user's own autostart.
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
@@ -180,16 +182,22 @@ TEST_F(ProgramaTest, TogglesHelpCompactWindowAndInformation) {
   app().menuClick("mnusib");
   EXPECT_EQ(f().mnusibver.caption, u"Versión: 7.6.0");
   EXPECT_FALSE(f().mnusibaut.caption.empty());
-  for (const char* m : {"mnusibaut", "mnusibcor", "mnusibhtp", "mnusibgri", "mnusibver"})
+  // No invented web or mail address: those items are hidden, the others
+  // open the "Acerca de Kalyxon" window or the help.
+  EXPECT_FALSE(f().mnusibhtp.visible);
+  EXPECT_FALSE(f().mnusibcor.visible);
+  fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "LEXICA-ATRIBUCION.txt", dir / "LEXICA-ATRIBUCION.txt");
+  for (const char* m : {"mnusibaut", "mnusibcor", "mnusibhtp", "mnusibgri", "mnusibver", "mnusibace"})
     app().menuClick(m);
-  ASSERT_EQ(s.urls.opened.size(), 5u);
-  std::string web(f().mnusibhtp.caption.begin(), f().mnusibhtp.caption.end());
-  EXPECT_EQ(s.urls.opened[2], web);
-  EXPECT_EQ(s.urls.opened[1].rfind("mailto:", 0), 0u);
-  for (const auto& u : s.urls.opened)
-    if (u.rfind("mailto:", 0) != 0) {
-      EXPECT_EQ(u.rfind(web, 0), 0u) << u;
-    }
+  EXPECT_TRUE(s.urls.opened.empty());
+  EXPECT_EQ(s.help.topics.back(), 1);
+  ASSERT_EQ(s.messageBox.shown.size(), 3u);
+  const auto& acerca = s.messageBox.shown.back();
+  EXPECT_EQ(acerca.title, u"Acerca de Kalyxon");
+  for (const char16_t* t : {u"versión 7.6.0", u"licencia MIT", u"CC BY-SA 4.0",
+                            u"https://creativecommons.org/licenses/by-sa/4.0/", u"Perseus Digital Library",
+                            u"LEXICA-LICENCIA-CC-BY-SA-4.0.txt"})
+    EXPECT_NE(acerca.text.find(t), std::u16string::npos) << util::toUtf8(t);
   // The latin toggle is not saved.
   app().menuClick("mnulat");
   app().cierra();

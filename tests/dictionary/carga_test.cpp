@@ -47,16 +47,18 @@ TEST(Loading, BetaCodeRules) {
   b.carga(
       "{*)odu/sseia a}lo/gos *)a/nqrwpos *s \n"
       "ai)/c; a)lla\\ ba\n"
-      "ta kai/ {skipped kai/} w(=|s. jj tou=to");  // the last word has no separator
+      "ta kai/ {skipped kai/} w(=|s. jj tou=to");  // the last word counts without a separator
   auto c = b.contenido();
+  // Keys are capitals, as typing makes them; a line end separates words.
   Contenido esperado{
-      {{u"logos", u"λόγος"}, 1},   {{u"anqrwpos", u"Ἄνθρωπος"}, 1}, {{u"s", u"Σ"}, 1},
-      {{u"aic", u"αἴξ"}, 1},       {{u"alla", u"ἀλλὰ"}, 1},         {{u"bata", u"βατα"}, 1},
-      {{u"kai", u"καί"}, 1},       {{u"ws", u"ᾧς"}, 1},             {{u"ss", u"σς"}, 1},
+      {{u"LOGOS", u"λόγος"}, 1}, {{u"ANQRWPOS", u"Ἄνθρωπος"}, 1}, {{u"S", u"Σ"}, 1},
+      {{u"AIC", u"αἴξ"}, 1},     {{u"ALLA", u"ἀλλὰ"}, 1},         {{u"BA", u"βα"}, 1},
+      {{u"TA", u"τα"}, 1},       {{u"KAI", u"καί"}, 1},           {{u"WS", u"ᾧς"}, 1},
+      {{u"SS", u"σς"}, 1},       {{u"TOUTO", u"τοῦτο"}, 1},
   };
   EXPECT_EQ(c, esperado);
   EXPECT_EQ(b.k->form1.lblasc.caption, u" 100% ");
-  EXPECT_EQ(b.k->form1.lblfon.caption, u" 9");
+  EXPECT_EQ(b.k->form1.lblfon.caption, u" 11");
   EXPECT_EQ(b.k->form1.UniLabel1.display11, 14);
   EXPECT_TRUE(b.k->form1.mnudiccar.checked);  // left ticked after a full load
   ASSERT_EQ(b.s.messageBox.shown.size(), 1u);
@@ -74,7 +76,7 @@ TEST(Loading, BetaCodeRules) {
   auto c2 = b.contenido();
   EXPECT_EQ(c2.size(), 2u);
   EXPECT_EQ((c2[{u"A", u"α"}]), 32766);
-  EXPECT_EQ((c2[{std::u16string(30, u'b'), std::u16string(30, u'β')}]), 1);
+  EXPECT_EQ((c2[{std::u16string(30, u'B'), std::u16string(30, u'β')}]), 1);
 }
 
 TEST(Loading, TwiceDoublesCountsAndAddsNoRows) {
@@ -86,7 +88,7 @@ TEST(Loading, TwiceDoublesCountsAndAddsNoRows) {
   auto dos = b.contenido();
   ASSERT_EQ(una.size(), dos.size());
   for (auto& [k, n] : una) EXPECT_EQ(dos[k], 2 * n);
-  EXPECT_EQ((dos[{u"logos", u"λόγος"}]), 6);
+  EXPECT_EQ((dos[{u"LOGOS", u"λόγος"}]), 6);
 }
 
 TEST(Loading, CancelledFileDialogAsksNothingAndNoDictionarySaysSo) {
@@ -176,6 +178,46 @@ TEST(Loading, UnicodeTextGivesWhatUpperCaseBetaCodeGives) {
   EXPECT_TRUE(esUnicodeGriego("λόγος"));
   EXPECT_FALSE(esUnicodeGriego("lo/gos"));
   EXPECT_FALSE(esUnicodeGriego("\xE1\xBC"));  // cut UTF-8 is read as 8-bit BetaCode
+}
+
+std::string utf16(const std::u16string& t, bool le) {
+  std::string out = le ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t c : t) {
+    char a = static_cast<char>(c & 0xFF), z = static_cast<char>(c >> 8);
+    out += le ? std::string{a, z} : std::string{z, a};
+  }
+  return out;
+}
+
+TEST(Loading, EncodingsAreDetectedNotGuessed) {
+  Banco b;
+  const std::u16string texto = u"λόγος ἀνήρ καὶ λόγος\nμῦθος";
+  b.carga(lexico::utf8(texto), true);
+  const auto gemelo = b.contenido();
+  EXPECT_EQ(gemelo.size(), 4u);
+  // The same text with a mark, in UTF-16 both ways, and lower-case BetaCode
+  // with a line end between words: the same forms and keys.
+  for (const std::string& otra :
+       {"\xEF\xBB\xBF" + lexico::utf8(texto), utf16(texto, true), utf16(texto, false),
+        std::string("lo/gos a)nh/r kai\\ lo/gos\nmu=qos")}) {
+    b.carga(otra, true);
+    EXPECT_EQ(b.contenido(), gemelo);
+  }
+  EXPECT_EQ(b.s.messageBox.shown.size(), 5u);  // only the questions about emptying
+
+  // A few invalid bytes: read as UTF-8, the bytes reported.
+  b.carga("λόγος \xFF ἀνήρ", true);
+  EXPECT_EQ(b.contenido().size(), 2u);  // the last word counts without a blank after it
+  EXPECT_EQ(b.s.messageBox.shown.back().text,
+            u"El archivo texto.txt tiene 1 bytes que no son UTF-8 válido (el primero en la "
+            u"posición 11); se han leído como espacios.");
+  // A binary file is refused and changes nothing; a text without Greek says so.
+  b.carga(std::string("PK\x03\x04\0\0lo/gos", 12), true);
+  EXPECT_EQ(b.contenido().size(), 2u);
+  EXPECT_NE(b.s.messageBox.shown.back().text.find(u"no es un texto"), std::u16string::npos);
+  b.carga("12345 -- ?? 678\n", false);
+  EXPECT_NE(b.s.messageBox.shown.back().text.find(u"no contiene palabras griegas"),
+            std::u16string::npos);
 }
 
 }  // namespace

@@ -59,5 +59,43 @@ TEST(DictCommand, LoadLookupExportImportPurge) {
   EXPECT_EQ(dict(dir, "frobnicate").rc, 2);
 }
 
+TEST(DictCommand, EveryCommandTakesTheSettingsFolderAndBadNumbersSayWhy) {
+  CarpetaTemporal dir;
+  const std::string k = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" ";
+  const auto carpeta = dir.ruta / "nueva";  // made and given ALPHA.db by the first command
+  const std::string sd = " --settings-dir \"" + carpeta.string() + "\"";
+  auto corre = [&](const std::string& args) {
+    auto out = dir.ruta / "salida.txt";
+    int rc = std::system((k + args + " > \"" + out.string() + "\" 2>&1").c_str());
+    return Resultado{WEXITSTATUS(rc), leeFichero(out)};
+  };
+  escribeFichero(dir.ruta / "t.txt", "lo/gos\n");
+  escribeFichero(dir.ruta / "nada.txt", "12 + 34 = 46\n");
+  struct Caso {
+    std::string args;
+    int rc;
+    std::string dice;
+  } casos[] = {
+      {"dict" + sd + " load \"" + (dir.ruta / "t.txt").string() + "\" --table Homero", 0, "1 words"},
+      {"dict" + sd + " load \"" + (dir.ruta / "nada.txt").string() + "\" --table Homero", 1,
+       "no Greek words"},
+      {"settings" + sd + " folder", 0, carpeta.string()},
+      {"codes html" + sd + " λ", 0, "&#955;"},
+      {"numeral" + sd + " 12", 0, "ιβ"},
+      {"convert --from betacode" + sd + " \"" + (dir.ruta / "t.txt").string() + "\"", 0, "λόγος"},
+      {"dict" + sd + " add λόγος --count 12x --table Homero", 2, "--count: '12x' is not a whole number"},
+      {"dict" + sd + " add λόγος --count 99999999999999999999 --table Homero", 2,
+       "--count: 99999999999999999999 is out of range (1 to 32000)"},
+      {"dict" + sd + " purge -3 --table Homero", 1, "purge N: -3 is out of range"},
+      {"dict --settings-dir", 2, "--settings-dir needs a value"},
+  };
+  for (const auto& c : casos) {
+    auto r = corre(c.args);
+    EXPECT_EQ(r.rc, c.rc) << c.args << "\n" << r.salida;
+    EXPECT_NE(r.salida.find(c.dice), std::string::npos) << c.args << "\n" << r.salida;
+  }
+  EXPECT_TRUE(std::filesystem::exists(carpeta / "ALPHA.db"));
+}
+
 }  // namespace
 }  // namespace kalyxon

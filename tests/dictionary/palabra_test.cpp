@@ -168,6 +168,12 @@ TEST(WordCheck, DroppedWordIsNormalisedAndOnlyGreekLettersCount) {
   EXPECT_EQ(b.f.cBorraCad.size(), 5u * 6u);
   EXPECT_TRUE(b.f.lPalabra);
   EXPECT_EQ(b.f.UniLabel1.caption, u"1 λόγος");
+  // Blanks, line ends and punctuation around a dropped word.
+  for (const char16_t* t : {u"  λόγος\r\n", u"λόγος,", u"(λόγος)·", u"\tλόγος; ", u"«λόγος»."}) {
+    b.d.revisaGriego(t);
+    EXPECT_EQ(b.f.cCadCla, u"LOGOS") << lexico::utf8(t);
+    EXPECT_EQ(b.f.UniLabel1.caption, u"1 λόγος") << lexico::utf8(t);
+  }
 }
 
 }  // namespace

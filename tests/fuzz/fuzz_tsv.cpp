@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     if (!l) continue;
-    FUZZ_CHECK(l->frecuencia >= 1 && l->frecuencia <= lexico::kTopeTsv);
+    FUZZ_CHECK(l->frecuencia >= 0 && l->frecuencia <= lexico::kTopeTsv);
     FUZZ_CHECK(l->clave.size() + l->forma.size() <= linea.size());
     // Fields read from UTF-8 hold no tab, so the written line splits the same.
     std::string escrita = lexico::lineaTsv(l->clave, l->forma, l->frecuencia);

@@ -5,6 +5,9 @@
 
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "platform/scripted.h"
 #include "util/cp1252.h"
@@ -146,6 +149,46 @@ TEST_F(FicGenTest, DivideFicheroCutsAtTheFirstDotAndRefusesPathsWithout) {
   EXPECT_NE(shown(2).find("al menos un carácter"), std::string::npos) << shown(2);
   EXPECT_EQ(divideFichero((dir_ / "falta.txt").string(), 10, box_), 0);
   EXPECT_EQ(shown(3), "No se encontró el archivo");
+}
+
+}  // namespace
+}  // namespace kalyxon::FicGen
+
+namespace kalyxon::FicGen {
+namespace {
+
+TEST_F(FicGenTest, EscribeBytesKeepsLinksModesAndSpecialFiles) {
+  // A link stays a link; its target gets the bytes and keeps its mode.
+  writeBytes(dir_ / "real.txt", "old");
+  fs::permissions(dir_ / "real.txt", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_directories(dir_ / "sub");
+  fs::create_symlink("../real.txt", dir_ / "sub" / "enlace.txt");
+  ASSERT_FALSE(escribeBytes(dir_ / "sub" / "enlace.txt", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "sub" / "enlace.txt"));
+  EXPECT_EQ(bytesOf(dir_ / "real.txt"), "new");
+  EXPECT_EQ(fs::status(dir_ / "real.txt").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  // A dangling link creates its target.
+  fs::create_symlink("nuevo.txt", dir_ / "colgado.txt");
+  ASSERT_FALSE(escribeBytes(dir_ / "colgado.txt", "x"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "colgado.txt"));
+  EXPECT_EQ(bytesOf(dir_ / "nuevo.txt"), "x");
+
+  // A FIFO is written into, not replaced; so is a device.
+  ASSERT_EQ(::mkfifo((dir_ / "tubo").c_str(), 0600), 0);
+  std::string leido;
+  std::thread lector([&] { leido = bytesOf(dir_ / "tubo"); });
+  EXPECT_FALSE(escribeBytes(dir_ / "tubo", "por la tubería"));
+  lector.join();
+  EXPECT_EQ(leido, "por la tubería");
+  EXPECT_TRUE(fs::is_fifo(dir_ / "tubo"));
+  EXPECT_FALSE(escribeBytes("/dev/null", "nada"));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  // Nothing is left beside the files; a folder is refused.
+  for (const auto& e : fs::recursive_directory_iterator(dir_))
+    EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+  EXPECT_EQ(escribeBytes(dir_ / "sub", "x").value(), EISDIR);
 }
 
 }  // namespace
