@@ -89,15 +89,6 @@ TEST_F(AlfabetoTest, FonemaGivesBetaCodeKeysAndTransliterations) {
   for (int c : {25, 27, 28, 29, 30, 31, 32, 33}) EXPECT_NE(a.fonema(c), nullptr) << c;
 }
 
-TEST_F(AlfabetoTest, FoneticaHoldsQuantityAndQuality) {
-  EXPECT_EQ(a.fonetica(1, 0, 1)->coduni, 0x1FB0);   // ᾰ
-  EXPECT_EQ(a.fonetica(20, 0, 2)->coduni, 0x1FE1);  // ῡ
-  EXPECT_EQ(a.fonetica('E', 1, 0)->coduni, 0x0119);  // ę open
-  EXPECT_EQ(a.fonetica('O', 2, 0)->coduni, 0x1ECD);  // ọ closed
-  EXPECT_EQ(a.fonetica('O', 1, 2)->coduni, 0x01ED);  // ǭ open and long
-  EXPECT_EQ(a.fonetica(5, 0, 1), nullptr);          // no short epsilon character
-}
-
 TEST_F(AlfabetoTest, ABrokenFileKeepsTheTablesAndSaysWhy) {
   Alfabeto& al = k.alfabeto();
   size_t filas = al.sonidos().size();
