@@ -85,13 +85,22 @@ TEST(Codigos, HexLabelWidensTwoAndThreeDigitsOnly) {
   EXPECT_EQ(toUtf8(Codigos::formaHTM(945)), "&#945;");
 }
 
-TEST(Codigos, EscapesDecodeBackToTheCharacters) {
-  EXPECT_EQ(carga(u"&#945;"), "α");
-  EXPECT_EQ(carga(u"&#945; &#946;"), "α β");
-  EXPECT_EQ(carga(u"\\u03b1\\u03b2"), "αβ");
-  EXPECT_EQ(carga(u"\\u03B1\\u3\\u1f00"), "α\u0003ἀ");
-  // "&#" anywhere makes the whole text HTML: the Java escape is kept.
-  EXPECT_EQ(carga(u"\\u03b2&#945;"), "\\u03b2α");
+TEST(Codigos, EscapesDecodeAndOtherTextPassesThrough) {
+  const std::pair<const char16_t*, const char*> casos[] = {
+      {u"&#945; &#946;", "α β"},
+      {u"\\u03b1\\u03b2", "αβ"},
+      {u"\\u03B1\\u3\\u1f00", "α\u0003ἀ"},
+      // "&#" anywhere makes the whole text HTML: the Java escape is kept.
+      {u"\\u03b2&#945;", "\\u03b2α"},
+      {u"Hola &#955;&#972;&#947;&#959;&#962;!", "Hola λόγος!"},
+      {u"&#; &#x3bb; &#X3BB &#99999999; &#945", "&#; λ λ &#99999999; α"},
+      {u"x = \\u03bb; y = \\u03bc", "x = λ y = μ"},
+      {u"a;b \\u \\uZZ", "a;b \\u \\uZZ"},
+      {u"", ""},
+  };
+  for (const auto& [texto, esperado] : casos) EXPECT_EQ(carga(texto), esperado) << esperado;
+  EXPECT_EQ(toUtf8(CadGen::decodificaHTM(u"&#945;;&#946;")), "α;β");
+  EXPECT_EQ(toUtf8(CadGen::decodificaJava(u"\\u03b1;\\u03b2;")), "αβ");
 
   // Every Greek letter and polytonic form, through both forms and back.
   std::u16string greek;
@@ -105,16 +114,6 @@ TEST(Codigos, EscapesDecodeBackToTheCharacters) {
   }
   EXPECT_EQ(Codigos::cargaHTM(html, nullptr), greek);
   EXPECT_EQ(Codigos::cargaHTM(java, nullptr), greek);
-}
-
-TEST(Codigos, TextThatIsNotAnEscapePassesThrough) {
-  EXPECT_EQ(carga(u"Hola &#955;&#972;&#947;&#959;&#962;!"), "Hola λόγος!");
-  EXPECT_EQ(carga(u"&#; &#x3bb; &#X3BB &#99999999; &#945"), "&#; λ λ &#99999999; α");
-  EXPECT_EQ(carga(u"x = \\u03bb; y = \\u03bc"), "x = λ y = μ");
-  EXPECT_EQ(carga(u"a;b \\u \\uZZ"), "a;b \\u \\uZZ");
-  EXPECT_EQ(carga(u""), "");
-  EXPECT_EQ(toUtf8(CadGen::decodificaHTM(u"&#945;;&#946;")), "α;β");
-  EXPECT_EQ(toUtf8(CadGen::decodificaJava(u"\\u03b1;\\u03b2;")), "αβ");
 }
 
 TEST(Codigos, CargaLeavesTheRewrittenTextAndLetsMessagesRun) {

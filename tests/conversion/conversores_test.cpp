@@ -1,6 +1,7 @@
 #include "conversion/conversores.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "tablas_prueba.h"
 #include "util/utf.h"
@@ -161,14 +162,6 @@ TEST(Informe, LinesAsTheyComeAndASummaryAtTheEnd) {
   for (const char* linea : {"Resumen: 3 caracteres sin convertir\r\n", "  carácter  8364 €: 2 veces\r\n"})
     EXPECT_NE(inf.texto.find(u(linea)), std::u16string::npos) << linea;
 }
-
-}  // namespace
-}  // namespace kalyxon::conversion
-
-#include <sqlite3.h>
-
-namespace kalyxon::conversion {
-namespace {
 
 // letras.csv is generated from sonido.csv's codlet values: they must agree.
 TEST(Letras, EveryCodeIsASonidoCodeAndEveryFaceIsThere) {

@@ -16,14 +16,9 @@ namespace kalyxon::conversion {
 namespace {
 
 namespace fs = std::filesystem;
+using prueba::corpus;
+using prueba::leeBytes;
 using prueba::tablas;
-
-std::string leeBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 std::vector<std::u16string> lineas(const std::u16string& t) {
   std::vector<std::u16string> r;
@@ -35,14 +30,6 @@ std::vector<std::u16string> lineas(const std::u16string& t) {
     i = j + 1;
   }
   return r;
-}
-
-std::u16string corpus(const char* nombre) {
-  // KALYXON_SHARED names the shared data folder when the build tree is elsewhere.
-  const char* env = std::getenv("KALYXON_SHARED");
-  fs::path p = fs::path(env ? env : KALYXON_SHARED_DIR) / "corpus" / "unicode" / nombre;
-  if (!fs::exists(p)) return {};
-  return util::fromUtf8(leeBytes(p));
 }
 
 // The Greek words of a line: runs of Greek letters with their marks and the

@@ -22,28 +22,17 @@ namespace kalyxon::conversion {
 namespace {
 
 namespace fs = std::filesystem;
+using prueba::compartido;
+using prueba::leeBytes;
 using prueba::tablas;
 
-fs::path compartido() {
-  const char* env = std::getenv("KALYXON_SHARED");
-  return env ? fs::path(env) : fs::path(KALYXON_SHARED_DIR);
-}
-
-std::string leeBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 // Part of every corpus text, so that each author's usage is in the sample.
-std::u16string corpus() {
+std::u16string muestra() {
   std::u16string r;
   for (const char* f : {"homer.txt", "plato.txt", "xenophon.txt", "aesop.txt", "aristotle.txt",
                         "tragedians.txt"}) {
-    fs::path p = compartido() / "corpus" / "unicode" / f;
-    if (!fs::exists(p)) continue;
-    std::u16string t = util::fromUtf8(leeBytes(p));
+    std::u16string t = prueba::corpus(f);
+    if (t.empty()) continue;
     t = t.substr(0, std::min<size_t>(t.size(), 400000));
     r += t.substr(0, t.rfind(u'\n') + 1);
   }
@@ -267,7 +256,7 @@ struct Cara1 {
 
 TEST(Documentos, ReferenceEncodedTextsConvertBackWordForWord) {
   KALYXON_REQUIERE_TABLAS();
-  std::u16string texto = corpus();
+  std::u16string texto = muestra();
   if (texto.empty() || !fs::exists(compartido() / "fonts")) GTEST_SKIP() << "no corpus or fonts";
   for (const auto& c : {Cara1{"athenian.tsv", cara::kAthenian, true},
                         Cara1{"greek.tsv", cara::kGreek, true},
@@ -283,7 +272,7 @@ TEST(Documentos, ReferenceEncodedTextsConvertBackWordForWord) {
 
 TEST(Documentos, UnicodeThroughEachFaceAndBack) {
   KALYXON_REQUIERE_TABLAS();
-  std::u16string texto = corpus();
+  std::u16string texto = muestra();
   if (texto.empty()) GTEST_SKIP() << "no corpus";
   std::u16string distintos;
   for (char16_t c : texto)

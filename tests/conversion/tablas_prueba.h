@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 
 #include "conversion/tablas.h"
 #include "util/utf.h"
@@ -30,5 +35,24 @@ inline const Tablas& tablas() { return *cargadas(); }
 
 // Unicode text as the UTF-16 the converters take.
 inline std::u16string u(const char* utf8) { return util::fromUtf8(utf8); }
+
+// The shared data folder; KALYXON_SHARED names it when the build tree is elsewhere.
+inline std::filesystem::path compartido() {
+  const char* env = std::getenv("KALYXON_SHARED");
+  return env ? std::filesystem::path(env) : std::filesystem::path(KALYXON_SHARED_DIR);
+}
+
+inline std::string leeBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// A text of the corpus, or "" when the shared data is missing.
+inline std::u16string corpus(const char* nombre) {
+  auto p = compartido() / "corpus" / "unicode" / nombre;
+  return std::filesystem::exists(p) ? util::fromUtf8(leeBytes(p)) : std::u16string();
+}
 
 }  // namespace kalyxon::conversion::prueba

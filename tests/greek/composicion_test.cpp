@@ -92,13 +92,8 @@ const Caso kCasos[] = {
     // letter type their own code, and the Shift of the remapped ; does not
     // make the next letter a capital; a diaeresis on a consonant is dropped.
     {"", "219 +219 A +52 49 +222 B", u"’;α\"1β"},
-    // Variants (F4 after b q f r s c k).
+    // F4 once after q (the other variants are in keyboard/typing_test.cpp).
     {"", "Q f4", u"ϑ"},
-    {"", "Q f4 f4 f4", u"Ϙ"},
-    {"", "Q f4 f4 f4 f4", u"ϑ"},
-    {"", "K f4 f4", u"ϗ"},
-    {"", "B f4 space F f4 space R f4", u"ϐ ϕ ϱ"},
-    {"", "S f4 space K f4", u"ϲ ϰ"},
 };
 
 std::u16string escribe(const Caso& c, bool reinyectar) {
@@ -235,12 +230,6 @@ TEST_F(Busqueda, ButtonsActOnThePendingMarksOnly) {
   EXPECT_TRUE(f.noDiacritico);  // a click is not a dead key
 }
 
-TEST_F(Busqueda, VariantsAreAlwaysPlainCharacters) {
-  std::u16string q = u"q";
-  f.mnucodhtm.checked = true;  // even in HTML code mode
-  EXPECT_EQ(c.hazOtra(q), u"{BKSP}ϑ");
-}
-
 TEST_F(Busqueda, PhoneticMarks) {
   EXPECT_EQ(c.daFonetica('A', 0), u"");  // nothing armed
   c.mnufonbre_Click();
@@ -267,17 +256,6 @@ TEST_F(Busqueda, PhoneticMarks) {
   EXPECT_EQ(f.nApe, 2);
   EXPECT_FALSE(f.mnufonabi.checked);
   EXPECT_EQ(c.daFonetica('O', 0), u"ọ");
-}
-
-TEST(ComposicionTeclado, PhoneticMarkThroughTheHook) {
-  TecladoSimulado s(KALYXON_RUNTIME_DIR);
-  s.activaGriego();
-  s.escribe("L");
-  s.k().compositor().mnufonbre_Click();
-  s.escribe("A");
-  EXPECT_EQ(s.texto(), u"λᾰ");
-  EXPECT_FALSE(s.form1().mnufonbre.checked);
-  EXPECT_EQ(s.form1().nCan, 0);
 }
 
 }  // namespace

@@ -327,17 +327,6 @@ TEST(Output, FontSwitchMacroAtTheFirstLetterAndAtEveryF2) {
   EXPECT_EQ(b.s.sender.sent.size(), antes + 3);
 }
 
-TEST(Output, CapsLockMessageAtEveryLetterWhileTheDictionaryIsOn) {
-  Banco b;
-  b.griego();
-  b.f.chkdic.setValue(1);
-  b.s.keys.capsLock = 1;
-  b.tecla('A');
-  b.tecla('B');
-  EXPECT_EQ(b.s.messageBox.shown.size(), 2u);
-  EXPECT_EQ(b.f.cUltima, u"AB");  // the letters still go on
-}
-
 // A message box lets other key events in before it is closed; the event that
 // opened it must still finish as its own.
 TEST(Reentry, EventsDeliveredFromInsideAMessageBox) {
@@ -392,12 +381,6 @@ TEST(Reentry, KeystrokesOfTheWaitingSendAreJudgedInTheNewMode) {
   EXPECT_TRUE(b.t.lModoGriego);
   EXPECT_TRUE(b.f.cUltima.empty());
 }
-
-}  // namespace
-}  // namespace kalyxon
-
-namespace kalyxon {
-namespace {
 
 // Filling the font into the macro lets window messages run: a key event can
 // arrive in the middle of F2 and is judged in the mode already switched to.

@@ -179,12 +179,6 @@ TEST(Servicios, FileFiltersAndProgressWithItsStopButton) {
   p.end();
 }
 
-}  // namespace
-}  // namespace kalyxon::qt::prueba
-
-namespace kalyxon::qt::prueba {
-namespace {
-
 // Qt's own strings are Spanish, and a message box is wide enough for its title.
 TEST_F(Escritorio, SpanishStandardButtonsAndWholeTitles) {
   QDialogButtonBox botones(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
