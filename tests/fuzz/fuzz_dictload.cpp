@@ -10,6 +10,7 @@
 #include "app/kalyxon.h"
 #include "dictionary/cargador.h"
 #include "fuzz_support.h"
+#include "util/utf.h"
 #include "platform/scripted.h"
 
 using namespace kalyxon;
@@ -59,9 +60,17 @@ Contenido carga(std::string_view bytes, Carga::Resultado& r) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto bytes = fuzz::bytes(data, size);
   Carga::Resultado r;
-  Contenido tabla = carga(bytes, r);
+  Contenido tabla;
+  try {
+    tabla = carga(bytes, r);
+  } catch (const lexico::Error&) {
+    return 0;  // refused (binary, no Greek words): a clear error, not a load
+  }
   FUZZ_CHECK(r.palabras <= static_cast<int64_t>(size));
-  if (r.unicode) {
+  // The BetaCode twin is made of UTF-8 input only (UTF-16 loads the same
+  // forms as its UTF-8 twin, which the loading tests check).
+  const bool utf8Valido = util::toUtf8(util::fromUtf8(bytes)) == bytes;
+  if (r.unicode && utf8Valido) {
     std::u16string beta = betaDeUnicode(lexico::utf16(bytes), entorno().k.alfabeto());
     std::string ascii;
     for (char16_t c : beta) {
