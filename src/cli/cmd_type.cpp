@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "cli/commands.h"
 #include "dictionary/diccionario.h"
@@ -61,9 +62,8 @@ const char* kUso =
     "                         program's own folder)\n";
 
 fs::path carpetaPrograma() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
+  auto exe = rutaEjecutable();
+  return exe.empty() ? fs::current_path() : exe.parent_path();
 }
 
 std::string describe(const KeyEvent& e) {

@@ -2,6 +2,8 @@
 
 #ifdef KALYXON_HAVE_ICU
 #include <unicode/uchar.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 #include "util/utf.h"
@@ -17,6 +19,10 @@ char16_t upperUnit(char16_t c) {
 #ifdef KALYXON_HAVE_ICU
   const UChar32 u = u_toupper(static_cast<UChar32>(c));
   return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
+#elif defined(_WIN32)
+  wchar_t w = static_cast<wchar_t>(c);
+  CharUpperBuffW(&w, 1);
+  return static_cast<char16_t>(w);
 #else
   return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c;
 #endif

@@ -1,8 +1,14 @@
 #include "util/ficgen.h"
 
 #include <algorithm>
+#ifdef _WIN32
+#include <windows.h>
+#undef MessageBox  // the macro would rename platform::MessageBox
+#include <process.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
@@ -26,7 +32,14 @@ std::error_code lastError() { return {errno ? errno : EIO, std::generic_category
 
 File open(const std::filesystem::path& path, const char* mode) {
   errno = 0;
+#ifdef _WIN32
+  // Wide names, so that a Greek file name opens on a machine whose ANSI code
+  // page cannot spell it.
+  const std::string m(mode);
+  File f(::_wfopen(path.c_str(), std::wstring(m.begin(), m.end()).c_str()));
+#else
   File f(std::fopen(path.c_str(), mode));
+#endif
   if (!f) throw FicheroError(path, lastError());
   return f;
 }
@@ -72,7 +85,9 @@ std::u16string descripcionError(std::error_code ec, const std::filesystem::path&
     case EISDIR:
       return u"Error de acceso a la ruta o el archivo";
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
       return u"Disco lleno";
     case EMFILE:
     case ENFILE:
@@ -90,6 +105,65 @@ FicheroError::FicheroError(const std::filesystem::path& path, std::error_code ec
       code_(ec),
       description_(descripcionError(ec, path)) {}
 
+#ifdef _WIN32
+namespace {
+
+// Win32 failures in the errno terms descripcionError and the callers use.
+std::error_code errorWin32(DWORD e) {
+  switch (e) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return {ENOENT, std::generic_category()};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return {EACCES, std::generic_category()};
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return {ENOSPC, std::generic_category()};
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return {EMFILE, std::generic_category()};
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BAD_PATHNAME:
+      return {EINVAL, std::generic_category()};
+    default:
+      return {EIO, std::generic_category()};
+  }
+}
+
+}  // namespace
+
+// The same contract as below with Windows' calls: the whole text goes to a
+// temporary file beside the target, is flushed, and replaces the target in
+// one move, so the target is always either the old file or the whole new one.
+std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
+  auto temp = fichero;
+  temp += ".tmp" + std::to_string(::_getpid());
+  HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return errorWin32(::GetLastError());
+  std::error_code ec;
+  std::size_t hecho = 0;
+  while (hecho < bytes.size()) {
+    const DWORD trozo = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - hecho, 1u << 30));
+    DWORD n = 0;
+    if (!::WriteFile(h, bytes.data() + hecho, trozo, &n, nullptr)) {
+      ec = errorWin32(::GetLastError());
+      break;
+    }
+    hecho += n;
+  }
+  if (!ec && !::FlushFileBuffers(h)) ec = errorWin32(::GetLastError());
+  if (!::CloseHandle(h) && !ec) ec = errorWin32(::GetLastError());
+  if (!ec && !::MoveFileExW(temp.c_str(), fichero.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ec = errorWin32(::GetLastError());
+  if (ec) ::DeleteFileW(temp.c_str());
+  return ec;
+}
+#else
 std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
   auto temp = fichero;
   temp += ".tmp" + std::to_string(::getpid());
@@ -117,6 +191,7 @@ std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_v
   }
   return ec;
 }
+#endif
 
 void grabaFichero(const std::filesystem::path& fichero, std::u16string_view texto) {
   std::string bytes = cp1252::encode(texto);
