@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <cstdio>
 
 #include "app/kalyxon.h"
@@ -39,7 +41,7 @@ struct TablaPrueba {
 
 void creaDiccionario(const fs::path& ruta, const std::vector<TablaPrueba>& tablas) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(ruta.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(ruta.string().c_str(), &db), SQLITE_OK);
   for (const auto& t : tablas) {
     std::string sql = "CREATE TABLE \"" + t.nombre + "\"(codigo TEXT, unicode TEXT, frecuencia INTEGER";
     if (t.campos == 4) sql += ", extra TEXT";
@@ -308,6 +310,8 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
 namespace kalyxon {
 namespace {
 
+// Through a POSIX shell: Linux only.
+#ifndef _WIN32
 // Runs the kalyxon program; returns its exit status and what it printed.
 std::pair<int, std::string> ejecuta(const std::string& argumentos) {
   std::string cmd = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + argumentos + " 2>&1";
@@ -356,6 +360,8 @@ TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
 
 namespace kalyxon {
 namespace {
+
+#endif  // _WIN32
 
 TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   fs::path bin = KALYXON_RUNTIME_DIR;

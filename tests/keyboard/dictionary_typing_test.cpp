@@ -1,7 +1,9 @@
 // The dictionary while typing: the candidate replaces the word at the
 // separator, the change-form key picks another, word breaks start afresh.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cstdio>
@@ -70,6 +72,9 @@ TEST_F(ConDiccionario, BackspaceAndArrowsBreakTheWord) {
   EXPECT_EQ(escribe("L O G O del S space"), u"λόγος ");
 }
 
+// Through a POSIX shell; the Windows build compares its command line with
+// the Linux one instead.
+#ifndef _WIN32
 TEST_F(ConDiccionario, FromTheCommandLine) {
   std::string orden = "echo 'L O G O S 220 space L O G O S space' | '" KALYXON_RUNTIME_DIR
                       "/kalyxon' type --sigma-final --dict '" +
@@ -92,6 +97,8 @@ TEST_F(ConDiccionario, FromTheCommandLine) {
   EXPECT_NE(WEXITSTATUS(pclose(p)), 0);
   EXPECT_NE(salida.find("cannot open dictionary nosuchtable"), std::string::npos);
 }
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace kalyxon
