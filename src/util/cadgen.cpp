@@ -21,7 +21,12 @@ char16_t upperUnit(char16_t c) {
   return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
 #elif defined(_WIN32)
   wchar_t w = static_cast<wchar_t>(c);
-  CharUpperBuffW(&w, 1);
+  // Linguistic casing: the plain table leaves final sigma as it is, ICU
+  // (the Linux build) gives capital sigma.
+  wchar_t u = w;
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, &w, 1, &u, 1,
+                    nullptr, nullptr, 0) == 1)
+    w = u;
   return static_cast<char16_t>(w);
 #else
   return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c;

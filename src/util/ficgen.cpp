@@ -37,6 +37,9 @@ File open(const std::filesystem::path& path, const char* mode) {
   // page cannot spell it.
   const std::string m(mode);
   File f(::_wfopen(path.c_str(), std::wstring(m.begin(), m.end()).c_str()));
+  // Windows answers "access denied" for a folder; say what it is, as Linux does.
+  std::error_code ignorado;
+  if (!f && std::filesystem::is_directory(path, ignorado)) errno = EISDIR;
 #else
   File f(std::fopen(path.c_str(), mode));
 #endif

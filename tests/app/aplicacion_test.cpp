@@ -235,7 +235,11 @@ TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
   arranca();
   EXPECT_TRUE(f().mnuks.checked);
   app().cierra();
-  EXPECT_FALSE(fs::exists(dir / "kalyxon.ini"));
+  // One file, under its own name: no second one in lower case.
+  std::vector<std::string> inis;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".ini") inis.push_back(e.path().filename().string());
+  EXPECT_EQ(inis, std::vector<std::string>{"Kalyxon.ini"});
   EXPECT_NE(contenido(dir / "Kalyxon.ini").find("ks=SI"), std::string::npos);
 }
 

@@ -30,7 +30,7 @@ class ProgramaTest : public ::testing::Test {
           ("kalyxon_prog_" + std::to_string(::getpid()) + "_" + info->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
-    std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
+    std::ofstream(dir / "kalyxon.ini", std::ios::binary) << "[opciones]\nayuda=SI\n";
     k = std::make_unique<Kalyxon>(s.services(), dir);
     app().frmini_Load();
     app().frmini_cmdace_Click();
