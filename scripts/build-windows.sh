@@ -108,6 +108,73 @@ compara() {
   [ "$fallos" -eq 0 ]
 }
 
+# Waits (at most about 20 s) until FILE holds exactly TEXT.
+espera_texto() {
+  local i
+  for i in $(seq 200); do
+    [ "$(cat "$1" 2>/dev/null)" == "$2" ] && return 0
+    sleep 0.1
+  done
+  echo "windows: end-to-end: expected '$2', the edit control holds '$(cat "$1" 2>/dev/null)'"
+  return 1
+}
+
+# The real low-level hook of kalyxon.exe on a private Xvfb desktop: keys
+# typed with xdotool into the edit control of a small Win32 program come out
+# as Greek, a Backspace deletes, and after F2 they stay Latin.
+extremo() {
+  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "windows: end-to-end test skipped: Xvfb or xdotool missing"
+    return 0
+  fi
+  local t n xvfb agente fallo=0 wid
+  t=$(mktemp -d)
+  for n in $(seq 180 260); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    echo "windows: end-to-end test skipped: Xvfb did not start"
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$t"
+    return 0
+  fi
+  (
+    export DISPLAY=":$n"
+    wine "$BUILD_DIR/tests/windows/kalyxon_editprueba.exe" "$(winepath -w "$t/texto.txt")" \
+      >/dev/null 2>&1 </dev/null &
+    # Without a window manager a new window gets no focus by itself.
+    wid=$(timeout 30 xdotool search --sync --name '^Kalyxon prueba$' | head -1)
+    xdotool windowfocus --sync "$wid"
+    mkfifo "$t/ordenes"
+    wine "$BUILD_DIR/bin/kalyxon.exe" win32-agent --griego --sigma-final \
+      <"$t/ordenes" >"$t/agente.out" 2>"$t/agente.err" &
+    agente=$!
+    exec 7>"$t/ordenes"
+    for _ in $(seq 300); do grep -q ready "$t/agente.out" 2>/dev/null && break; sleep 0.1; done
+    grep -q ready "$t/agente.out" || { echo "windows: end-to-end: the agent did not start"; cat "$t/agente.err"; exit 1; }
+    xdotool key --delay 30 l apostrophe o g o s space
+    espera_texto "$t/texto.txt" "λόγος " || exit 1
+    xdotool key BackSpace
+    espera_texto "$t/texto.txt" "λόγος" || exit 1
+    xdotool key --delay 30 F2 a b c
+    espera_texto "$t/texto.txt" "λόγοςabc" || exit 1
+    echo quit >&7
+    exec 7>&-
+    timeout 30 tail --pid="$agente" -f /dev/null || true
+  ) || fallo=1
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  rm -rf "$t"
+  if [ "$fallo" -eq 0 ]; then
+    echo "windows: end-to-end: the hook of kalyxon.exe typed λόγος, a Backspace and Latin after F2"
+  fi
+  return "$fallo"
+}
+
 # Wine needs a 64-bit x86 host; a machine where it cannot start skips the
 # Windows tests and says why.
 wine_funciona() {
@@ -134,6 +201,7 @@ case "$accion" in
     compila
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 120
     compara
+    extremo
     ;;
   *)
     echo "usage: $0 [build|test]" >&2

@@ -27,7 +27,11 @@ const Command kCommands[] = {
     {"type", kalyxon::cli::runType, "type a key script through the keyboard engine"},
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
+#ifdef _WIN32
+    {"win32-agent", kalyxon::cli::runWin32Agent, "the keyboard engine on the Windows desktop, without a window"},
+#else
     {"x11-agent", kalyxon::cli::runX11Agent, "the keyboard engine on an X display, without a window"},
+#endif
     {"convert", kalyxon::cli::runConvert, "legacy Greek fonts and BetaCode to Unicode and back"},
     {"numeral", kalyxon::cli::runNumeral, "the Greek numeral of a number"},
 };
