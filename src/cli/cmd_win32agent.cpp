@@ -20,6 +20,7 @@
 #include "keyboard/tecladohook.h"
 #include "platform/scripted.h"
 #include "util/utf.h"
+#include "win32/servicios.h"
 #include "win32/win32keyboard.h"
 
 namespace kalyxon::cli {
@@ -56,17 +57,6 @@ class MensajeEnConsola : public platform::MessageBox {
   }
 };
 
-class BombaWin32 : public platform::MessagePump {
- public:
-  void processPending() override {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-};
-
 }  // namespace
 
 int runWin32Agent(const std::vector<std::string>& args) {
@@ -95,10 +85,15 @@ int runWin32Agent(const std::vector<std::string>& args) {
     win32::Win32Keyboard kb;
     platform::scripted::ScriptedServices guion;
     MensajeEnConsola mensajes;
-    BombaWin32 bomba;
+    win32::Bomba bomba;
+    win32::Portapapeles portapapeles;
+    win32::Navegador navegador((dir / "help").u16string());
     platform::Services sv = guion.services();
     sv.messageBox = &mensajes;
     sv.pump = &bomba;
+    sv.clipboard = &portapapeles;
+    sv.urls = &navegador;
+    sv.help = &navegador;
     sv.keys = &kb;
     sv.sender = &kb;
     sv.hook = &kb;
