@@ -46,6 +46,9 @@ wine_arranca() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY timeout 300 wine wineboot -i >/dev/null 2>&1 </dev/null || true
   fi
+  # A server left by wineboot (or an earlier run) would not be persistent.
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  timeout 30 wineserver -w >/dev/null 2>&1 </dev/null || true
   wineserver -p >/dev/null 2>&1 </dev/null
   timeout 60 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   trap wine_para EXIT

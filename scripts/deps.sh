@@ -17,6 +17,8 @@ PACKAGES=(
   libx11-dev libxi-dev libxtst-dev xvfb xdotool x11-utils
   # reference BetaCode converter used by the comparison benchmark and test
   unibetacode
+  # the Windows cross build and its tests under Wine (scripts/build-windows.sh)
+  mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip googletest
 )
 
 missing=()
