@@ -1,4 +1,5 @@
 #include "app/carpeta.h"
+#include "util/utf.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -112,9 +113,9 @@ fs::path carpetaPrograma(const OrigenCarpeta& o) {
 #ifdef _WIN32
   // There the per-user folder is %APPDATA%\Kalyxon (the process overload
   // passes %APPDATA% in xdgDataHome).
-  if (o.xdgDataHome.empty() || !fs::path(o.xdgDataHome).is_absolute())
+  if (o.xdgDataHome.empty() || !util::rutaDeUtf8(o.xdgDataHome).is_absolute())
     throw std::runtime_error("APPDATA is not set: use --settings-dir DIR");
-  fs::path d = fs::path(o.xdgDataHome) / "Kalyxon";
+  fs::path d = util::rutaDeUtf8(o.xdgDataHome) / "Kalyxon";
 #else
   fs::path base;
   if (!o.xdgDataHome.empty() && fs::path(o.xdgDataHome).is_absolute())
@@ -167,13 +168,13 @@ std::optional<fs::path> extraeCarpetaAjustes(std::vector<std::string>& args) {
     if (args[i] == "--settings-dir") {
       if (i + 1 >= args.size() || args[i + 1].empty())
         throw std::invalid_argument("--settings-dir needs a folder");
-      r = args[i + 1];
+      r = util::rutaDeUtf8(args[i + 1]);
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
                  args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     } else if (empiezaPor(args[i], "--settings-dir=")) {
       std::string v = args[i].substr(15);
       if (v.empty()) throw std::invalid_argument("--settings-dir needs a folder");
-      r = v;
+      r = util::rutaDeUtf8(v);
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
     } else {
       ++i;

@@ -159,7 +159,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
       return 1;
     }
   } else {
-    std::ifstream in(entrada, std::ios::binary);
+    std::ifstream in(util::rutaDeUtf8(entrada), std::ios::binary);
     if (!in || !leeTodo(in, datos)) {
       std::cerr << "kalyxon convert: cannot read " << entrada << "\n";
       return 1;
@@ -208,7 +208,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
       std::cerr << "kalyxon convert: cannot write standard output\n";
       return 1;
     }
-  } else if (!escribeFichero(salida, resultado)) {
+  } else if (!escribeFichero(util::rutaDeUtf8(salida), resultado)) {
     std::cerr << "kalyxon convert: cannot write " << salida << "\n";
     return 1;
   }
@@ -216,7 +216,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
   if (conInforme) {
     std::string texto = util::toUtf8(informe);
     if (!informeFichero.empty()) {
-      if (!escribeFichero(informeFichero, texto)) {
+      if (!escribeFichero(util::rutaDeUtf8(informeFichero), texto)) {
         std::cerr << "kalyxon convert: cannot write " << informeFichero << "\n";
         return 1;
       }
@@ -227,7 +227,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
         if (c != '\r') lf += c;
       std::cerr << lf;
     }
-  } else if (!informeFichero.empty() && !escribeFichero(informeFichero, "")) {
+  } else if (!informeFichero.empty() && !escribeFichero(util::rutaDeUtf8(informeFichero), "")) {
     std::cerr << "kalyxon convert: cannot write " << informeFichero << "\n";
     return 1;
   }

@@ -146,7 +146,7 @@ std::string leeOpciones(const std::vector<std::string>& args, Form1& f, Opciones
       o.traza = true;
     } else if (a == "--dir") {
       if (!valor(v)) return "--dir needs a folder";
-      o.dir = v;
+      o.dir = util::rutaDeUtf8(v);
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       return "unknown option '" + a + "'";
     } else {
@@ -171,7 +171,7 @@ int runType(const std::vector<std::string>& args) {
   // A first pass only to learn the folder: the engine opens it at birth.
   fs::path dir = carpetaPrograma();
   for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == "--dir") dir = args[i + 1];
+    if (args[i] == "--dir") dir = util::rutaDeUtf8(args[i + 1]);
 
   try {
     TecladoSimulado sim(dir);
@@ -186,7 +186,7 @@ int runType(const std::vector<std::string>& args) {
     if (o.fichero == "-") {
       guion.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     } else {
-      std::ifstream in(o.fichero, std::ios::binary);
+      std::ifstream in(util::rutaDeUtf8(o.fichero), std::ios::binary);
       if (!in) {
         std::cerr << "kalyxon type: cannot read '" << o.fichero << "'\n";
         return 1;
@@ -247,7 +247,7 @@ int runType(const std::vector<std::string>& args) {
     if (!o.dicFichero.empty()) {
       // A relative FILE is taken from the current folder, as any file name
       // on a command line.
-      const fs::path fichero = fs::absolute(o.dicFichero);
+      const fs::path fichero = fs::absolute(util::rutaDeUtf8(o.dicFichero));
       try {
         sim.k().diccionario().cambiaDiccionario(util::fromUtf8(fichero.string()), o.dicTabla);
       } catch (const std::exception& e) {

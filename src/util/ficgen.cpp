@@ -219,11 +219,11 @@ int divideFichero(const std::string& fichero, long nCaracteres, platform::Messag
   const std::string extension = fichero.substr(punto + 1);
   int trozos = 0;
   try {
-    File f = open(fichero, "rb");
+    File f = open(util::rutaDeUtf8(fichero), "rb");
     while (true) {
       const std::string bytes = readBytes(f.get(), static_cast<size_t>(nCaracteres), fichero);
       if (bytes.empty()) break;
-      grabaFichero(raiz + std::to_string(trozos + 1) + "." + extension, cp1252::decode(bytes));
+      grabaFichero(util::rutaDeUtf8(raiz + std::to_string(trozos + 1) + "." + extension), cp1252::decode(bytes));
       ++trozos;
       if (bytes.size() < static_cast<size_t>(nCaracteres)) break;
     }
@@ -237,7 +237,7 @@ std::u16string leeFichero(const std::string& fichero, platform::MessageBox& mens
   std::string ruta = fichero;
   if (const size_t p = ruta.find("\\..\\"); p != std::string::npos) ruta.replace(p, 4, "\\");
   try {
-    File f = open(ruta, "rb");
+    File f = open(util::rutaDeUtf8(ruta), "rb");
     return cp1252::decode(readBytes(f.get(), SIZE_MAX, ruta));
   } catch (const FicheroError& e) {
     mensajes.show(util::fromUtf8(ruta) + u" " + e.description(), platform::Buttons::Ok);
