@@ -33,9 +33,11 @@ class ProgramaTest : public ::testing::Test {
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
-    std::ofstream(dir / "kalyxon.ini") << "[opciones]\nayuda=SI\n";
+    std::ofstream(dir / "kalyxon.ini", std::ios::binary) << "[opciones]\nayuda=SI\n";
     // "Iniciar con la sesión" must never write the user's own autostart.
+#ifndef _WIN32
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+#endif
     k = std::make_unique<Kalyxon>(s.services(), dir);
     app().frmini_Load();
     app().frmini_cmdace_Click();
