@@ -51,7 +51,7 @@ void printHelp(std::ostream& out) {
 int ejecuta(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
     return kalyxon::cli::runDesktop(argc, argv);
 #else
     printHelp(std::cout);
@@ -70,7 +70,7 @@ int ejecuta(int argc, char** argv) {
   for (const auto& c : kCommands) {
     if (first == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
   }
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
   if (first.rfind("--", 0) == 0) return kalyxon::cli::runDesktop(argc, argv);
 #endif
   std::cerr << "kalyxon: unknown command '" << first << "' (try kalyxon --help)\n";
