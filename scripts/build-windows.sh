@@ -127,6 +127,7 @@ case "$accion" in
   build)
     wine_arranca
     compila
+    scripts/package-windows.sh "$BUILD_DIR"
     ;;
   test)
     wine_arranca
@@ -134,6 +135,7 @@ case "$accion" in
     compila
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 120
     compara
+    scripts/package-windows.sh --test "$BUILD_DIR"
     ;;
   *)
     echo "usage: $0 [build|test]" >&2
