@@ -80,15 +80,25 @@ if [ "$(uname -m)" != x86_64 ]; then
   exit 0
 fi
 export WINEPREFIX="$PWD/$BUILD_DIR/wine-installer" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
 mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  timeout 300 wine wineboot -i >/dev/null 2>&1 </dev/null || true
+  env -u DISPLAY timeout 300 wine wineboot -i >/dev/null 2>&1 </dev/null || true
+fi
+timeout 30 wineserver -k >/dev/null 2>&1 || true
+# A virtual display for the desktop check, there before Wine's server starts:
+# windows of a server started without a display can never be shown.
+xvfb=""
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  exec 7< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+  xvfb=$!
+  pantalla=""
+  read -r -t 30 pantalla <&7 || true
+  if [ -n "$pantalla" ]; then export DISPLAY=":$pantalla"; else xvfb=""; fi
 fi
 # A server of its own, away from this script's output pipes (Wine's helpers
 # would keep them open); stopped when the script ends.
 wineserver -p >/dev/null 2>&1 </dev/null
-trap 'wineserver -k >/dev/null 2>&1 || true; timeout 30 wineserver -w >/dev/null 2>&1 || true' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; timeout 30 wineserver -w >/dev/null 2>&1 || true; [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true' EXIT
 if ! timeout 120 wine cmd /c exit >/dev/null 2>&1 </dev/null; then
   echo "package-windows: installer test skipped: Wine cannot start here (wine cmd /c exit failed)"
   exit 0
@@ -123,8 +133,33 @@ comprueba "uninstall entry in the registry" registrada
 version=$(cd "$destino" && timeout 60 wine ./kalyxon.exe --version </dev/null 2>/dev/null | tr -d '\r')
 comprueba "installed kalyxon.exe runs ('$version')" test "$version" = "kalyxon $VERSION"
 
-# A settings file the user made stays; everything shipped goes.
+# The installed desktop program on a virtual display: its notice shows,
+# "Aceptar" opens the main window, closing that saves the settings beside the
+# program and ends it. (The help index a first start opens is marked as seen.)
 printf '[opciones]\r\nayuda=SI\r\n' > "$destino/kalyxon.ini"
+if [ -n "$xvfb" ]; then
+  estado="$(cd "$SALIDA" && pwd)/escritorio.rc"
+  rm -f "$estado"
+  (cd "$destino" && timeout 120 wine ./kalyxon.exe </dev/null >/dev/null 2>&1; echo $? > "$estado") &
+  programa=$!
+  aviso=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kalyxon$' 2>/dev/null | head -1 || true)
+  comprueba "the notice window shows" test -n "$aviso"
+  if [ -n "$aviso" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$aviso")"
+    xdotool mousemove --window "$aviso" $((WIDTH - 147)) 293 click 1  # "Aceptar"
+    principal=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kalyxon - escritura' 2>/dev/null | head -1 || true)
+    comprueba "Aceptar opens the main window" test -n "$principal"
+    [ -n "$principal" ] && xdotool windowfocus --sync "$principal" key alt+F4
+  fi
+  wait "$programa" || true
+  comprueba "closing the main window ends the program normally" test "$(cat "$estado" 2>/dev/null)" = 0
+  comprueba "closing saves the settings" grep -q '^posx=' "$destino/kalyxon.ini"
+  rm -f "$estado"
+else
+  echo "package-windows: desktop check skipped: no virtual display (Xvfb and xdotool needed)"
+fi
+
+# A settings file the user made stays; everything shipped goes.
 # A silent uninstall copies itself away and returns at once; the copy does
 # the work (the server is persistent, so wineserver -w would wait for ever).
 timeout 120 wine "$destino/uninstall.exe" /S </dev/null >/dev/null 2>&1 || true
