@@ -197,61 +197,6 @@ extremo() {
 
 VERSION=$(sed -n 's/^project(kalyxon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-# The self-contained folder (program, data, help, icons, licences), its zip
-# and the installer Kalyxon-<version>-setup.exe, all in the build folder.
-# KALYXON_NSIS_RAPIDO set: the installer is compressed quickly, not tightly
-# (the test command's installer, thrown away after the test).
-empaqueta() {
-  local dir="$BUILD_DIR/Kalyxon-$VERSION" bin="$BUILD_DIR/bin"
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  cp "$bin/kalyxon.exe" "$bin/ALPHA.db" "$bin"/LEXICA*.db "$dir/"
-  cp -r "$bin/help" "$dir/help"
-  # The indicator pictures and the icon are painted by a Qt tool, so they
-  # come from the Linux build when there is one.
-  if compgen -G "$LINUX_DIR/bin/*.ico" >/dev/null; then
-    cp "$LINUX_DIR/bin/"*.ico "$dir/"
-    [ -f "$LINUX_DIR/bin/kalyxon.png" ] && cp "$LINUX_DIR/bin/kalyxon.png" "$dir/"
-  else
-    echo "windows: no icons in $LINUX_DIR/bin (build the Linux program first); the folder has none"
-  fi
-  cp LICENSE "$dir/LICENSE.txt"
-  cp data/lexica/LICENSE-CC-BY-SA-4.0.txt "$dir/"
-  cp data/lexica/README.md "$dir/LEXICA-README.md"
-  cp third_party/sqlite/README.md "$dir/SQLite-README.md"
-  (cd "$BUILD_DIR" && rm -f "Kalyxon-$VERSION-windows.zip" && zip -qr "Kalyxon-$VERSION-windows.zip" "Kalyxon-$VERSION")
-  makensis -V2 -DVERSION="$VERSION" -DSOURCE="$PWD/$dir" ${KALYXON_NSIS_RAPIDO:+-DRAPIDO} \
-    -DOUTFILE="$PWD/$BUILD_DIR/Kalyxon-$VERSION-setup.exe" installer/kalyxon.nsi
-  echo "windows: $BUILD_DIR/Kalyxon-$VERSION/, $BUILD_DIR/Kalyxon-$VERSION-windows.zip, $BUILD_DIR/Kalyxon-$VERSION-setup.exe"
-}
-
-# The installer under Wine: a silent per-user install puts the program, its
-# data and the Start-menu entries in place, the installed program works, and
-# the uninstaller takes the program away but keeps the user's settings.
-prueba_instalador() {
-  local destino="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Programs/Kalyxon"
-  local menu fallo=0 salida
-  timeout 120 wine "$BUILD_DIR/Kalyxon-$VERSION-setup.exe" /S </dev/null >/dev/null 2>&1
-  menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Kalyxon/Kalyxon.lnk' | head -1)
-  [ -f "$destino/kalyxon.exe" ] && [ -f "$destino/ALPHA.db" ] && [ -f "$destino/help/index.html" ] \
-    && [ -n "$menu" ] || { echo "windows: installer: files or Start-menu entry missing"; fallo=1; }
-  salida=$(timeout 60 wine "$destino/kalyxon.exe" numeral 2024 </dev/null 2>&1) || true
-  [ "$salida" == "$(printf '\u0375\u03b2\u03ba\u03b4\u0374')" ] || { echo "windows: installer: the installed program answered '$salida'"; fallo=1; }
-  printf '[opciones]\r\nks=SI\r\n' > "$destino/kalyxon.ini"
-  # The uninstaller copies itself elsewhere and returns at once; its copy
-  # does the work.
-  timeout 120 wine "$destino/Desinstalar.exe" /S </dev/null >/dev/null 2>&1
-  for _ in $(seq 300); do
-    [ -e "$destino/kalyxon.exe" ] || [ -e "$destino/Desinstalar.exe" ] || break
-    sleep 0.1
-  done
-  [ ! -e "$destino/kalyxon.exe" ] && [ -f "$destino/kalyxon.ini" ] && [ ! -e "$menu" ] \
-    || { echo "windows: uninstaller: program left behind or settings removed"; fallo=1; }
-  rm -rf "$destino"
-  [ "$fallo" -eq 0 ] && echo "windows: the installer installs, the program runs, the uninstaller removes it"
-  return "$fallo"
-}
-
 # Wine needs a 64-bit x86 host; a machine where it cannot start skips the
 # Windows tests and says why.
 wine_funciona() {
@@ -277,6 +222,7 @@ case "$accion" in
   build)
     wine_arranca
     compila
+    scripts/package-windows.sh "$BUILD_DIR"
     ;;
   test)
     wine_arranca
@@ -285,14 +231,12 @@ case "$accion" in
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 120
     compara
     extremo
-    wine_arranca
-    KALYXON_NSIS_RAPIDO=1 empaqueta
-    prueba_instalador
+    scripts/package-windows.sh --test "$BUILD_DIR"
     ;;
   package)
     wine_arranca
     compila
-    empaqueta
+    scripts/package-windows.sh "$BUILD_DIR"
     ;;
   *)
     echo "usage: $0 [build|test|package]" >&2

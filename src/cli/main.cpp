@@ -59,7 +59,7 @@ void printHelp(std::ostream& out) {
 int ejecuta(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
     return kalyxon::cli::runDesktop(argc, argv);
 #else
     printHelp(std::cout);
@@ -90,7 +90,7 @@ int ejecuta(int argc, char** argv) {
     }
     return c.run(resto);
   }
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
   if (first.rfind("--", 0) == 0) return kalyxon::cli::runDesktop(argc, argv);
 #endif
   std::cerr << "kalyxon: unknown command '" << first << "' (try kalyxon --help)\n";
