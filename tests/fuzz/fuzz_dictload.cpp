@@ -36,7 +36,7 @@ Contenido carga(std::string_view bytes, Carga::Resultado& r) {
   auto& e = entorno();
   e.tabla->vacia();
   Carga c(e.k.alfabeto(), *e.tabla);
-  c.lote = 7;  // several batches even in short texts
+  c.loteFormas = 7;  // several batches even in short texts
   r = c.ejecuta(bytes);
   Contenido out;
   int64_t suma = 0;
