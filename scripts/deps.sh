@@ -25,6 +25,8 @@ PACKAGES=(
   clang libclang-rt-dev llvm
   # reference BetaCode converter used by the comparison benchmark and test
   unibetacode
+  # the Windows cross build and its tests under Wine (scripts/build-windows.sh)
+  mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 nsis zip googletest
 )
 
 missing=()

@@ -1,6 +1,12 @@
 #include "app/carpeta.h"
+#include "util/utf.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#undef MessageBox  // the macro would rename platform::MessageBox
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <stdexcept>
@@ -36,7 +42,21 @@ bool esLicencia(const std::string& nombre) {
   return empiezaPor(nombre, "LEXICA-") && terminaEnMinusculas(nombre, ".txt");
 }
 
+#ifdef _WIN32
+// Windows' access() only looks at the read-only attribute, not at who may
+// write (Program Files has no such attribute), so the folder is asked to take
+// a file that is gone again when its handle closes.
+bool escribible(const fs::path& d) {
+  const fs::path prueba = d / (".kalyxon-escritura-" + std::to_string(::GetCurrentProcessId()));
+  HANDLE h = ::CreateFileW(prueba.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(h);
+  return true;
+}
+#else
 bool escribible(const fs::path& d) { return ::access(d.c_str(), W_OK) == 0; }
+#endif
 
 // Whether an SQLite file opens and passes SQLite's quick check.
 bool baseSana(const fs::path& p) {
@@ -120,6 +140,13 @@ fs::path carpetaPrograma(const OrigenCarpeta& o) {
   fs::path dir = o.ejecutable.parent_path();
   std::error_code ec;
   if (fs::exists(dir / "ALPHA.db", ec) && escribible(dir)) return dir;
+#ifdef _WIN32
+  // There the per-user folder is %APPDATA%\Kalyxon (the process overload
+  // passes %APPDATA% in xdgDataHome).
+  if (o.xdgDataHome.empty() || !util::rutaDeUtf8(o.xdgDataHome).is_absolute())
+    throw std::runtime_error("APPDATA is not set: use --settings-dir DIR");
+  fs::path d = util::rutaDeUtf8(o.xdgDataHome) / "Kalyxon";
+#else
   fs::path base;
   if (!o.xdgDataHome.empty() && fs::path(o.xdgDataHome).is_absolute())
     base = o.xdgDataHome;
@@ -128,6 +155,7 @@ fs::path carpetaPrograma(const OrigenCarpeta& o) {
   else
     throw std::runtime_error("neither XDG_DATA_HOME nor HOME is set: use --settings-dir DIR");
   fs::path d = base / "kalyxon";
+#endif
   creaCarpeta(d);
   if (datos) siembra(*datos, d, true);
   return d;
@@ -135,12 +163,33 @@ fs::path carpetaPrograma(const OrigenCarpeta& o) {
 
 fs::path carpetaPrograma(std::optional<fs::path> explicita) {
   OrigenCarpeta o;
-  std::error_code ec;
-  o.ejecutable = fs::read_symlink("/proc/self/exe", ec);
+  o.ejecutable = rutaEjecutable();
   o.explicita = std::move(explicita);
+#ifdef _WIN32
+  if (const wchar_t* a = ::_wgetenv(L"APPDATA")) o.xdgDataHome = fs::path(a).string();
+#else
   if (const char* x = std::getenv("XDG_DATA_HOME")) o.xdgDataHome = x;
   if (const char* h = std::getenv("HOME")) o.home = h;
+#endif
   return carpetaPrograma(o);
+}
+
+fs::path rutaEjecutable() {
+#ifdef _WIN32
+  std::wstring r(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, r.data(), static_cast<DWORD>(r.size()));
+    if (n == 0) return {};
+    if (n < r.size()) {
+      r.resize(n);
+      return fs::path(r);
+    }
+    r.resize(r.size() * 2);
+  }
+#else
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec);
+#endif
 }
 
 std::optional<fs::path> extraeCarpetaAjustes(std::vector<std::string>& args) {
@@ -149,13 +198,13 @@ std::optional<fs::path> extraeCarpetaAjustes(std::vector<std::string>& args) {
     if (args[i] == "--settings-dir") {
       if (i + 1 >= args.size() || args[i + 1].empty())
         throw std::invalid_argument("--settings-dir needs a folder");
-      r = args[i + 1];
+      r = util::rutaDeUtf8(args[i + 1]);
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
                  args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     } else if (empiezaPor(args[i], "--settings-dir=")) {
       std::string v = args[i].substr(15);
       if (v.empty()) throw std::invalid_argument("--settings-dir needs a folder");
-      r = v;
+      r = util::rutaDeUtf8(v);
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
     } else {
       ++i;

@@ -8,7 +8,8 @@
 //    dictionaries that folder holds.
 //  - Portable: the executable's own folder, when it is writable and holds
 //    ALPHA.db (a build tree, or an unpacked portable copy).
-//  - Installed: $XDG_DATA_HOME/kalyxon (~/.local/share/kalyxon by default),
+//  - Installed: $XDG_DATA_HOME/kalyxon (~/.local/share/kalyxon by default;
+//    %APPDATA%\Kalyxon on Windows),
 //    seeded on every start with what is missing there of the shipped ALPHA.db,
 //    LEXICA*.db and icons; a newer shipped ALPHA.db replaces the copy (it is
 //    program data), a user's dictionaries are never replaced (he changes them).
@@ -41,6 +42,9 @@ std::filesystem::path carpetaPrograma(std::optional<std::filesystem::path> expli
 // Removes "--settings-dir DIR" or "--settings-dir=DIR" from `args` and returns
 // DIR. Throws std::invalid_argument when the option has no value.
 std::optional<std::filesystem::path> extraeCarpetaAjustes(std::vector<std::string>& args);
+
+// The running program's own file (empty when the system cannot say).
+std::filesystem::path rutaEjecutable();
 
 // The folder of the shipped data for an executable (see above), or nullopt.
 std::optional<std::filesystem::path> carpetaDatosInstalados(const std::filesystem::path& ejecutable);

@@ -221,7 +221,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
       std::cerr << "kalyxon convert: " << entrada << " is a folder, not a file\n";
       return 1;
     }
-    fichero.open(entrada, std::ios::binary);
+    fichero.open(util::rutaDeUtf8(entrada), std::ios::binary);
     if (!fichero) {
       std::cerr << "kalyxon convert: cannot read " << entrada << "\n";
       return 1;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/carpeta.h"
+#include "util/utf.h"
 #include "app/kalyxon.h"
 #include "cli/commands.h"
 #include "dictionary/cargador.h"
@@ -194,7 +195,7 @@ int busca(Opciones o) {
 
 int carga(const Opciones& o) {
   if (o.resto.empty()) throw std::runtime_error("load needs a FILE");
-  std::ifstream in(o.resto[0], std::ios::binary);
+  std::ifstream in(util::rutaDeUtf8(o.resto[0]), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + o.resto[0]);
   std::ostringstream s;
   s << in.rdbuf();
@@ -294,7 +295,7 @@ int exporta(const Opciones& o) {
 
 int importa(const Opciones& o) {
   if (o.resto.empty()) throw std::runtime_error("import needs a TSV file");
-  std::ifstream in(o.resto[0], std::ios::binary);
+  std::ifstream in(util::rutaDeUtf8(o.resto[0]), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + o.resto[0]);
   Motor m(o.dir);
   m.abre(o, true);
@@ -317,8 +318,8 @@ int runDict(const std::vector<std::string>& argsIn) {
         if (i + 1 >= argsIn.size()) throw std::invalid_argument(a + " needs a value");
         return argsIn[++i];
       };
-      if (a == "--dir") dir = valor();
-      else if (a == "--settings-dir") dir = carpetaPrograma(fs::path(valor()));
+      if (a == "--dir") dir = util::rutaDeUtf8(valor());
+      else if (a == "--settings-dir") dir = carpetaPrograma(util::rutaDeUtf8(valor()));
       else if (a == "--table") o.tabla = valor();
       else if (a == "--file") o.fichero = valor();
       else if (a == "--count") o.cuenta = numeroDe("--count", valor(), 1, kTopePalabra);

@@ -191,7 +191,7 @@ int runType(const std::vector<std::string>& argumentos) {
     if (o.fichero == "-") {
       guion.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     } else {
-      std::ifstream in(o.fichero, std::ios::binary);
+      std::ifstream in(util::rutaDeUtf8(o.fichero), std::ios::binary);
       if (!in) {
         std::cerr << "kalyxon type: cannot read '" << o.fichero << "'\n";
         return 1;
@@ -252,7 +252,7 @@ int runType(const std::vector<std::string>& argumentos) {
     if (!o.dicFichero.empty()) {
       // A relative FILE is taken from the current folder, as any file name
       // on a command line.
-      const fs::path fichero = fs::absolute(o.dicFichero);
+      const fs::path fichero = fs::absolute(util::rutaDeUtf8(o.dicFichero));
       try {
         sim.k().diccionario().cambiaDiccionario(util::fromUtf8(fichero.string()), o.dicTabla);
       } catch (const std::exception& e) {

@@ -2,10 +2,12 @@
 // It intercepts the keyboard of an X display and types Greek into whatever
 // application has the focus, exactly as the desktop program does, but with no
 // window of its own: for scripted use, remote sessions and the end-to-end tests.
+#ifdef KALYXON_HAVE_X11
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <iostream>

@@ -16,6 +16,7 @@ int runSettings(const std::vector<std::string>& args);
 int runType(const std::vector<std::string>& args);
 int runX11Agent(const std::vector<std::string>& args);
 int runIbusEngine(const std::vector<std::string>& args);
+int runWin32Agent(const std::vector<std::string>& args);  // Windows builds only
 
 // Starts the desktop program (only when the desktop front end is built).
 int runDesktop(int argc, char** argv);

@@ -7,6 +7,13 @@
 
 #include "app/carpeta.h"
 #include "cli/commands.h"
+#include "util/utf.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#endif
 
 namespace {
 
@@ -21,8 +28,12 @@ const Command kCommands[] = {
     {"type", kalyxon::cli::runType, "type a key script through the keyboard engine"},
     {"dict", kalyxon::cli::runDict, "dictionaries: list, lookup, load, merge, purge, export"},
     {"settings", kalyxon::cli::runSettings, "program folder, settings and dictionaries found"},
+#ifdef _WIN32
+    {"win32-agent", kalyxon::cli::runWin32Agent, "the keyboard engine on the Windows desktop, without a window"},
+#else
     {"x11-agent", kalyxon::cli::runX11Agent, "the keyboard engine on an X display, without a window"},
     {"ibus-engine", kalyxon::cli::runIbusEngine, "the keyboard engine as an IBus input method, without a window"},
+#endif
     {"convert", kalyxon::cli::runConvert, "legacy Greek fonts and BetaCode to Unicode and back"},
     {"numeral", kalyxon::cli::runNumeral, "the Greek numeral of a number"},
 };
@@ -45,12 +56,10 @@ void printHelp(std::ostream& out) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int ejecuta(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
     return kalyxon::cli::runDesktop(argc, argv);
 #else
     printHelp(std::cout);
@@ -81,9 +90,35 @@ int main(int argc, char** argv) {
     }
     return c.run(resto);
   }
-#ifdef KALYXON_HAVE_QT
+#if defined(KALYXON_HAVE_QT) || defined(KALYXON_HAVE_WIN32UI)
   if (first.rfind("--", 0) == 0) return kalyxon::cli::runDesktop(argc, argv);
 #endif
   std::cerr << "kalyxon: unknown command '" << first << "' (try kalyxon --help)\n";
   return 2;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands main() its arguments in the ANSI code page, where a Greek
+// word or file name becomes '?'; wmain gets them in UTF-16 and they go on in
+// UTF-8 like everywhere else. The standard streams are switched to binary so
+// that UTF-8 text and the bytes of 8-bit files pass unchanged (no CR added
+// before each LF): the output is byte for byte the Linux build's.
+int wmain(int argc, wchar_t** wargv) {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  std::vector<std::string> utf8;
+  for (int i = 0; i < argc; ++i) {
+    const std::wstring_view w(wargv[i]);
+    utf8.push_back(kalyxon::util::toUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size())));
+  }
+  std::vector<char*> argv;
+  for (auto& a : utf8) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return ejecuta(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return ejecuta(argc, argv); }
+#endif

@@ -1,8 +1,14 @@
 #include "conversion/informefichero.h"
 
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 
@@ -15,6 +21,20 @@ namespace {
 std::error_code ultimoError() { return {errno, std::generic_category()}; }
 }  // namespace
 
+#ifdef _WIN32
+// Windows: the report goes to a temporary file beside the target and replaces
+// it in one move at the end, as on POSIX (links and devices aside).
+InformeFichero::InformeFichero(std::filesystem::path fichero, Codificacion c)
+    : fichero_(std::move(fichero)), codificacion_(c) {
+  temporal_ = fichero_;
+  temporal_ += L".tmp" + std::to_wstring(::_getpid());
+  f_ = ::_wfopen(temporal_.c_str(), L"wb");
+  if (!f_) {
+    error_ = ultimoError();
+    temporal_.clear();
+  }
+}
+#else
 InformeFichero::InformeFichero(std::filesystem::path fichero, Codificacion c)
     : fichero_(std::move(fichero)), codificacion_(c) {
   struct stat st {};
@@ -46,6 +66,8 @@ InformeFichero::InformeFichero(std::filesystem::path fichero, Codificacion c)
   }
 }
 
+#endif
+
 InformeFichero::~InformeFichero() {
   if (f_) std::fclose(f_);
   if (!temporal_.empty()) {
@@ -63,6 +85,23 @@ void InformeFichero::escribe(std::u16string_view linea) {
   if (std::fwrite(bytes_.data(), 1, bytes_.size(), f_) != bytes_.size()) error_ = ultimoError();
 }
 
+#ifdef _WIN32
+std::error_code InformeFichero::cierra() {
+  termina();
+  if (f_) {
+    if (std::fflush(f_) != 0 && !error_) error_ = ultimoError();
+    if (!temporal_.empty() && ::_commit(::_fileno(f_)) != 0 && !error_) error_ = ultimoError();
+    if (std::fclose(f_) != 0 && !error_) error_ = ultimoError();
+    f_ = nullptr;
+  }
+  if (error_ || temporal_.empty()) return error_;
+  if (!::MoveFileExW(temporal_.c_str(), fichero_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return error_ = std::error_code(EACCES, std::generic_category());
+  temporal_.clear();
+  return {};
+}
+#else
 std::error_code InformeFichero::cierra() {
   termina();
   if (f_) {
@@ -85,5 +124,6 @@ std::error_code InformeFichero::cierra() {
   temporal_.clear();
   return {};
 }
+#endif
 
 }  // namespace kalyxon::conversion

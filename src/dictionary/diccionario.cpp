@@ -1,4 +1,5 @@
 #include "dictionary/diccionario.h"
+#include "util/utf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -334,7 +335,7 @@ void Diccionario::cargaDiccionario() {
   auto tabla = rstlxc;  // the load keeps writing here even if the user switches
   std::string bytes;
   {
-    std::ifstream in(*fichero, std::ios::binary);
+    std::ifstream in(util::rutaDeUtf8(*fichero), std::ios::binary);
     if (!in) {
       k_.sv.messageBox->show(u"No se puede leer el archivo " + u16(*fichero));
       return;

@@ -8,7 +8,8 @@ namespace kalyxon {
 
 // The text in Normalization Form C (precomposed). Text copied from other
 // programs is often decomposed (a letter followed by combining accents); the
-// dictionary stores and compares precomposed forms. Without ICU the text is
+// dictionary stores and compares precomposed forms. ICU does the work on
+// Linux, Windows' NormalizeString on Windows; with neither the text is
 // returned as it is.
 std::u16string nfc(std::u16string_view texto);
 

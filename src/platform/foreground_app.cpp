@@ -6,6 +6,8 @@
 
 #ifdef KALYXON_HAVE_ICU
 #include <unicode/uchar.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 namespace kalyxon::platform {
@@ -20,6 +22,16 @@ bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 char32_t upper(char32_t c) {
 #ifdef KALYXON_HAVE_ICU
   return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+#elif defined(_WIN32)
+  if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return c;
+  wchar_t w = static_cast<wchar_t>(c);
+  // Linguistic casing: the plain table leaves final sigma as it is, ICU
+  // (the Linux build) gives capital sigma.
+  wchar_t u = w;
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, &w, 1, &u, 1,
+                    nullptr, nullptr, 0) == 1)
+    w = u;
+  return static_cast<char32_t>(w);
 #else
   return (c >= U'a' && c <= U'z') ? c - U'a' + U'A' : c;
 #endif

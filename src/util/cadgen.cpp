@@ -2,6 +2,8 @@
 
 #ifdef KALYXON_HAVE_ICU
 #include <unicode/uchar.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 #include "util/utf.h"
@@ -17,6 +19,15 @@ char16_t upperUnit(char16_t c) {
 #ifdef KALYXON_HAVE_ICU
   const UChar32 u = u_toupper(static_cast<UChar32>(c));
   return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
+#elif defined(_WIN32)
+  wchar_t w = static_cast<wchar_t>(c);
+  // Linguistic casing: the plain table leaves final sigma as it is, ICU
+  // (the Linux build) gives capital sigma.
+  wchar_t u = w;
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, &w, 1, &u, 1,
+                    nullptr, nullptr, 0) == 1)
+    w = u;
+  return static_cast<char16_t>(w);
 #else
   return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c;
 #endif

@@ -5,6 +5,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#undef MessageBox  // the macro would rename platform::MessageBox
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,7 +35,17 @@ std::error_code lastError() { return {errno ? errno : EIO, std::generic_category
 
 File open(const std::filesystem::path& path, const char* mode) {
   errno = 0;
+#ifdef _WIN32
+  // Wide names, so that a Greek file name opens on a machine whose ANSI code
+  // page cannot spell it.
+  const std::string m(mode);
+  File f(::_wfopen(path.c_str(), std::wstring(m.begin(), m.end()).c_str()));
+  // Windows answers "access denied" for a folder; say what it is, as Linux does.
+  std::error_code ignorado;
+  if (!f && std::filesystem::is_directory(path, ignorado)) errno = EISDIR;
+#else
   File f(std::fopen(path.c_str(), mode));
+#endif
   if (!f) throw FicheroError(path, lastError());
   return f;
 }
@@ -80,7 +91,9 @@ std::u16string descripcionError(std::error_code ec, const std::filesystem::path&
     case EISDIR:
       return u"Error de acceso a la ruta o el archivo";
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
       return u"Disco lleno";
     case EMFILE:
     case ENFILE:
@@ -228,6 +241,31 @@ std::error_code escribe(const std::filesystem::path& fichero, std::string_view b
 #else
 namespace so {
 
+// Win32 failures in the errno terms descripcionError and the callers use.
+std::error_code errorWin32(DWORD e) {
+  switch (e) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return {ENOENT, std::generic_category()};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return {EACCES, std::generic_category()};
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return {ENOSPC, std::generic_category()};
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return {EMFILE, std::generic_category()};
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BAD_PATHNAME:
+      return {EINVAL, std::generic_category()};
+    default:
+      return {EIO, std::generic_category()};
+  }
+}
+
 std::error_code escribe(const std::filesystem::path& fichero, std::string_view bytes) {
   std::error_code ec;
   std::filesystem::path carpeta = fichero.parent_path();
@@ -240,7 +278,7 @@ std::error_code escribe(const std::filesystem::path& fichero, std::string_view b
     h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
-      return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+      return errorWin32(::GetLastError());
   }
   if (h == INVALID_HANDLE_VALUE) return std::error_code(EEXIST, std::generic_category());
   std::size_t hecho = 0;
@@ -248,15 +286,15 @@ std::error_code escribe(const std::filesystem::path& fichero, std::string_view b
     DWORD n = 0;
     DWORD pide = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - hecho, 1u << 30));
     if (!::WriteFile(h, bytes.data() + hecho, pide, &n, nullptr))
-      ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+      ec = errorWin32(::GetLastError());
     hecho += n;
   }
   if (!ec && !::FlushFileBuffers(h))
-    ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    ec = errorWin32(::GetLastError());
   ::CloseHandle(h);
   if (!ec && !::MoveFileExW(temp.c_str(), fichero.c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ec = std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    ec = errorWin32(::GetLastError());
   if (ec) ::DeleteFileW(temp.c_str());
   return ec;
 }
@@ -291,11 +329,12 @@ int divideFichero(const std::string& fichero, long nCaracteres, platform::Messag
   const std::string extension = fichero.substr(punto + 1);
   int trozos = 0;
   try {
-    File f = open(fichero, "rb");
+    File f = open(util::rutaDeUtf8(fichero), "rb");
     while (true) {
       const std::string bytes = readBytes(f.get(), static_cast<size_t>(nCaracteres), fichero);
       if (bytes.empty()) break;
-      grabaFichero(raiz + std::to_string(trozos + 1) + "." + extension, cp1252::decode(bytes));
+      grabaFichero(util::rutaDeUtf8(raiz + std::to_string(trozos + 1) + "." + extension),
+                   cp1252::decode(bytes));
       ++trozos;
       if (bytes.size() < static_cast<size_t>(nCaracteres)) break;
     }
@@ -309,7 +348,7 @@ std::u16string leeFichero(const std::string& fichero, platform::MessageBox& mens
   std::string ruta = fichero;
   if (const size_t p = ruta.find("\\..\\"); p != std::string::npos) ruta.replace(p, 4, "\\");
   try {
-    File f = open(ruta, "rb");
+    File f = open(util::rutaDeUtf8(ruta), "rb");
     return cp1252::decode(readBytes(f.get(), SIZE_MAX, ruta));
   } catch (const FicheroError& e) {
     mensajes.show(util::fromUtf8(ruta) + u" " + e.description(), platform::Buttons::Ok);

@@ -4,6 +4,7 @@
 // or a lone surrogate costs one character, never the whole text.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,13 @@ std::u16string fromUtf8(std::string_view text);
 
 // One code point (BMP or supplementary) as UTF-16.
 std::u16string fromCodePoint(char32_t cp);
+
+// A path named by UTF-8 text. Every path made from the program's own strings
+// goes through here: on Windows a path built from a plain std::string reads it
+// in the ANSI code page, where a Greek name is lost (path::string() does give
+// UTF-8 back there, so that direction needs nothing).
+inline std::filesystem::path rutaDeUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 }  // namespace kalyxon::util

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <cstdio>
 
 #include "app/kalyxon.h"
@@ -43,7 +45,7 @@ struct TablaPrueba {
 
 void creaDiccionario(const fs::path& ruta, const std::vector<TablaPrueba>& tablas) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(ruta.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(ruta.string().c_str(), &db), SQLITE_OK);
   for (const auto& t : tablas) {
     std::string sql = "CREATE TABLE \"" + t.nombre + "\"(codigo TEXT, unicode TEXT, frecuencia INTEGER";
     if (t.campos == 4) sql += ", extra TEXT";
@@ -231,7 +233,11 @@ TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
   arranca();
   EXPECT_TRUE(f().mnuks.checked);
   app().cierra();
-  EXPECT_FALSE(fs::exists(dir / "kalyxon.ini"));
+  // One file, under its own name: no second one in lower case.
+  std::vector<std::string> inis;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().extension() == ".ini") inis.push_back(e.path().filename().string());
+  EXPECT_EQ(inis, std::vector<std::string>{"Kalyxon.ini"});
   EXPECT_NE(contenido(dir / "Kalyxon.ini").find("ks=SI"), std::string::npos);
 }
 
@@ -300,6 +306,8 @@ TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
   EXPECT_TRUE(f().mnudiccla.checked);
 }
 
+// Through a POSIX shell: Linux only.
+#ifndef _WIN32
 TEST_F(AplicacionTest, AFolderWithoutDictionariesIsStillHeldByOneCopy) {
   escribeIni(dir, "[opciones]\nayuda=SI\n");
   arranca();
@@ -360,6 +368,8 @@ TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
   // Once it has closed, another copy starts again.
   EXPECT_EQ(ejecuta(opcion).first, 0);
 }
+
+#endif  // _WIN32
 
 TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   fs::path bin = KALYXON_RUNTIME_DIR;

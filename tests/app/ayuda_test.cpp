@@ -16,6 +16,8 @@ std::string lee(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The page is made by the Linux build (cmark); a Windows package takes it from there.
+#ifndef _WIN32
 TEST(Guia, TheHelpPageIsMadeFromTheCurrentGuideAndTheIndexLinksIt) {
   const fs::path ayuda = fs::path(KALYXON_RUNTIME_DIR) / "help";
   EXPECT_NE(lee(ayuda / "index.html").find("href=\"guia.html\""), std::string::npos);
@@ -32,5 +34,6 @@ TEST(Guia, TheHelpPageIsMadeFromTheCurrentGuideAndTheIndexLinksIt) {
   }
   EXPECT_GE(secciones, 8);
 }
+#endif  // _WIN32
 
 }  // namespace

@@ -48,13 +48,21 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   crea(share / "otro.txt");
   crea(share / "LEXICA-ATRIBUCION.txt", "CC BY-SA");
   fs::create_directories(raiz / "usr" / "bin");
+#ifdef _WIN32
+  fs::path usuario = raiz / "appdata" / "Kalyxon";  // %APPDATA%\Kalyxon
+#else
   fs::path usuario = raiz / "home" / ".local" / "share" / "kalyxon";
+#endif
   crea(usuario / "LEXICA.db", "diccionario del usuario");
   crea(usuario / "ALPHA.db", "alfabeto 1");
   fs::last_write_time(usuario / "ALPHA.db",
                       fs::last_write_time(share / "ALPHA.db") - std::chrono::hours(1));
 
+#ifdef _WIN32
+  OrigenCarpeta o{raiz / "usr" / "bin" / "kalyxon", std::nullopt, (raiz / "appdata").string(), ""};
+#else
   OrigenCarpeta o{raiz / "usr" / "bin" / "kalyxon", std::nullopt, "", (raiz / "home").string()};
+#endif
   EXPECT_EQ(carpetaPrograma(o), usuario);
   EXPECT_EQ(lee(usuario / "LEXICA.db"), "diccionario del usuario");  // never replaced
   EXPECT_EQ(lee(usuario / "ALPHA.db"), "alfabeto 2");                // newer program data
@@ -62,10 +70,12 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   EXPECT_FALSE(fs::exists(usuario / "otro.txt"));
   EXPECT_TRUE(fs::exists(usuario / "LEXICA-ATRIBUCION.txt"));  // the licence goes with the data
 
+#ifndef _WIN32
   // $XDG_DATA_HOME wins over $HOME.
   o.xdgDataHome = (raiz / "xdg").string();
   EXPECT_EQ(carpetaPrograma(o), raiz / "xdg" / "kalyxon");
   EXPECT_EQ(lee(raiz / "xdg" / "kalyxon" / "LEXICA.db"), "diccionario de fábrica");
+#endif
 }
 
 TEST_F(CarpetaTest, AnExplicitFolderGetsProgramDataButNoDictionaries) {

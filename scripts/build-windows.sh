@@ -1,0 +1,245 @@
+#!/usr/bin/env bash
+# Kalyxon for Windows, cross-compiled with mingw-w64 and run under Wine.
+#
+#   scripts/build-windows.sh [build]   kalyxon.exe, its data and the core tests
+#                                      in build-windows/ (or $KALYXON_WINDOWS_BUILD_DIR)
+#   scripts/build-windows.sh test      build, then run the core tests under Wine,
+#                                      compare kalyxon.exe with the Linux build
+#                                      (build/ or $KALYXON_BUILD_DIR), type through
+#                                      the real keyboard hook on Xvfb, and install,
+#                                      run and uninstall the installer
+#   scripts/build-windows.sh package   build, then the self-contained folder, a zip
+#                                      and the installer Kalyxon-<version>-setup.exe
+#
+# Installs its Debian packages first (those already present are not fetched
+# again). Every Wine program runs in a private prefix inside the build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
+          googletest cmake ninja-build zip nsis xvfb xdotool)
+
+instala() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq || return 1
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}
+
+BUILD_DIR="${KALYXON_WINDOWS_BUILD_DIR:-build-windows}"
+LINUX_DIR="${KALYXON_BUILD_DIR:-build}"
+export WINEPREFIX="$PWD/$BUILD_DIR/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Wine's helper processes inherit the output pipes of whoever starts the
+# first Wine program, so ninja and ctest would wait on them: a persistent
+# server is started first, away from any pipe, and the prefix is made once,
+# without a display. Stopped again when the script ends.
+wine_arranca() {
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    env -u DISPLAY timeout 300 wine wineboot -i >/dev/null 2>&1 </dev/null || true
+  fi
+  # A server left by wineboot (or an earlier run) would not be persistent.
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  timeout 30 wineserver -w >/dev/null 2>&1 </dev/null || true
+  wineserver -p >/dev/null 2>&1 </dev/null
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  trap wine_para EXIT
+}
+wine_para() {
+  wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
+}
+
+compila() {
+  local launcher=()
+  if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$PWD")}" CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DKALYXON_QT=OFF -DKALYXON_X11=OFF -DKALYXON_BENCH=OFF \
+    "${launcher[@]}" >/dev/null
+  cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+# Runs one case in both program folders; prints a difference and returns 1
+# when their standard output or exit status differ.
+compara_uno() {
+  local entrada="$1"; shift
+  local lin win rl=0 rw=0
+  entrada="${entrada//\\n/$'\n'}"
+  lin=$(cd "$LINUX_DIR/bin" && printf '%s' "$entrada" | ./kalyxon "$@" 2>/dev/null | od -An -tx1) || rl=$?
+  win=$(cd "$BUILD_DIR/bin" && printf '%s' "$entrada" | timeout 60 wine ./kalyxon.exe "$@" 2>/dev/null | od -An -tx1) || rw=$?
+  if [ "$lin" != "$win" ] || [ "$rl" != "$rw" ]; then
+    # Once more, in case Wine itself failed to start the program (seen once
+    # on a heavily loaded machine); a real difference shows again.
+    rw=0
+    win=$(cd "$BUILD_DIR/bin" && printf '%s' "$entrada" | timeout 60 wine ./kalyxon.exe "$@" 2>/dev/null | od -An -tx1) || rw=$?
+  fi
+  if [ "$lin" != "$win" ] || [ "$rl" != "$rw" ]; then
+    echo "DIFFERENT: kalyxon $* <<< $entrada (exit $rl / $rw)"
+    diff <(echo "$lin") <(echo "$win") | head -6
+    return 1
+  fi
+}
+
+# kalyxon.exe against the Linux kalyxon: the cases of tests/windows/casos.txt
+# and every string of the keyboard tests typed with no option and with all.
+compara() {
+  if [ ! -x "$LINUX_DIR/bin/kalyxon" ]; then
+    echo "windows: comparison skipped: no Linux build in $LINUX_DIR (run scripts/build.sh)"
+    return 0
+  fi
+  local fallos=0 casos=0 linea args entrada guion
+  while IFS= read -r linea; do
+    [[ -z "$linea" || "$linea" == \#* ]] && continue
+    entrada=""
+    if [[ "$linea" == *" <<< "* ]]; then
+      entrada="${linea#* <<< }"
+      linea="${linea%% <<< *}"
+    fi
+    read -r -a args <<< "$linea"
+    casos=$((casos + 1))
+    compara_uno "$entrada" "${args[@]}" || fallos=$((fallos + 1))
+  done < tests/windows/casos.txt
+  while IFS= read -r guion; do
+    for opciones in "" "--sigma-final --ks --ps --iota --espiritus --numeros --angulos"; do
+      read -r -a args <<< "type $opciones"
+      casos=$((casos + 1))
+      compara_uno "$guion" "${args[@]}" || fallos=$((fallos + 1))
+    done
+  done < <(grep -ohE '"[^"\\]+"' tests/keyboard/*_test.cpp | tr -d '"' | sort -u)
+  # A file with a Greek name, named in UTF-8 on the command line.
+  local nombre="guión-λόγος.txt"
+  printf 'L 222 O G O S space' | tee "$LINUX_DIR/bin/$nombre" > "$BUILD_DIR/bin/$nombre"
+  casos=$((casos + 2))
+  compara_uno "" type --sigma-final "$nombre" || fallos=$((fallos + 1))
+  compara_uno "" convert --from betacode "$nombre" || fallos=$((fallos + 1))
+  rm -f "$LINUX_DIR/bin/$nombre" "$BUILD_DIR/bin/$nombre"
+  echo "windows: kalyxon.exe against the Linux build: $casos cases, $fallos different"
+  [ "$fallos" -eq 0 ]
+}
+
+# Waits (at most about 20 s) until FILE holds exactly TEXT.
+espera_texto() {
+  local i
+  for i in $(seq 200); do
+    [ "$(cat "$1" 2>/dev/null)" == "$2" ] && return 0
+    sleep 0.1
+  done
+  echo "windows: end-to-end: expected '$2', the edit control holds '$(cat "$1" 2>/dev/null)'"
+  return 1
+}
+
+# The real low-level hook of kalyxon.exe on a private Xvfb desktop: keys
+# typed with xdotool into the edit control of a small Win32 program come out
+# as Greek, a Backspace deletes, and after F2 they stay Latin.
+extremo() {
+  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "windows: end-to-end test skipped: Xvfb or xdotool missing"
+    return 0
+  fi
+  local t n xvfb agente fallo=0 wid
+  t=$(mktemp -d)
+  for n in $(seq 180 260); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    echo "windows: end-to-end test skipped: Xvfb did not start"
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$t"
+    return 0
+  fi
+  (
+    export DISPLAY=":$n"
+    wine "$BUILD_DIR/tests/windows/kalyxon_editprueba.exe" "$(winepath -w "$t/texto.txt")" \
+      >/dev/null 2>&1 </dev/null &
+    # Without a window manager a new window gets no focus by itself.
+    wid=$(timeout 30 xdotool search --sync --name '^Kalyxon prueba$' | head -1)
+    xdotool windowfocus --sync "$wid"
+    mkfifo "$t/ordenes"
+    wine "$BUILD_DIR/bin/kalyxon.exe" win32-agent --griego --sigma-final \
+      <"$t/ordenes" >"$t/agente.out" 2>"$t/agente.err" &
+    agente=$!
+    exec 7>"$t/ordenes"
+    for _ in $(seq 300); do grep -q ready "$t/agente.out" 2>/dev/null && break; sleep 0.1; done
+    grep -q ready "$t/agente.out" || { echo "windows: end-to-end: the agent did not start"; cat "$t/agente.err"; exit 1; }
+    xdotool key --delay 30 l apostrophe o g o s space
+    espera_texto "$t/texto.txt" "λόγος " || exit 1
+    xdotool key BackSpace
+    espera_texto "$t/texto.txt" "λόγος" || exit 1
+    xdotool key --delay 30 F2 a b c
+    espera_texto "$t/texto.txt" "λόγοςabc" || exit 1
+    echo quit >&7
+    exec 7>&-
+    timeout 30 tail --pid="$agente" -f /dev/null || true
+  ) || fallo=1
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  rm -rf "$t"
+  if [ "$fallo" -eq 0 ]; then
+    echo "windows: end-to-end: the hook of kalyxon.exe typed λόγος, a Backspace and Latin after F2"
+  fi
+  return "$fallo"
+}
+
+VERSION=$(sed -n 's/^project(kalyxon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+# Wine needs a 64-bit x86 host; a machine where it cannot start skips the
+# Windows tests and says why.
+wine_funciona() {
+  if [ "$(uname -m)" != x86_64 ]; then
+    echo "windows: tests skipped: Wine runs 64-bit Windows programs only on x86-64 (this is $(uname -m))"
+    return 1
+  fi
+  if ! timeout 120 wine cmd /c exit >/dev/null 2>&1 </dev/null; then
+    echo "windows: tests skipped: Wine cannot start here (wine cmd /c exit failed)"
+    return 1
+  fi
+}
+
+accion="${1:-build}"
+if ! instala; then
+  if [ "$accion" == test ]; then
+    echo "windows: tests skipped: the packages for the Windows build could not be installed"
+    exit 0
+  fi
+  exit 1
+fi
+case "$accion" in
+  build)
+    wine_arranca
+    compila
+    scripts/package-windows.sh "$BUILD_DIR"
+    ;;
+  test)
+    wine_arranca
+    wine_funciona || exit 0
+    compila
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 120
+    compara
+    extremo
+    scripts/package-windows.sh --test "$BUILD_DIR"
+    ;;
+  package)
+    wine_arranca
+    compila
+    scripts/package-windows.sh "$BUILD_DIR"
+    ;;
+  *)
+    echo "usage: $0 [build|test|package]" >&2
+    exit 2
+    ;;
+esac
