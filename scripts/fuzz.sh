@@ -31,7 +31,9 @@ corre() {
   mkdir -p "$FUZZ_DIR/corpus/$n"
   # -timeout: one input taking that long is a hang, with room for a loaded
   # machine running sanitized code.
+  # KALYXON_FUZZ_SEED makes a run repeatable (the test command's short runs).
   "$FUZZ_DIR/bin/fuzz_$n" -max_total_time="$SEGUNDOS" -timeout=25 -rss_limit_mb=2048 \
+    ${KALYXON_FUZZ_SEED:+-seed="$KALYXON_FUZZ_SEED"} \
     -print_final_stats=1 -artifact_prefix="$FUZZ_DIR/crashes/$n-" \
     "$FUZZ_DIR/corpus/$n" "tests/fuzz/corpus/$n" >"$FUZZ_DIR/logs/$n.log" 2>&1
 }

@@ -11,4 +11,4 @@ ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 600
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
 # every fuzz target for a short while (KALYXON_FUZZ_SECONDS, default 20).
 scripts/sanitize.sh
-scripts/fuzz.sh "${KALYXON_FUZZ_SECONDS:-20}"
+KALYXON_FUZZ_SEED="${KALYXON_FUZZ_SEED:-1}" scripts/fuzz.sh "${KALYXON_FUZZ_SECONDS:-20}"
