@@ -2,38 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-#include <cstdio>
 
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "platform/scripted.h"
+#include "support/prueba.h"
+#include "util/utf.h"
 
 namespace kalyxon {
 namespace {
 
 namespace fs = std::filesystem;
 using platform::Answer;
-
-fs::path carpetaTemporal() {
-  auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path p = fs::temp_directory_path() / ("kalyxon_app_" + std::to_string(::getpid()) + "_" +
-                                            info->test_suite_name() + "_" + info->name());
-  fs::remove_all(p);
-  fs::create_directories(p);
-  fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", p / "ALPHA.db",
-                fs::copy_options::overwrite_existing);
-  return p;
-}
 
 // A dictionary file with one table per entry: name, number of fields (3 is a
 // real dictionary) and number of rows.
@@ -59,25 +43,24 @@ void creaDiccionario(const fs::path& ruta, const std::vector<TablaPrueba>& tabla
   sqlite3_close(db);
 }
 
-std::string contenido(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using prueba::leeFichero;
 
 void escribeIni(const fs::path& carpeta, const std::string& texto) {
-  std::ofstream(carpeta / "kalyxon.ini", std::ios::binary) << texto;
+  prueba::escribeFichero(carpeta / "kalyxon.ini", texto);
 }
 
 class AplicacionTest : public ::testing::Test {
  protected:
-  fs::path dir = carpetaTemporal();
+  prueba::CarpetaTemporal carpeta;
+  const fs::path& dir = carpeta.ruta();
   platform::scripted::ScriptedServices s;
-  std::unique_ptr<Kalyxon> k = std::make_unique<Kalyxon>(s.services(), dir);
+  std::unique_ptr<Kalyxon> k;
 
-  ~AplicacionTest() override {
-    k.reset();
-    fs::remove_all(dir);
+  AplicacionTest() {
+    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
+    k = std::make_unique<Kalyxon>(s.services(), dir);
   }
+  ~AplicacionTest() override { k.reset(); }
   Aplicacion& app() { return k->aplicacion(); }
   Form1& f() { return k->form1; }
   // A fresh program run on the same folder (the previous one closed first).
@@ -90,32 +73,11 @@ class AplicacionTest : public ::testing::Test {
   }
 };
 
-TEST_F(AplicacionTest, DesignedStateOfTheWindowsAndMenus) {
-  EXPECT_EQ(f().ventana.caption, u"Kalyxon - escritura en griego clásico");
-  EXPECT_EQ(f().ventana.height, 1695);
-  EXPECT_FALSE(f().cmdace.visible);
-  EXPECT_FALSE(f().lstfon.visible);
-  // The dictionary menu in order (the menu bar is checked on the widgets).
-  auto arbol = arbolMenus(f());
-  const NodoMenu& dic = arbol[2].hijos[0];
-  ASSERT_EQ(dic.nombre, "mnudic");
-  std::u16string items;
-  for (const auto& n : dic.hijos) items += n.item->caption + u"|";
-  EXPECT_EQ(items,
-            u"básico|completo|Aristóteles|Esopo|Homero|Jenofonte|Platón|Trágicos|-|aproximado|-|"
-            u"Añadir palabra|Añadir diccionario|Borrar por frecuencia|Borrar|Cargar|");
-  EXPECT_TRUE(dic.hijos[8].separador());
-}
-
-TEST_F(AplicacionTest, NoticeShowsVersionAndTextThenAceptarLoadsTheMainWindow) {
+TEST_F(AplicacionTest, NoticeThenAceptarLoadsTheMainWindow) {
   app().frmini_Load();
   EXPECT_TRUE(app().frmini.ventana.visible);
-  const std::u16string& t = app().frmini.txtini.text;
-  EXPECT_EQ(t.rfind(u"Este programa permite escribir de una forma cómoda utilizando cualquier", 0), 0u);
-  EXPECT_NE(t.find(u"PULSA F1 PARA AYUDA. Pulsando F2 se cambia del alfabeto griego al latino y "
-                   u"viceversa sin cambiar de aplicación."),
-            std::u16string::npos);
-  EXPECT_NE(t.find(u"CC BY-SA 4.0"), std::u16string::npos);
+  // The dictionaries' licence is named before anything is used.
+  EXPECT_NE(app().frmini.txtini.text.find(u"CC BY-SA 4.0"), std::u16string::npos);
 
   app().frmini_cmdace_Click();
   EXPECT_FALSE(app().frmini.ventana.visible);
@@ -156,7 +118,7 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   app().cierra();
   EXPECT_TRUE(app().terminado());
   EXPECT_TRUE(app().diccionariosAbiertos().empty());
-  std::string ini = contenido(dir / "kalyxon.ini");
+  std::string ini = leeFichero(dir / "kalyxon.ini");
   EXPECT_NE(ini.find("autor=HOMERO\n"), std::string::npos) << ini;
   // Keys in their order, after the ones already there.
   EXPECT_LT(ini.find("posx=2500"), ini.find("posy=700"));
@@ -191,7 +153,7 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   // Nothing ticked saves an empty "autor".
   f().mnudichom.checked = false;
   app().cierra();
-  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=\n"), std::string::npos);
+  EXPECT_NE(leeFichero(dir / "kalyxon.ini").find("autor=\n"), std::string::npos);
 }
 
 TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
@@ -238,7 +200,7 @@ TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
   for (const auto& e : fs::directory_iterator(dir))
     if (e.path().extension() == ".ini") inis.push_back(e.path().filename().string());
   EXPECT_EQ(inis, std::vector<std::string>{"Kalyxon.ini"});
-  EXPECT_NE(contenido(dir / "Kalyxon.ini").find("ks=SI"), std::string::npos);
+  EXPECT_NE(leeFichero(dir / "Kalyxon.ini").find("ks=SI"), std::string::npos);
 }
 
 TEST_F(AplicacionTest, NumbersParseLikeTheClassicDecimalParse) {
@@ -286,89 +248,47 @@ TEST_F(AplicacionTest, LaterActivationsKeepTheirOwnFilesOpen) {
   EXPECT_EQ(app().diccionariosAbiertos().size(), 2u);
 }
 
-TEST_F(AplicacionTest, AnotherCopyInThisProcessMeetsTheLockAndSavesNothing) {
-  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
-  escribeIni(dir, "[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
+// Through a POSIX shell: Linux only.
+#ifndef _WIN32
+// One copy per folder, dictionaries or none: another copy, in this process or
+// in another, is refused and saves nothing; the first goes on working and,
+// once closed, frees the folder.
+TEST_F(AplicacionTest, OneCopyPerFolder) {
+  escribeIni(dir, "[opciones]\nayuda=SI\nks=SI\n");
   arranca();
+  const std::u16string kYaAbierto =
+      u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.";
+  const std::string ajustes = "settings --settings-dir '" + dir.string() + "'";
+  auto proceso = prueba::ejecutaKalyxon(ajustes, "", true);
+  EXPECT_EQ(proceso.codigo, 3) << proceso.texto;
+  EXPECT_NE(proceso.texto.find(util::toUtf8(kYaAbierto)), std::string::npos) << proceso.texto;
+
+  const std::string antes = leeFichero(dir / "kalyxon.ini");
   platform::scripted::ScriptedServices s2;
   Kalyxon otro(s2.services(), dir);
   otro.aplicacion().frmini_Load();
   otro.aplicacion().frmini_cmdace_Click();
   ASSERT_EQ(s2.messageBox.shown.size(), 1u);
-  EXPECT_EQ(s2.messageBox.shown[0].text,
-            u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.");
+  EXPECT_EQ(s2.messageBox.shown[0].text, kYaAbierto);
   EXPECT_TRUE(otro.aplicacion().terminado());
   otro.aplicacion().cierra();
-  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=B\xc1SICO"), std::string::npos);
-  // The first copy goes on.
-  app().Form_Activate();
-  EXPECT_FALSE(app().terminado());
-  EXPECT_TRUE(f().mnudiccla.checked);
-}
+  EXPECT_EQ(leeFichero(dir / "kalyxon.ini"), antes);
 
-// Through a POSIX shell: Linux only.
-#ifndef _WIN32
-TEST_F(AplicacionTest, AFolderWithoutDictionariesIsStillHeldByOneCopy) {
-  escribeIni(dir, "[opciones]\nayuda=SI\n");
-  arranca();
-  // Another process on the same folder: the settings command says so.
-  std::string cmd = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" settings --settings-dir \"" +
-                    dir.string() + "\" > /dev/null 2>&1";
-  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 3);
-  platform::scripted::ScriptedServices s2;
-  Kalyxon otro(s2.services(), dir);
-  otro.aplicacion().frmini_cmdace_Click();
-  EXPECT_TRUE(otro.aplicacion().terminado());
-  ASSERT_EQ(s2.messageBox.shown.size(), 1u);
-  EXPECT_NE(s2.messageBox.shown[0].text.find(u"sólo se puede abrir una instancia"), std::u16string::npos);
-  // Once the first copy closes, the folder is free.
-  app().cierra();
-  EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0);
-}
-
-// Runs the kalyxon program; returns its exit status and what it printed.
-std::pair<int, std::string> ejecuta(const std::string& argumentos) {
-  std::string cmd = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon " + argumentos + " 2>&1";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  std::string salida;
-  char buf[512];
-  while (p && std::fgets(buf, sizeof buf, p)) salida += buf;
-  int st = p ? ::pclose(p) : -1;
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, salida};
-}
-
-TEST_F(AplicacionTest, ASecondProcessIsRefusedWhileTheFirstKeepsWorking) {
-  creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
+  // The first copy reloads, changes and saves as before.
   creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}});
-  escribeIni(dir, "[opciones]\nayuda=SI\nautor=HOMERO\nks=SI\n");
-  std::string opcion = "settings --settings-dir '" + dir.string() + "'";
-
-  // Alone, the other process starts and sees the dictionaries.
-  auto [libre, texto] = ejecuta(opcion);
-  EXPECT_EQ(libre, 0) << texto;
-  EXPECT_NE(texto.find("Homero 2\tLEXICA_autores.db\t(chosen)"), std::string::npos) << texto;
-
-  arranca();
-  auto [estado, salida] = ejecuta(opcion);
-  EXPECT_EQ(estado, 3) << salida;
-  EXPECT_NE(salida.find("Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia "
-                        "del programa."),
-            std::string::npos)
-      << salida;
-
-  // The first copy is unaffected: it reloads, changes and saves as before.
   app().Form_Activate();
   EXPECT_FALSE(app().terminado());
-  EXPECT_TRUE(f().mnudichom.checked);
+  ASSERT_TRUE(app().menuClick("mnudichom"));
   app().menuClick("mnuks");
   app().cierra();
-  std::string ini = contenido(dir / "kalyxon.ini");
+  const std::string ini = leeFichero(dir / "kalyxon.ini");
   EXPECT_NE(ini.find("autor=HOMERO"), std::string::npos) << ini;
   EXPECT_NE(ini.find("ks=NO"), std::string::npos) << ini;
-  // Once it has closed, another copy starts again.
-  EXPECT_EQ(ejecuta(opcion).first, 0);
+  proceso = prueba::ejecutaKalyxon(ajustes, "", true);
+  EXPECT_EQ(proceso.codigo, 0) << proceso.texto;
+  EXPECT_NE(proceso.texto.find("Homero 2\tLEXICA_autores.db\t(chosen)"), std::string::npos)
+      << proceso.texto;
 }
-
 #endif  // _WIN32
 
 TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
@@ -386,7 +306,7 @@ TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   EXPECT_EQ(f().cCandidatos[1], u"λόγος");
   EXPECT_EQ(f().chkdic.value, 1);
   app().cierra();
-  EXPECT_NE(contenido(dir / "kalyxon.ini").find("autor=ESOPO"), std::string::npos);
+  EXPECT_NE(leeFichero(dir / "kalyxon.ini").find("autor=ESOPO"), std::string::npos);
 }
 
 }  // namespace

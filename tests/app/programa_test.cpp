@@ -1,10 +1,7 @@
 // Target program, fonts and the menus of the main window.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/aplicacion.h"
 #include "app/kalyxon.h"
@@ -12,6 +9,7 @@
 #include "conversion/frmtra.h"
 #include "keyboard/tecladohook.h"
 #include "platform/scripted.h"
+#include "support/prueba.h"
 #include "util/utf.h"
 
 namespace kalyxon {
@@ -22,18 +20,14 @@ using platform::Answer;
 
 class ProgramaTest : public ::testing::Test {
  protected:
-  fs::path dir;
+  prueba::CarpetaTemporal carpeta;
+  const fs::path& dir = carpeta.ruta();
   platform::scripted::ScriptedServices s;
   std::unique_ptr<Kalyxon> k;
 
   ProgramaTest() {
-    auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("kalyxon_prog_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
-    std::ofstream(dir / "kalyxon.ini", std::ios::binary) << "[opciones]\nayuda=SI\n";
+    prueba::escribeFichero(dir / "kalyxon.ini", "[opciones]\nayuda=SI\n");
     // "Iniciar con la sesión" must never write the user's own autostart.
 #ifndef _WIN32
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
@@ -42,10 +36,7 @@ class ProgramaTest : public ::testing::Test {
     app().frmini_Load();
     app().frmini_cmdace_Click();
   }
-  ~ProgramaTest() override {
-    k.reset();
-    fs::remove_all(dir);
-  }
+  ~ProgramaTest() override { k.reset(); }
   Aplicacion& app() { return k->aplicacion(); }
   Form1& f() { return k->form1; }
   void elige(const std::u16string& programa) {
@@ -56,25 +47,8 @@ class ProgramaTest : public ::testing::Test {
     app().lstfon_Click(static_cast<int>(it - items.begin()));
     app().cmdace_Click();
   }
-  std::string ini() {
-    std::ifstream in(dir / "kalyxon.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ini() { return prueba::leeFichero(dir / "kalyxon.ini"); }
 };
-
-TEST_F(ProgramaTest, TheListOffersTheNineProgramsAndAceptarNeedsASelection) {
-  app().menuClick("mnupro");
-  EXPECT_TRUE(f().lstfon.visible);
-  EXPECT_TRUE(f().cmdace.visible);
-  EXPECT_EQ(f().lstfon.tag, u"programa");
-  EXPECT_EQ(f().lstfon.items,
-            (std::vector<std::u16string>{u"-Ninguno-", u"Word", u"Outlook", u"WordPad",
-                                         u"OpenOffice", u"PowerPoint", u"NotePad", u"InDesign",
-                                         u"Bloc de notas", u"LibreOffice Writer"}));
-  app().cmdace_Click();  // nothing selected: nothing happens
-  EXPECT_TRUE(s.messageBox.shown.empty());
-  EXPECT_TRUE(f().lstfon.visible);
-}
 
 TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
   s.inputBox.answers.push_back(u"^d*~");
@@ -101,7 +75,11 @@ TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
   EXPECT_EQ(f().cParametros, u"^d*~");
 }
 
-TEST_F(ProgramaTest, NoAndEmptyAnswersChangeNothing) {
+TEST_F(ProgramaTest, NoSelectionNoAndEmptyAnswersChangeNothing) {
+  app().menuClick("mnupro");
+  app().cmdace_Click();  // nothing selected: nothing happens
+  EXPECT_TRUE(s.messageBox.shown.empty());
+  EXPECT_TRUE(f().lstfon.visible);
   s.inputBox.answers.push_back(u"^d*~");
   elige(u"Word");
   s.messageBox.answers.push_back(Answer::No);
@@ -161,25 +139,10 @@ TEST_F(ProgramaTest, FontsComeFromThePlatformAndGoToTheChosenMember) {
   EXPECT_EQ(f().mnufuenor.caption, u"Normal - Noto Serif");
 }
 
-TEST_F(ProgramaTest, TogglesHelpCompactWindowAndInformation) {
-  for (const char* m : {"mnus", "mnuks", "mnups", "mnuesp", "mnuiota", "mnunum", "mnuang", "mnulat"}) {
-    vm::MenuItem* item = buscaMenu(f(), m);
-    bool antes = item->checked;
-    ASSERT_TRUE(app().menuClick(m)) << m;
-    EXPECT_NE(item->checked, antes) << m;
-    app().menuClick(m);
-    EXPECT_EQ(item->checked, antes) << m;
-  }
+TEST_F(ProgramaTest, HelpTopicsAndInformation) {
   for (const char* m : {"mnuayugen", "mnuayuind", "mnuayumap", "mnuayutec", "mnuayuesp"})
     app().menuClick(m);
   EXPECT_EQ(s.help.topics, (std::vector<int>{1, 0, 10, 8, 9}));
-
-  app().menuClick("mnubar");
-  EXPECT_TRUE(f().mnubar.checked);
-  EXPECT_EQ(f().ventana.height, 665);
-  app().menuClick("mnubar");
-  EXPECT_FALSE(f().mnubar.checked);
-  EXPECT_EQ(f().ventana.height, 1695);
 
   app().menuClick("mnusib");
   EXPECT_EQ(f().mnusibver.caption, u"Versión: 7.6.0");
@@ -206,19 +169,6 @@ TEST_F(ProgramaTest, TogglesHelpCompactWindowAndInformation) {
   EXPECT_EQ(ini().find("lat"), std::string::npos);
 }
 
-TEST_F(ProgramaTest, ConvertirFuentesTurnsGreekModeAndTheDictionaryOff) {
-  int cambiosGri = 0, cambiosDic = 0;
-  f().chkgri.onChange = [&] { ++cambiosGri; };
-  f().chkdic.onChange = [&] { ++cambiosDic; };
-  f().chkgri.value = 1;
-  f().chkdic.value = 1;
-  app().menuClick("mnuhertra");
-  EXPECT_EQ(f().chkgri.value, 0);
-  EXPECT_EQ(f().chkdic.value, 0);
-  EXPECT_EQ(cambiosGri, 1);
-  EXPECT_EQ(cambiosDic, 1);
-}
-
 TEST_F(ProgramaTest, ClosingInGreekModeRemovesTheHook) {
   f().chkgri.setValue(1);
   ASSERT_TRUE(s.hook.installed);
@@ -236,6 +186,7 @@ TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
   f().ventana.top = 500;
   app().menuClick("mnuhertra");
   EXPECT_FALSE(s.hook.installed);
+  EXPECT_EQ(f().chkgri.value, 0);
   EXPECT_EQ(f().chkdic.value, 0);
   EXPECT_FALSE(f().chkdic.enabled);
   const vm::Window& tra = k->frmtra().ventana;
@@ -305,8 +256,7 @@ TEST_F(ProgramaTest, SessionStartEntryAndTheShippedDefaults) {
   const fs::path config = dir / "config";
   app().menuClick("mnuses");
   EXPECT_TRUE(f().mnuses.checked);
-  std::ifstream in(config / "autostart" / "kalyxon.desktop");
-  const std::string entrada(std::istreambuf_iterator<char>(in), {});
+  const std::string entrada = prueba::leeFichero(config / "autostart" / "kalyxon.desktop");
   EXPECT_NE(entrada.find("Exec=\""), std::string::npos) << entrada;
   EXPECT_NE(entrada.find("--settings-dir \"" + dir.string() + "\""), std::string::npos);
   app().menuClick("mnuses");
@@ -315,7 +265,7 @@ TEST_F(ProgramaTest, SessionStartEntryAndTheShippedDefaults) {
 
   const fs::path nueva = dir / "nueva";
   fs::create_directories(nueva);
-  std::ofstream(nueva / "kalyxon-inicial.ini") << "[opciones]\nsigma final=SI\nayuda=SI\n";
+  prueba::escribeFichero(nueva / "kalyxon-inicial.ini", "[opciones]\nsigma final=SI\nayuda=SI\n");
   Kalyxon otra(s.services(), nueva);
   otra.aplicacion().frmini_cmdace_Click();
   EXPECT_TRUE(otra.form1.mnus.checked);

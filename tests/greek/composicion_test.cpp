@@ -1,7 +1,6 @@
-// Composition through the whole keyboard path: key scripts on the simulated
-// Spanish keyboard, through the hook and the composer, into the in-memory
-// application. Dead keys: 222 acute (+222 diaeresis), 186 grave (+186
-// circumflex), 192 iota subscript, +56 rough and +57 smooth breathing.
+// What composition shows besides the text typed (the labels, the dead-key
+// pictures) and the lookup below the keyboard. What the keys type is in
+// keyboard/typing_test.cpp.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,112 +13,6 @@
 
 namespace kalyxon {
 namespace {
-
-// Options: s final sigma, k ks, p ps, e automatic breathing, i long vowel +
-// iota; any other letter is ignored.
-struct Caso {
-  const char* opciones;
-  const char* guion;
-  const char16_t* esperado;
-};
-
-const Caso kCasos[] = {
-    // Automatic breathing, moved to the second vowel of a diphthong.
-    {"e", "A I", u"αἰ"},
-    {"e", "E U space", u"εὐ "},
-    {"e", "O U K space", u"οὐκ "},
-    {"e", "U", u"ὑ"},
-    {"e", "A E", u"ἀε"},
-    {"e", "R O D O N", u"ῥοδον"},
-    {"e", "R I", u"ῥι"},
-    {"e", "L A I", u"λαι"},
-    {"e", "+A I", u"Αἰ"},
-    {"e", "A 222 I", u"αἴ"},
-    {"e", "+222 I", u"ϊ"},
-    {"e", "+56 E N", u"ἑν"},
-    {"e", "A space E", u"ἀ ἐ"},
-    {"", "A I", u"αι"},
-    // k+s and p+s.
-    {"kp", "K S", u"ξ"},
-    {"kp", "E K S", u"εξ"},
-    {"kp", "P S", u"ψ"},
-    {"", "K S", u"κσ"},
-    // Long vowel + iota, keeping the marks of the vowel.
-    {"i", "L W I", u"λῳ"},
-    {"i", "L 186 H I", u"λῂ"},
-    // The pair keeps the case of its vowel; releasing Shift does not break it.
-    {"i", "capslock W I", u"ῼ"},
-    {"i", "+W I", u"ῼ"},
-    {"ie", "W I", u"ᾠ"},
-    {"", "L W I", u"λωι"},
-    // Final sigma before a separator; C always gives it.
-    {"s", "L O G O S space", u"λογος "},
-    {"s", "S 190", u"ς."},
-    {"s", "capslock S space", u"ς "},
-    {"s", "S +219", u"ς;"},
-    {"sk", "K S space", u"ξ "},
-    {"", "S space", u"σ "},
-    {"", "C", u"ς"},
-    {"", "222 C A", u"ςά"},
-    // Dead keys.
-    {"", "L 222 O", u"λό"},
-    {"", "L 222 222 O", u"λο"},
-    {"", "L 222 186 O", u"λὸ"},
-    {"", "L +186 W", u"λῶ"},
-    {"", "L +186 +186 W", u"λω"},
-    {"", "+57 +56 A", u"ἁ"},
-    {"", "+56 222 192 W", u"ᾥ"},
-    {"", "+57 +186 192 +A", u"ᾎ"},
-    {"", "+222 222 I", u"ΐ"},
-    {"", "+222 +I", u"Ϊ"},
-    {"", "222 B", u"β"},  // a mark the letter cannot carry is dropped
-    {"", "222 B A", u"βα"},
-    {"", "capslock 57 A", u"Ἀ"},
-    // Rectify mode: F4 then dead keys change the letter already typed.
-    {"", "L O f4 222", u"λό"},
-    {"", "L W f4 +186", u"λῶ"},
-    {"", "L W f4 192 f4 186", u"λῲ"},
-    {"", "capslock O f4 56", u"Ὁ"},
-    {"e", "A f4 +56", u"ἁ"},
-    {"", "f4 222 A", u"α"},
-    // Every letter key (J χ, X ξ, V digamma, C final sigma), capitals with Shift.
-    {"", "A B G D E Z H Q I K L M N X O P R S T U F J Y W V C", u"αβγδεζηθικλμνξοπρστυφχψωϝς"},
-    {"", "+A +B +Q +X +Y +W +V", u"ΑΒΘΞΨΩϜ"},
-    // Symbol keys.
-    {"", "+54 221 +221 V +V J", u"ϗϙϘϝϜχ"},
-    {"", "190 188 +188 +190 +53", u".,;\u0387\u03F5"},
-    // The apostrophe key is the elision mark; other keys without a Greek
-    // letter type their own code, and the Shift of the remapped ; does not
-    // make the next letter a capital; a diaeresis on a consonant is dropped.
-    {"", "219 +219 A +52 49 +222 B", u"’;α\"1β"},
-    // F4 once after q (the other variants are in keyboard/typing_test.cpp).
-    {"", "Q f4", u"ϑ"},
-};
-
-std::u16string escribe(const Caso& c, bool reinyectar) {
-  TecladoSimulado s(KALYXON_RUNTIME_DIR);
-  s.reinyectar = reinyectar;
-  Form1& f = s.form1();
-  std::string o = c.opciones;
-  f.mnus.checked = o.find('s') != std::string::npos;
-  f.mnuks.checked = o.find('k') != std::string::npos;
-  f.mnups.checked = o.find('p') != std::string::npos;
-  f.mnuesp.checked = o.find('e') != std::string::npos;
-  f.mnuiota.checked = o.find('i') != std::string::npos;
-  f.mnunum.checked = false;
-  s.activaGriego();
-  s.escribe(c.guion);
-  return s.texto();
-}
-
-TEST(Composicion, KeyScriptsGiveTheGreekAUserExpects) {
-  for (const auto& c : kCasos) {
-    EXPECT_EQ(util::toUtf8(escribe(c, false)), util::toUtf8(c.esperado))
-        << c.guion << " [" << c.opciones << "]";
-    EXPECT_EQ(util::toUtf8(escribe(c, true)), util::toUtf8(c.esperado))
-        << c.guion << " [" << c.opciones << "] via hook";
-  }
-}
 
 TEST(Composicion, LabelsShowTheKeyTheLetterAndTheCode) {
   TecladoSimulado s(KALYXON_RUNTIME_DIR);
@@ -174,7 +67,7 @@ TEST_F(Busqueda, AProbeLeavesEveryMemberAsItWas) {
 }
 
 TEST_F(Busqueda, DeadKeyIndicatorsFollowThePendingMarksAndRectifyModeSetsTheLastLetter) {
-  // (Which mark wins is in the table above; here the pictures that show it.)
+  // (Which mark wins is in the typing table; here the pictures that show it.)
   d.ponDiacritico(222, false);
   EXPECT_EQ(f.imaagu.picture, "accagu2.ico");
   d.ponDiacritico(186, false);  // grave replaces acute

@@ -1,37 +1,22 @@
 // The kalyxon type command, run as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "dictionary/lexico.h"
+#include "support/prueba.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Salida {
-  std::string texto;
-  int codigo = -1;
-};
+using kalyxon::prueba::ejecutaKalyxon;
 
-// Runs `kalyxon type ARGS` with `guion` on standard input; standard error is
-// folded into the text when `conErrores`.
-Salida tipo(const std::string& guion, const std::string& args, bool conErrores = false) {
-  std::string orden = "printf '%s' '" + guion + "' | '" KALYXON_RUNTIME_DIR "/kalyxon' type " +
-                      args + (conErrores ? " 2>&1" : " 2>/dev/null");
-  Salida s;
-  FILE* p = popen(orden.c_str(), "r");
-  if (!p) return s;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) s.texto.append(buf, n);
-  int estado = pclose(p);
-  s.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-  return s;
+// `kalyxon type ARGS` with `guion` on standard input.
+kalyxon::prueba::Salida tipo(const std::string& guion, const std::string& args,
+                             bool conErrores = false) {
+  return ejecutaKalyxon("type " + args, guion, conErrores);
 }
 
 TEST(TypeCommand, OptionsShapeWhatIsTyped) {
@@ -56,8 +41,7 @@ TEST(TypeCommand, OptionsShapeWhatIsTyped) {
 }
 
 TEST(TypeCommand, DictionaryAndSettingsFolderFromTheCommandLine) {
-  fs::path dir = fs::temp_directory_path() / ("kalyxon-type-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const kalyxon::prueba::CarpetaTemporal dir;
   {
     kalyxon::lexico::Espacio ws;
     auto t = ws.abre(dir / "LEXICA1.db", true)->creaTabla("clasico");
@@ -80,7 +64,6 @@ TEST(TypeCommand, DictionaryAndSettingsFolderFromTheCommandLine) {
   EXPECT_EQ(s.texto, "λογοσ");
   EXPECT_TRUE(fs::exists(ajustes / "ALPHA.db"));
   EXPECT_EQ(tipo("A", "--dir '" + ajustes.string() + "'").texto, "α");
-  fs::remove_all(dir);
 }
 
 TEST(TypeCommand, TraceShowsVerdictsSendsAndMessageBoxes) {

@@ -131,6 +131,83 @@ TEST_F(Typing, LettersMarksAndOptions) {
   comprueba(casos);
 }
 
+// Composition: dead keys 222 acute (+222 diaeresis), 186 grave (+186
+// circumflex), 192 iota subscript, +56 rough and +57 smooth breathing, and
+// the letter rules the options switch on.
+TEST_F(Typing, DeadKeysAndLetterRules) {
+  const Caso casos[] = {
+      // Automatic breathing, moved to the second vowel of a diphthong.
+      {"A I", "esp", "αἰ"},
+      {"E U space", "esp", "εὐ "},
+      {"O U K space", "esp", "οὐκ "},
+      {"U", "esp", "ὑ"},
+      {"A E", "esp", "ἀε"},
+      {"R O D O N", "esp", "ῥοδον"},
+      {"R I", "esp", "ῥι"},
+      {"L A I", "esp", "λαι"},
+      {"+A I", "esp", "Αἰ"},
+      {"A 222 I", "esp", "αἴ"},
+      {"+222 I", "esp", "ϊ"},
+      {"+56 E N", "esp", "ἑν"},
+      {"A space E", "esp", "ἀ ἐ"},
+      {"A I", "", "αι"},
+      // k+s and p+s.
+      {"K S", "ks ps", "ξ"},
+      {"E K S", "ks ps", "εξ"},
+      {"P S", "ks ps", "ψ"},
+      {"K S", "", "κσ"},
+      // Long vowel + iota, keeping the marks of the vowel.
+      {"L W I", "iota", "λῳ"},
+      {"L 186 H I", "iota", "λῂ"},
+      // The pair keeps the case of its vowel; releasing Shift does not break it.
+      {"capslock W I", "iota", "ῼ"},
+      {"W I", "iota esp", "ᾠ"},
+      {"L W I", "", "λωι"},
+      // Final sigma before a separator; C always gives it.
+      {"S 190", "sigma", "ς."},
+      {"capslock S space", "sigma", "ς "},
+      {"S +219", "sigma", "ς;"},
+      {"K S space", "sigma ks", "ξ "},
+      {"C", "", "ς"},
+      {"222 C A", "", "ςά"},
+      // Dead keys.
+      {"L 222 O", "", "λό"},
+      {"L 222 222 O", "", "λο"},
+      {"L 222 186 O", "", "λὸ"},
+      {"L +186 W", "", "λῶ"},
+      {"L +186 +186 W", "", "λω"},
+      {"+57 +56 A", "", "ἁ"},
+      {"+56 222 192 W", "", "ᾥ"},
+      {"+57 +186 192 +A", "", "ᾎ"},
+      {"+222 222 I", "", "ΐ"},
+      {"+222 +I", "", "Ϊ"},
+      {"222 B", "", "β"},  // a mark the letter cannot carry is dropped
+      {"222 B A", "", "βα"},
+      {"capslock 57 A", "", "Ἀ"},
+      // Rectify mode: F4 then dead keys change the letter already typed.
+      {"L O f4 222", "", "λό"},
+      {"L W f4 +186", "", "λῶ"},
+      {"L W f4 192 f4 186", "", "λῲ"},
+      {"capslock O f4 56", "", "Ὁ"},
+      {"A f4 +56", "esp", "ἁ"},
+      {"f4 222 A", "", "α"},
+      // Every letter key (J χ, X ξ, V digamma, C final sigma), capitals with Shift.
+      {"A B G D E Z H Q I K L M N X O P R S T U F J Y W V C", "", "αβγδεζηθικλμνξοπρστυφχψωϝς"},
+      {"+A +B +Q +X +Y +W +V", "", "ΑΒΘΞΨΩϜ"},
+      // Symbol keys.
+      {"+54 221 +221 V +V J", "", "ϗϙϘϝϜχ"},
+      {"190 188 +188 +190 +53", "", ".,;\u0387\u03F5"},
+      // The apostrophe key is the elision mark; other keys without a Greek
+      // letter type their own code, and the Shift of the remapped ; does not
+      // make the next letter a capital; a diaeresis on a consonant is dropped.
+      {"219 +219 A +52 49 +222 B", "", "’;α\"1β"},
+      // F4 once after q (the other variants are in VariantsAndRectify).
+      {"Q f4", "", "ϑ"},
+
+  };
+  comprueba(casos);
+}
+
 // Digits reach the application; when the run ends the numeral replaces them
 // and the key that ended it follows. A key the application has typed itself
 // ends the run with the digits as they are.
