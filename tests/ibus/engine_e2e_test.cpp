@@ -7,9 +7,6 @@
 #include <gtest/gtest.h>
 #include <ibus.h>
 #include <linux/input-event-codes.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,9 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -29,8 +24,7 @@
 
 #include "dictionary/lexico.h"
 #include "ibus/teclado_ibus.h"
-
-extern char** environ;
+#include "support/prueba.h"
 
 namespace kalyxon::ibustest {
 namespace {
@@ -40,32 +34,7 @@ using Reloj = std::chrono::steady_clock;
 
 const std::string kProgram = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
 
-pid_t spawn(const std::vector<std::string>& args, int* out = nullptr) {
-  int p[2] = {-1, -1};
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  if (out && pipe(p) == 0) {
-    posix_spawn_file_actions_adddup2(&fa, p[1], 1);
-    posix_spawn_file_actions_addclose(&fa, p[0]);
-  }
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&fa);
-  if (out) {
-    close(p[1]);
-    *out = p[0];
-  }
-  return pid;
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-}
+using prueba::Proceso;
 
 // Runs the default main context until `done`; a generous bound turns a lost
 // reply into a failure instead of a hang.
@@ -100,19 +69,16 @@ class Daemon {
     setenv("GSETTINGS_BACKEND", "memory", 1);
     unsetenv("DISPLAY");
     unsetenv("IBUS_ADDRESS");
-    pid_ = spawn({"ibus-daemon", "--panel=disable", "--emoji-extension=disable",
-                  "--config=disable", "--cache=none"});
-    if (pid_ <= 0) {
+    proceso_ = std::make_unique<Proceso>(std::vector<std::string>{
+        "ibus-daemon", "--panel=disable", "--emoji-extension=disable", "--config=disable",
+        "--cache=none"});
+    if (!proceso_->vivo()) {
       failure_ = "ibus-daemon cannot be started (is the ibus package installed?)";
       return;
     }
     ibus_init();
     // Ready when a client can connect.
     for (int i = 0; i < 500 && !bus_; ++i) {
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-        pid_ = -1;
-        break;
-      }
       std::error_code ec;
       if (fs::file_size(dir_ / "ibus-address", ec) > 0 && !ec) {
         IBusBus* b = ibus_bus_new();
@@ -128,7 +94,7 @@ class Daemon {
   }
   ~Daemon() {
     if (bus_) g_object_unref(bus_);
-    stop(pid_);
+    proceso_.reset();
     fs::remove_all(dir_);
   }
   IBusBus* bus() const { return bus_; }
@@ -137,7 +103,7 @@ class Daemon {
 
  private:
   fs::path dir_;
-  pid_t pid_ = -1;
+  std::unique_ptr<Proceso> proceso_;
   IBusBus* bus_ = nullptr;
   std::string failure_;
 };
@@ -150,27 +116,24 @@ Daemon& daemon() {
 // `kalyxon ibus-engine` serving the engine with the given options.
 class Engine {
  public:
-  explicit Engine(std::vector<std::string> options) {
-    std::vector<std::string> args = {kProgram, "ibus-engine", "--dir", KALYXON_RUNTIME_DIR};
-    args.insert(args.end(), options.begin(), options.end());
-    pid_ = spawn(args, &out_);
-    std::string line;
-    char c;
-    while (read(out_, &c, 1) == 1 && c != '\n') line += c;
-    ready_ = line == "ready";
-  }
+  explicit Engine(const std::vector<std::string>& options)
+      : proceso_(argumentos(options), Proceso::Opciones{.conSalida = true}),
+        ready_(proceso_.leeLinea() == "ready") {}
   ~Engine() {
-    stop(pid_);
-    close(out_);
+    proceso_.termina();
     // The next engine may take the name only once the daemon has seen it go.
     iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
   }
   bool ready() const { return ready_; }
 
  private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  bool ready_ = false;
+  static std::vector<std::string> argumentos(const std::vector<std::string>& options) {
+    std::vector<std::string> args = {kProgram, "ibus-engine", "--dir", KALYXON_RUNTIME_DIR};
+    args.insert(args.end(), options.begin(), options.end());
+    return args;
+  }
+  Proceso proceso_;
+  bool ready_;
 };
 
 // A key of the Spanish keyboard: its input code and keyvals.
@@ -354,18 +317,6 @@ class TextField {
   bool waitingCommit_ = false;
 };
 
-// The engine's answer for the same keys through the simulated keyboard.
-std::string simulated(const std::string& script, const std::string& options) {
-  const std::string path = testing::TempDir() + "kalyxon_ibus_script.txt";
-  std::ofstream(path) << script;
-  FILE* p = popen((kProgram + " type " + options + " " + path).c_str(), "r");
-  std::string out;
-  char buf[512];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
 class IbusEngine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -398,7 +349,7 @@ TEST_F(IbusEngine, TypesGreekAndLeavesShortcutsToTheApplication) {
   TextField burst(true);
   ASSERT_TRUE(burst.selected());
   burst.type(script, true);
-  const std::string expected = simulated(script, "--sigma-final");
+  const std::string expected = prueba::tecleaConType(script, "--sigma-final");
   EXPECT_GE(g_utf8_strlen(expected.c_str(), -1), 200);
   EXPECT_EQ(burst.text(), expected);
 
@@ -426,7 +377,7 @@ TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
   }
   const std::string script = "L O G O S space K A I space";
   const std::string dict = "--dict " + lexica.string() + ":clasico";
-  const std::string expected = simulated(script, "--sigma-final " + dict);
+  const std::string expected = prueba::tecleaConType(script, "--sigma-final " + dict);
   EXPECT_EQ(expected, "λόγος και ");
   Engine engine({"--sigma-final", "--dict", lexica.string() + ":clasico"});
   ASSERT_TRUE(engine.ready());
@@ -455,7 +406,7 @@ TEST_F(IbusEngine, F2SwitchesToLatinAndBackWithTheFontMacro) {
   // In Latin mode the layout's dead keys still compose (á).
   const std::string script = "L O G O S space f2 L O G O S space 222 A space f2 K A I space";
   const std::string options = "--sigma-final --programa Editor --parametros '^+f*~'";
-  const std::string expected = simulated(script, options);
+  const std::string expected = prueba::tecleaConType(script, options);
   Engine engine({"--sigma-final", "--programa", "Editor", "--parametros", "^+f*~"});
   ASSERT_TRUE(engine.ready());
   TextField field(true);
@@ -498,12 +449,9 @@ TEST(InputSource, FollowsTheDesktopsOwnList) {
 // typed in another application's text field goes through its engine.
 TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
   const fs::path carpeta = daemon().dir() / "escritorio";
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  struct Proceso {
-    pid_t pid;
-    ~Proceso() { stop(pid); }
-  } desktop{spawn({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"})};
-  ASSERT_GT(desktop.pid, 0);
+  Proceso desktop({kProgram, "--settings-dir", carpeta.string(), "--backend", "ibus", "--griego"},
+                  Proceso::Opciones{.entorno = {"QT_QPA_PLATFORM=offscreen"}});
+  ASSERT_TRUE(desktop.vivo());
   ASSERT_TRUE(iterate([] { return ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); }));
   {
     TextField field(true);
@@ -518,12 +466,10 @@ TEST_F(IbusEngine, TheDesktopProgramServesTheEngine) {
     field.type("O G O S space");
     EXPECT_EQ(field.text().substr(field.text().find("λ")), "λογοσ ");
   }
-  stop(desktop.pid);
-  desktop.pid = -1;
+  desktop.termina();
   iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
   // The choice is kept in the settings.
-  std::ifstream ini(carpeta / "kalyxon.ini");
-  std::string contenido((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+  const std::string contenido = prueba::leeFichero(carpeta / "kalyxon.ini");
   EXPECT_NE(contenido.find("teclado=ibus"), std::string::npos) << contenido;
 }
 

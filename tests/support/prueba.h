@@ -2,8 +2,11 @@
 // whole files, and the built kalyxon command run as a user runs it.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kalyxon::prueba {
 
@@ -38,6 +41,31 @@ Salida ejecutaKalyxon(const std::string& args, const std::string& entrada = "",
 
 // What `kalyxon type OPCIONES` types for a key script.
 std::string tecleaConType(const std::string& guion, const std::string& opciones);
+
+// A child process. With `conEntrada` its standard input is a pipe, and ending
+// it is closing that pipe and waiting; otherwise it is sent SIGTERM.
+class Proceso {
+ public:
+  struct Opciones {
+    bool conEntrada = false, conSalida = false;
+    std::vector<std::string> entorno = {};  // NAME=value, over the test's own
+    std::filesystem::path errores = {};     // where standard error goes, if given
+  };
+  explicit Proceso(const std::vector<std::string>& args) : Proceso(args, Opciones{}) {}
+  Proceso(const std::vector<std::string>& args, const Opciones& o);
+  ~Proceso() { termina(); }
+  Proceso(const Proceso&) = delete;
+  Proceso& operator=(const Proceso&) = delete;
+  bool vivo() const { return pid_ > 0; }
+  void termina();
+  void di(const std::string& linea);
+  // The next line of standard output; empty at its end.
+  std::string leeLinea();
+
+ private:
+  pid_t pid_ = -1;
+  int entrada_ = -1, salida_ = -1;
+};
 #endif
 
 }  // namespace kalyxon::prueba

@@ -6,24 +6,15 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/prueba.h"
 #include "xharness.h"
-
-extern char** environ;
 
 namespace kalyxon::xtest {
 namespace {
@@ -31,85 +22,26 @@ namespace {
 constexpr char32_t kSentinel = 0xE000;
 const std::string kProgram = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
 
-// A child process with its standard input and output on pipes.
-class Child {
- public:
-  explicit Child(std::vector<std::string> args) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&fa);
-    close(in[0]);
-    close(out[1]);
-    in_ = in[1];
-    out_ = out[0];
-  }
-  ~Child() {
-    if (in_ >= 0) close(in_);  // end of input: the agent stops and restores the keymap
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    if (out_ >= 0) close(out_);
-  }
-  bool running() const { return pid_ > 0; }
-  int outFd() const { return out_; }
-  void say(const std::string& line) {
-    std::string l = line + "\n";
-    if (write(in_, l.data(), l.size()) != static_cast<ssize_t>(l.size())) ADD_FAILURE();
-  }
-  // The next line of output; empty at end of output.
-  std::string readLine() {
-    std::string line;
-    char c;
-    while (read(out_, &c, 1) == 1) {
-      if (c == '\n') return line;
-      line += c;
-    }
-    return line;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int in_ = -1, out_ = -1;
-};
-
-// The engine's own answer for a key script, through the simulated keyboard.
-std::string simulated(const std::string& script) {
-  std::string path = testing::TempDir() + "kalyxon_e2e_script.txt";
-  std::ofstream(path) << script;
-  std::string cmd = kProgram + " type --sigma-final " + path;
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[512];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
+using prueba::Proceso;
 
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!server.running()) GTEST_SKIP() << "no X server for the test: " << server.failure();
     recorder = std::make_unique<Recorder>(server.display());
-    agent = std::make_unique<Child>(std::vector<std::string>{
-        kProgram, "x11-agent", "--griego", "--sigma-final", "--display", server.display()});
-    ASSERT_TRUE(agent->running());
-    ASSERT_EQ(agent->readLine(), "ready");
+    agent = std::make_unique<Proceso>(
+        std::vector<std::string>{kProgram, "x11-agent", "--griego", "--sigma-final", "--display",
+                                 server.display()},
+        Proceso::Opciones{.conEntrada = true, .conSalida = true});
+    ASSERT_TRUE(agent->vivo());
+    ASSERT_EQ(agent->leeLinea(), "ready");
   }
 
   // Everything typed so far has been dealt with and has arrived: the agent
   // types a marker after it, and the window has received the marker.
   std::string settle() {
-    agent->say("sync");
-    EXPECT_EQ(agent->readLine(), "synced");
+    agent->di("sync");
+    EXPECT_EQ(agent->leeLinea(), "synced");
     for (;;) {
       Recorder::Snapshot s = recorder->snapshot();
       if (s.text.find(kSentinel) != std::u32string::npos) {
@@ -127,7 +59,7 @@ class Program : public ::testing::Test {
 
   Xvfb server;
   std::unique_ptr<Recorder> recorder;
-  std::unique_ptr<Child> agent;
+  std::unique_ptr<Proceso> agent;
 };
 
 TEST_F(Program, TypesGreekIntoAnyApplication) {
@@ -169,7 +101,7 @@ TEST_F(Program, FastTypingArrivesCompleteAndInOrder) {
     latin += ' ';
     script += "space ";
   }
-  std::string want = simulated(script);
+  std::string want = prueba::tecleaConType(script, "--sigma-final");
   ASSERT_FALSE(want.empty());
   EXPECT_EQ(type({"type", "--delay", "0", latin}), want);
 }
@@ -210,11 +142,12 @@ TEST_F(Program, LatencyFromKeyReleaseToText) {
 }
 
 TEST(ProgramWithoutDisplay, KeepsRunningAndShowsTheMessage) {
-  Child agent({kProgram, "x11-agent", "--griego", "--display", ":999"});
-  ASSERT_TRUE(agent.running());
+  Proceso agent({kProgram, "x11-agent", "--griego", "--display", ":999"},
+                Proceso::Opciones{.conEntrada = true, .conSalida = true});
+  ASSERT_TRUE(agent.vivo());
   // Still running: it answers.
-  EXPECT_EQ(agent.readLine(), "ready");
-  agent.say("quit");
+  EXPECT_EQ(agent.leeLinea(), "ready");
+  agent.di("quit");
 }
 
 }  // namespace
