@@ -90,16 +90,6 @@ TEST_F(AplicacionTest, NoticeThenAceptarLoadsTheMainWindow) {
   EXPECT_EQ(s.help.topics, std::vector<int>{0});
 }
 
-TEST_F(AplicacionTest, CancelarOnTheNoticeEndsWithoutASettingsFile) {
-  bool avisado = false;
-  app().alTerminar = [&] { avisado = true; };
-  app().frmini_Load();
-  app().frmini_cmdcan_Click();
-  EXPECT_TRUE(app().terminado());
-  EXPECT_TRUE(avisado);
-  EXPECT_FALSE(fs::exists(dir / "kalyxon.ini"));
-}
-
 TEST_F(AplicacionTest, SettingsRoundTrip) {
   creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
   creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}, {"Platon", 3, 5}});

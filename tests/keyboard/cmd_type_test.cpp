@@ -25,7 +25,6 @@ TEST(TypeCommand, OptionsShapeWhatIsTyped) {
     const char* args;
     const char* esperado;
   } casos[] = {
-      {"P U T A space", "", "¡Sin ofender!"},
       {"226 +226", "--angulos", "«»"},
       {"f2 H O L A", "--programa Editor --parametros '*{TAB}' --normal Arial", "Arial\thola"},
       {"H O L A", "--latin", "hola"},

@@ -21,6 +21,7 @@
 #include "qt/ventanaaviso.h"
 #include "qt/ventanaconversion.h"
 #include "qt/ventanaprincipal.h"
+#include "support/prueba.h"
 
 namespace kalyxon::qt::prueba {
 
@@ -64,6 +65,7 @@ class Escritorio : public ::testing::Test {
     QApplication::processEvents();
   }
   bool hayManejador(std::string_view evento) { return existeManejador(k(), evento); }
+  std::string ini() const { return kalyxon::prueba::leeFichero(carpeta() / "kalyxon.ini"); }
 
   platform::scripted::ScriptedServices sv_;
 

@@ -222,10 +222,8 @@ TEST_F(Escritorio, LatinInOwnBoxesAndSignalsCloseNormally) {
   for (int i = 0; i < 100 && !k().aplicacion().terminado(); ++i)
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_TRUE(k().aplicacion().terminado());
-  std::ifstream in(carpeta() / "kalyxon.ini");
-  const std::string ini(std::istreambuf_iterator<char>(in), {});
-  EXPECT_NE(ini.find("posx="), std::string::npos);
-  EXPECT_NE(ini.find("ks=SI"), std::string::npos);
+  EXPECT_NE(ini().find("posx="), std::string::npos);
+  EXPECT_NE(ini().find("ks=SI"), std::string::npos);
 }
 
 // The tray shows the state and its entries act on the engine.
