@@ -34,21 +34,20 @@ std::string carga(std::u16string text) { return toUtf8(Codigos::cargaHTM(text, n
 TEST(Codigos, MenuItemsChooseOneCodeModeAtATime) {
   Programa p;
   auto& f = p.k.form1;
-  EXPECT_TRUE(f.mnucod.tag.empty());
-  EXPECT_FALSE(f.mnucodhtm.checked || f.mnucodjav.checked);
+  // The mark of code mode and the item ticked.
+  auto modo = [&] {
+    return toUtf8(f.mnucod.tag) + (f.mnucodhtm.checked ? "html" : "") + (f.mnucodjav.checked ? "java" : "");
+  };
+  EXPECT_EQ(modo(), "");
   p.c().mnucodhtm_Click();
-  EXPECT_EQ(toUtf8(f.mnucod.tag), "*");
-  EXPECT_TRUE(f.mnucodhtm.checked);
+  EXPECT_EQ(modo(), "*html");
   p.c().mnucodjav_Click();
-  EXPECT_EQ(toUtf8(f.mnucod.tag), "*");
-  EXPECT_TRUE(f.mnucodjav.checked);
-  EXPECT_FALSE(f.mnucodhtm.checked);
+  EXPECT_EQ(modo(), "*java");
   p.c().mnucodjav_Click();
-  EXPECT_TRUE(f.mnucod.tag.empty());
-  EXPECT_FALSE(f.mnucodhtm.checked || f.mnucodjav.checked);
+  EXPECT_EQ(modo(), "");
   p.c().mnucodhtm_Click();
   p.c().mnucodhtm_Click();
-  EXPECT_TRUE(f.mnucod.tag.empty());
+  EXPECT_EQ(modo(), "");
   EXPECT_FALSE(p.c().enModoCodigo());
 }
 

@@ -118,6 +118,13 @@ void Proceso::termina() {
   salida_ = -1;
 }
 
+int Proceso::espera() {
+  int estado = 0;
+  if (pid_ <= 0 || ::waitpid(pid_, &estado, 0) != pid_) estado = -1;
+  pid_ = -1;
+  return estado >= 0 && WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+}
+
 void Proceso::di(const std::string& linea) {
   const std::string l = linea + "\n";
   if (::write(entrada_, l.data(), l.size()) != static_cast<ssize_t>(l.size()))

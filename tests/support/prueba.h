@@ -58,6 +58,8 @@ class Proceso {
   Proceso& operator=(const Proceso&) = delete;
   bool vivo() const { return pid_ > 0; }
   void termina();
+  // Waits for the program to end by itself; its exit status, or -1.
+  int espera();
   void di(const std::string& linea);
   // The next line of standard output; empty at its end.
   std::string leeLinea();

@@ -14,6 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/prueba.h"
+#include "util/utf.h"
+
 extern char** environ;
 
 namespace kalyxon::xtest {
@@ -169,43 +172,20 @@ void Recorder::handle(XEvent& ev) {
 int xdotool(const std::string& display, const std::vector<std::string>& args) {
   std::vector<std::string> all = {"xdotool"};
   all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0) env.emplace_back(*e);
-  env.push_back("DISPLAY=" + display);
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return prueba::Proceso(all, {.entorno = {"DISPLAY=" + display}}).espera();
 }
 
 std::string utf8(const std::u32string& s) {
-  std::string out;
+  std::u16string u;
   for (char32_t c : s) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+    if (c < 0x10000) {
+      u += static_cast<char16_t>(c);
     } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      u += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      u += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     }
   }
-  return out;
+  return util::toUtf8(u);
 }
 
 void waitReadable(const std::vector<int>& fds) {
