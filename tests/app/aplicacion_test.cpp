@@ -117,22 +117,15 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
 
   reinicia();
   arranca();
-  EXPECT_TRUE(f().mnus.checked);
-  EXPECT_TRUE(f().mnuks.checked);
-  EXPECT_FALSE(f().mnups.checked);
-  EXPECT_TRUE(f().mnuiota.checked);
-  EXPECT_TRUE(f().mnuang.checked);
-  EXPECT_FALSE(f().mnuacc.checked);
-  EXPECT_TRUE(f().mnudicapro.checked);
-  EXPECT_FALSE(f().mnunum.checked);
-  EXPECT_TRUE(f().mnubar.checked);
+  for (const char* m : {"mnus", "mnuks", "mnuiota", "mnuang", "mnudicapro", "mnubar", "mnudichom"})
+    EXPECT_TRUE(buscaMenu(f(), m)->checked) << m;
+  for (const char* m : {"mnups", "mnuacc", "mnunum", "mnudiccla"})
+    EXPECT_FALSE(buscaMenu(f(), m)->checked) << m;
   EXPECT_EQ(f().ventana.height, 645);  // compact as restored, not as toggled
   EXPECT_EQ(f().ventana.left, 2500);
   EXPECT_EQ(f().ventana.top, 700);
   EXPECT_EQ(f().cFuenteGriego, u"Gentium Plus");
   EXPECT_EQ(f().cFuenteNormal, u"Liberation Serif");
-  EXPECT_TRUE(f().mnudichom.checked);
-  EXPECT_FALSE(f().mnudiccla.checked);
   // The saved dictionary is the current one.
   EXPECT_EQ(f().ventana.caption, u"Kalyxon - HOMERO");
   EXPECT_EQ(f().mnudichom.caption, u"Homero 2");
