@@ -9,8 +9,8 @@
 
 #include "app/kalyxon.h"
 #include "app/menus.h"
+#include "banco.h"
 #include "platform/scripted.h"
-#include "support/prueba.h"
 #include "util/utf.h"
 
 namespace kalyxon {
@@ -44,34 +44,7 @@ void creaDiccionario(const fs::path& ruta, const std::vector<TablaPrueba>& tabla
 }
 
 using prueba::leeFichero;
-
-void escribeIni(const fs::path& carpeta, const std::string& texto) {
-  prueba::escribeFichero(carpeta / "kalyxon.ini", texto);
-}
-
-class AplicacionTest : public ::testing::Test {
- protected:
-  prueba::CarpetaTemporal carpeta;
-  const fs::path& dir = carpeta.ruta();
-  platform::scripted::ScriptedServices s;
-  std::unique_ptr<Kalyxon> k;
-
-  AplicacionTest() {
-    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
-    k = std::make_unique<Kalyxon>(s.services(), dir);
-  }
-  ~AplicacionTest() override { k.reset(); }
-  Aplicacion& app() { return k->aplicacion(); }
-  Form1& f() { return k->form1; }
-  // A fresh program run on the same folder (the previous one closed first).
-  void reinicia() {
-    k = std::make_unique<Kalyxon>(s.services(), dir);
-  }
-  void arranca() {
-    app().frmini_Load();
-    app().frmini_cmdace_Click();
-  }
-};
+using AplicacionTest = BancoPrograma;
 
 TEST_F(AplicacionTest, NoticeThenAceptarLoadsTheMainWindow) {
   app().frmini_Load();
@@ -93,7 +66,7 @@ TEST_F(AplicacionTest, NoticeThenAceptarLoadsTheMainWindow) {
 TEST_F(AplicacionTest, SettingsRoundTrip) {
   creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
   creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}, {"Platon", 3, 5}});
-  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  escribeIni("[opciones]\nayuda=SI\n");
   arranca();
   EXPECT_TRUE(f().mnudiccla.enabled);
   EXPECT_TRUE(f().mnuacc.checked);  // on while the settings do not say
@@ -108,12 +81,12 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   app().cierra();
   EXPECT_TRUE(app().terminado());
   EXPECT_TRUE(app().diccionariosAbiertos().empty());
-  std::string ini = leeFichero(dir / "kalyxon.ini");
-  EXPECT_NE(ini.find("autor=HOMERO\n"), std::string::npos) << ini;
+  std::string escrito = ini();
+  EXPECT_NE(escrito.find("autor=HOMERO\n"), std::string::npos) << escrito;
   // Keys in their order, after the ones already there.
-  EXPECT_LT(ini.find("posx=2500"), ini.find("posy=700"));
-  EXPECT_LT(ini.find("angulos="), ini.find("autor="));
-  EXPECT_LT(ini.find("programa="), ini.find("fuentes="));
+  EXPECT_LT(escrito.find("posx=2500"), escrito.find("posy=700"));
+  EXPECT_LT(escrito.find("angulos="), escrito.find("autor="));
+  EXPECT_LT(escrito.find("programa="), escrito.find("fuentes="));
 
   reinicia();
   arranca();
@@ -136,11 +109,11 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   // Nothing ticked saves an empty "autor".
   f().mnudichom.checked = false;
   app().cierra();
-  EXPECT_NE(leeFichero(dir / "kalyxon.ini").find("autor=\n"), std::string::npos);
+  EXPECT_NE(ini().find("autor=\n"), std::string::npos);
 }
 
 TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
-  escribeIni(dir,
+  escribeIni(
              "[OPCIONES]\n"
              "sigma final=si\n"
              "ks=Sí\n"
@@ -187,7 +160,7 @@ TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
 }
 
 TEST_F(AplicacionTest, NumbersParseLikeTheClassicDecimalParse) {
-  escribeIni(dir, "[opciones]\nayuda=SI\nposx= 1 2 3 4.9abc\nposy=2e3\n");
+  escribeIni("[opciones]\nayuda=SI\nposx= 1 2 3 4.9abc\nposy=2e3\n");
   arranca();
   EXPECT_EQ(f().ventana.left, 1234);
   EXPECT_EQ(f().ventana.top, 2000);
@@ -198,7 +171,7 @@ TEST_F(AplicacionTest, OnlyNonEmptyThreeFieldTablesOfTheEightNamesCount) {
   creaDiccionario(dir / "LEXICA_b.db", {{"Esopo", 3, 1}});
   creaDiccionario(dir / "LEXICA_c.db", {{"Esopo", 3, 7}});
   std::ofstream(dir / "LEXICA_roto.db") << "esto no es una base de datos";
-  escribeIni(dir, "[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
+  escribeIni("[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
   arranca();
   EXPECT_FALSE(app().terminado());
   EXPECT_FALSE(f().mnudiccla.enabled);
@@ -219,7 +192,7 @@ TEST_F(AplicacionTest, OnlyNonEmptyThreeFieldTablesOfTheEightNamesCount) {
 
 TEST_F(AplicacionTest, LaterActivationsKeepTheirOwnFilesOpen) {
   creaDiccionario(dir / "LEXICA.db", {{"clasico", 3, 3}});
-  escribeIni(dir, "[opciones]\nayuda=SI\n");
+  escribeIni("[opciones]\nayuda=SI\n");
   arranca();
   EXPECT_EQ(app().diccionariosAbiertos(), std::vector<std::string>{"LEXICA.db"});
   creaDiccionario(dir / "LEXICA_nuevo.db", {{"Homero", 3, 4}});
@@ -237,7 +210,7 @@ TEST_F(AplicacionTest, LaterActivationsKeepTheirOwnFilesOpen) {
 // in another, is refused and saves nothing; the first goes on working and,
 // once closed, frees the folder.
 TEST_F(AplicacionTest, OneCopyPerFolder) {
-  escribeIni(dir, "[opciones]\nayuda=SI\nks=SI\n");
+  escribeIni("[opciones]\nayuda=SI\nks=SI\n");
   arranca();
   const std::u16string kYaAbierto =
       u"Parece que Kalyxon ya está abierto, sólo se puede abrir una instancia del programa.";
@@ -246,7 +219,7 @@ TEST_F(AplicacionTest, OneCopyPerFolder) {
   EXPECT_EQ(proceso.codigo, 3) << proceso.texto;
   EXPECT_NE(proceso.texto.find(util::toUtf8(kYaAbierto)), std::string::npos) << proceso.texto;
 
-  const std::string antes = leeFichero(dir / "kalyxon.ini");
+  const std::string antes = ini();
   platform::scripted::ScriptedServices s2;
   Kalyxon otro(s2.services(), dir);
   otro.aplicacion().frmini_Load();
@@ -255,7 +228,7 @@ TEST_F(AplicacionTest, OneCopyPerFolder) {
   EXPECT_EQ(s2.messageBox.shown[0].text, kYaAbierto);
   EXPECT_TRUE(otro.aplicacion().terminado());
   otro.aplicacion().cierra();
-  EXPECT_EQ(leeFichero(dir / "kalyxon.ini"), antes);
+  EXPECT_EQ(ini(), antes);
 
   // The first copy reloads, changes and saves as before.
   creaDiccionario(dir / "LEXICA_autores.db", {{"Homero", 3, 2}});
@@ -264,9 +237,9 @@ TEST_F(AplicacionTest, OneCopyPerFolder) {
   ASSERT_TRUE(app().menuClick("mnudichom"));
   app().menuClick("mnuks");
   app().cierra();
-  const std::string ini = leeFichero(dir / "kalyxon.ini");
-  EXPECT_NE(ini.find("autor=HOMERO"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("ks=NO"), std::string::npos) << ini;
+  const std::string escrito = ini();
+  EXPECT_NE(escrito.find("autor=HOMERO"), std::string::npos) << escrito;
+  EXPECT_NE(escrito.find("ks=NO"), std::string::npos) << escrito;
   proceso = prueba::ejecutaKalyxon(ajustes, "", true);
   EXPECT_EQ(proceso.codigo, 0) << proceso.texto;
   EXPECT_NE(proceso.texto.find("Homero 2\tLEXICA_autores.db\t(chosen)"), std::string::npos)
@@ -279,7 +252,7 @@ TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   if (!fs::exists(bin / "LEXICA_Esopo.db") || !fs::exists(bin / "ALPHA.db"))
     GTEST_SKIP() << "shipped data not built";
   fs::copy_file(bin / "LEXICA_Esopo.db", dir / "LEXICA_Esopo.db");
-  escribeIni(dir, "[opciones]\nayuda=SI\nautor=esopo\n");
+  escribeIni("[opciones]\nayuda=SI\nautor=esopo\n");
   reinicia();
   arranca();
   EXPECT_TRUE(f().mnudiceso.checked);
@@ -289,7 +262,7 @@ TEST_F(AplicacionTest, TheSavedShippedDictionaryAnswersADroppedWord) {
   EXPECT_EQ(f().cCandidatos[1], u"λόγος");
   EXPECT_EQ(f().chkdic.value, 1);
   app().cierra();
-  EXPECT_NE(leeFichero(dir / "kalyxon.ini").find("autor=ESOPO"), std::string::npos);
+  EXPECT_NE(ini().find("autor=ESOPO"), std::string::npos);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include "app/menus.h"
 #include "conversion/frmtra.h"
 #include "keyboard/tecladohook.h"
+#include "banco.h"
 #include "platform/scripted.h"
-#include "support/prueba.h"
 #include "util/utf.h"
 
 namespace kalyxon {
@@ -18,27 +18,16 @@ namespace {
 namespace fs = std::filesystem;
 using platform::Answer;
 
-class ProgramaTest : public ::testing::Test {
+class ProgramaTest : public BancoPrograma {
  protected:
-  prueba::CarpetaTemporal carpeta;
-  const fs::path& dir = carpeta.ruta();
-  platform::scripted::ScriptedServices s;
-  std::unique_ptr<Kalyxon> k;
-
   ProgramaTest() {
-    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", dir / "ALPHA.db");
-    prueba::escribeFichero(dir / "kalyxon.ini", "[opciones]\nayuda=SI\n");
+    escribeIni("[opciones]\nayuda=SI\n");
     // "Iniciar con la sesión" must never write the user's own autostart.
 #ifndef _WIN32
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
 #endif
-    k = std::make_unique<Kalyxon>(s.services(), dir);
-    app().frmini_Load();
-    app().frmini_cmdace_Click();
+    arranca();
   }
-  ~ProgramaTest() override { k.reset(); }
-  Aplicacion& app() { return k->aplicacion(); }
-  Form1& f() { return k->form1; }
   void elige(const std::u16string& programa) {
     app().menuClick("mnupro");
     auto& items = f().lstfon.items;
@@ -47,7 +36,6 @@ class ProgramaTest : public ::testing::Test {
     app().lstfon_Click(static_cast<int>(it - items.begin()));
     app().cmdace_Click();
   }
-  std::string ini() { return prueba::leeFichero(dir / "kalyxon.ini"); }
 };
 
 TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
