@@ -33,7 +33,7 @@ class AlfabetoTest : public ::testing::Test {
   const Alfabeto& a = k.alfabeto();
 };
 
-// (What each letter key types is checked end to end by the composition table.)
+// (What each letter key types is checked end to end by the typing tables.)
 
 TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
   ASSERT_TRUE(a.cargado()) << a.error();
@@ -50,7 +50,7 @@ TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
   }
 }
 
-// The letters with their marks are typed end to end by the composition table
+// The letters with their marks are typed end to end by the typing tables
 // and the converters' punctuation by the conversion tests; here what neither
 // reaches: a symbol form's sound and a combination with no character.
 TEST_F(AlfabetoTest, SymbolFormsAndImpossibleCombinations) {
