@@ -136,11 +136,17 @@ TEST(Hook, FunctionKeysInBothModes) {
   EXPECT_EQ(b.sube(112), Verdict::Swallow);
   EXPECT_EQ(b.s.help.topics, std::vector<int>{10});
 
-  // F2 into Latin: the box greys out and says how to come back.
+  // F2 into Latin: the box greys out and says how to come back; armed
+  // phonetic marks are disarmed.
+  b.f.nCan = 2;
+  b.f.nApe = 1;
+  b.f.mnufonlar.checked = b.f.mnufonabi.checked = true;
   EXPECT_EQ(b.baja(113), Verdict::Swallow);
   EXPECT_TRUE(b.t.lModoGriego);  // only the release switches
   EXPECT_EQ(b.sube(113), Verdict::Swallow);
   EXPECT_FALSE(b.t.lModoGriego);
+  EXPECT_EQ(b.f.nCan + b.f.nApe, 0);
+  EXPECT_FALSE(b.f.mnufonlar.checked || b.f.mnufonabi.checked);
   EXPECT_FALSE(b.f.chkgri.enabled);
   EXPECT_EQ(b.f.chkgri.tooltip, u"Pulsa F2 para salir de griego");
   EXPECT_TRUE(b.s.hook.installed);
@@ -166,18 +172,6 @@ TEST(Hook, FunctionKeysInBothModes) {
   EXPECT_TRUE(b.f.chkgri.enabled);
   EXPECT_TRUE(b.f.chkgri.tooltip.empty());
   EXPECT_TRUE(b.s.sender.sent.empty());  // no program profile, no macro
-}
-
-TEST(Hook, F2LeavingGreekDisarmsPhoneticMarks) {
-  Banco b;
-  b.griego();
-  b.f.nCan = 2;
-  b.f.nApe = 1;
-  b.f.mnufonlar.checked = b.f.mnufonabi.checked = true;
-  b.tecla(113);
-  EXPECT_EQ(b.f.nCan + b.f.nApe, 0);
-  EXPECT_FALSE(b.f.mnufonlar.checked);
-  EXPECT_FALSE(b.f.mnufonabi.checked);
 }
 
 TEST(Hook, PendingPhoneticMarkTakesTheNextReleaseAndLetsItThrough) {
