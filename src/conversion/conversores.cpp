@@ -158,17 +158,43 @@ struct Byte {
   Letra letra;          // kLetra
   Marca marca;          // kMarca (and a mark byte that is also a letter)
   bool tambienMarca = false;
-  bool rapida = false;  // a letter that needs nothing of what follows
   int32_t codlet = 0;
+  // The bulk of a separate-mark text, read without the general path: a
+  // plain letter, a mark after a letter, and a character between words
+  // (a space, punctuation) written as `separa`, `fin` when it ends the word
+  // before it (a sigma there is final).
+  enum Rapido : uint8_t { kLento, kRapLetra, kRapMarca, kRapSeparador } rapido = kLento;
+  bool sigmaBeta = false;  // BetaCode's "s": a digit after it is a code
+  bool fin = false;
+  char16_t separa = 0;
 };
 
-// Marks the plain letters of a separate-mark face (BetaCode's "s" waits for
-// a digit, so it is not one).
+// Whether a character of a separate-mark face ends the word before it (a
+// sigma there is final): not a letter, a mark or the elision mark. In
+// BetaCode a "*" starts a capital of the same word and a digit ends it.
+bool finDePalabra(const Byte& b, int k, bool beta) {
+  if (beta && k == '*') return false;
+  if (beta && k >= '0' && k <= '9') return true;
+  if (b.tipo == Byte::kMarca || b.tambienMarca) return false;
+  return !(b.tipo == Byte::kLetra && (b.letra.esLetra() || b.letra.fon >= 32));
+}
+
+// Sorts the bytes of a separate-mark face for the fast path.
 void marcaRapidas(std::array<Byte, 257>& bytes, bool beta) {
   for (size_t k = 0; k < bytes.size(); ++k) {
     Byte& b = bytes[k];
-    b.rapida = b.tipo == Byte::kLetra && b.letra.esLetra() && !b.tambienMarca && b.uni < 0x10000 &&
-               b.uni > 0 && !(beta && (k == 's' || k == 'S'));
+    b.fin = finDePalabra(b, static_cast<int>(k), beta);
+    const bool especial = k == '\r' || k == '\n' || (beta && (k == '*' || k == '#' || k == '[' || k == ']'));
+    if (especial || b.tambienMarca || b.uni >= 0x10000) continue;
+    if (b.tipo == Byte::kLetra && b.letra.esLetra() && b.uni > 0) {
+      b.rapido = Byte::kRapLetra;
+      b.sigmaBeta = beta && (k == 's' || k == 'S');
+    } else if (b.tipo == Byte::kMarca && !b.marca.antes) {
+      b.rapido = Byte::kRapMarca;
+    } else if (b.tipo == Byte::kLetra && !b.letra.esLetra() && !(beta && b.uni == 0x03DD)) {
+      b.rapido = Byte::kRapSeparador;
+      b.separa = b.uni == 0 ? u' ' : static_cast<char16_t>(b.uni);
+    }
   }
 }
 
@@ -428,60 +454,74 @@ class DeMarcas : public Conversor {
   // Whether a sigma before `c` ends its word: not before a letter, a mark or
   // the elision mark.
   bool cierraPalabra(char16_t c) const {
-    if (c == 0) return true;
-    // In BetaCode a "*" starts a capital of the same word; a digit ends it.
-    if (beta_ && c == u'*') return false;
-    if (beta_ && c >= u'0' && c <= u'9') return true;
-    const Byte& b = bytes_[static_cast<size_t>(codigo8(c))];
-    if (b.tipo == Byte::kMarca || b.tambienMarca) return false;
-    if (b.tipo == Byte::kLetra && (b.letra.esLetra() || b.letra.fon == 32 || b.letra.fon >= 33))
-      return false;
-    return true;
+    return c == 0 || bytes_[static_cast<size_t>(codigo8(c))].fin;
   }
 
-  // Plain letters and the marks after them, the bulk of any text, with the
-  // state in registers; returns where a character needs the general path.
+  // Plain letters, the marks after them and the characters between words,
+  // the bulk of any text, with the state in locals and the output gathered
+  // in a small buffer; returns where a character needs the general path.
   size_t rapido(std::u16string_view trozo, size_t i, std::u16string& salida) {
     if (esperaCodigo_ || asterisco_) return i;
     const size_t inicio = i;
     bool pend = pendiente_, marcas = conMarcas_;
+    Letra letra = letra_;
     int32_t uni = uniLetra_;
-    const Byte* ult = nullptr;
+    size_t iLetra = SIZE_MAX;  // where the pending letter is, when in this run
     const auto& bajo = kCodigos8.bajo;
-    for (; i < trozo.size(); ++i) {
-      const char16_t c = trozo[i];
-      if (c >= 256) break;
-      const Byte& b = bytes_[static_cast<size_t>(bajo[c])];
-      if (b.rapida) {
-        if (pend) {
-          if (marcas) {
-            int32_t u = compone(t_, letra_);
+    constexpr size_t kBloque = 512;
+    char16_t buf[kBloque + 2];
+    while (i < trozo.size()) {
+      char16_t* p = buf;
+      const size_t fin = std::min(trozo.size(), i + kBloque);
+      const size_t desde = i;
+      for (; i < fin; ++i) {
+        const char16_t c = trozo[i];
+        if (c >= 256) break;
+        const Byte& b = bytes_[static_cast<size_t>(bajo[c])];
+        if (b.rapido == Byte::kRapLetra) {
+          // BetaCode's "s" waits for a digit, which may be the next piece's.
+          if (b.sigmaBeta && (i + 1 == trozo.size() || (trozo[i + 1] >= u'0' && trozo[i + 1] <= u'9')))
+            break;
+          if (pend) {
+            int32_t u = marcas ? compone(t_, letra) : uni;
             if (u < 0 || u >= 0x10000) break;
-            salida += static_cast<char16_t>(u);
-          } else {
-            salida += static_cast<char16_t>(uni);
+            *p++ = static_cast<char16_t>(u);
           }
-        }
-        ult = &b;
-        uni = b.uni;
-        marcas = false;
-        pend = true;
-        posLetra_ = pos_ + static_cast<int64_t>(i - inicio) + 1;
-      } else if (b.tipo == Byte::kMarca && pend) {
-        if (!marcas) {
-          if (ult) letra_ = ult->letra;
+          letra = b.letra;
+          uni = b.uni;
+          marcas = false;
+          pend = true;
+          iLetra = i;
+        } else if (b.rapido == Byte::kRapMarca && pend) {
+          letra.agrega(b.marca);
           marcas = true;
+        } else if (b.rapido == Byte::kRapSeparador) {
+          if (pend) {
+            int32_t u = uni;
+            const bool sigmaFinal = b.fin && letra.fon == 18 && letra.may == 0 && letra.iot == 0;
+            if (marcas || sigmaFinal) {
+              Letra l = letra;
+              if (sigmaFinal) l.iot = 3;
+              u = compone(t_, l);
+              if (u < 0 || u >= 0x10000) break;
+            }
+            *p++ = static_cast<char16_t>(u);
+            pend = false;
+          }
+          *p++ = b.separa;
+        } else {
+          break;
         }
-        letra_.agrega(b.marca);
-      } else {
-        break;
       }
+      salida.append(buf, static_cast<size_t>(p - buf));
+      if (i < fin || i == desde) break;
     }
     if (i == inicio) return i;
-    if (pend && !marcas && ult) letra_ = ult->letra;
     pendiente_ = pend;
     conMarcas_ = marcas;
+    letra_ = letra;
     uniLetra_ = uni;
+    if (iLetra != SIZE_MAX) posLetra_ = pos_ + static_cast<int64_t>(iLetra - inicio) + 1;
     pos_ += static_cast<int64_t>(i - inicio);
     saltos_.otro();
     return i;
@@ -492,7 +532,7 @@ class DeMarcas : public Conversor {
     const Byte& b = bytes_[static_cast<size_t>(k)];
     if (!esperaCodigo_ && !asterisco_) {
       // The common cases first: a plain letter, or a mark after a letter.
-      if (b.rapida) {
+      if (b.rapido == Byte::kRapLetra && !b.sigmaBeta) {
         ++pos_;
         saltos_.otro();
         if (pendiente_) {
