@@ -300,7 +300,10 @@ int runConvert(const std::vector<std::string>& argsIn) {
     }
     if (haciaUnicode) {
       if (b.empty()) break;
-      pasa(cp1252::decode(b));
+      bytes.clear();
+      conversor->alimentaBytes(b, bytes);
+      bombeo.avanza(b.size());
+      salida.escribe(bytes);
       continue;
     }
     resto += b;

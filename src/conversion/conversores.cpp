@@ -44,6 +44,67 @@ inline int codigo8(char16_t c) {
 inline int64_t codigoInforme(int k) { return k == kFuera ? '?' : k; }
 inline char16_t deCodigo8(int k) { return codigos8().car[static_cast<size_t>(k & 0xFF)]; }
 
+// The UTF-8 bytes of every character below U+2000 (Greek and Greek Extended
+// included), low byte first, with their count in the top byte: a table read
+// costs less than the branches between ASCII and Greek, which alternate at
+// every space.
+struct TablaUtf8 {
+  std::array<uint32_t, 0x2000> v{};
+  TablaUtf8() {
+    for (uint32_t c = 0; c < 0x2000; ++c) {
+      if (c < 0x80)
+        v[c] = c | 1u << 24;
+      else if (c < 0x800)
+        v[c] = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
+      else
+        v[c] = (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
+    }
+  }
+};
+const TablaUtf8 kUtf8;
+
+// Writes a character of the Basic Multilingual Plane other than a surrogate
+// as UTF-8 at `p`, which has room for four bytes; returns the end.
+inline char* ponUtf8(char* p, char16_t c) {
+  if (c < 0x2000) {
+    // Four bytes written, the count of them kept.
+    const uint32_t v = kUtf8.v[c];
+    std::memcpy(p, &v, 4);
+    return p + (v >> 24);
+  }
+  *p++ = static_cast<char>(0xE0 | (c >> 12));
+  *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  return p;
+}
+
+// What the fast path writes, gathered in a block before it is appended to
+// the result: as UTF-16, or as UTF-8 straight from the table.
+template <size_t N>
+struct BloqueU16 {
+  using Cadena = std::u16string;
+  char16_t buf[N];
+  char16_t* p = buf;
+  void pon(char16_t c) { *p++ = c; }
+  bool vacio() const { return p == buf; }
+  void vuelca(Cadena& s) {
+    s.append(buf, static_cast<size_t>(p - buf));
+    p = buf;
+  }
+};
+template <size_t N>
+struct BloqueU8 {
+  using Cadena = std::string;
+  char buf[N * 3 + 4];
+  char* p = buf;
+  void pon(char16_t c) { p = ponUtf8(p, c); }
+  bool vacio() const { return p == buf; }
+  void vuelca(Cadena& s) {
+    s.append(buf, static_cast<size_t>(p - buf));
+    p = buf;
+  }
+};
+
 inline void agregaCodigo(std::u16string& r, int32_t cp) {
   if (cp >= 0x10000 && cp <= 0x10FFFF) {
     cp -= 0x10000;
@@ -144,6 +205,8 @@ class Saltos {
   void finTrozo(const std::u16string& salida) {
     if (!salida.empty()) ultimo_ = salida.back();
   }
+  // The last character written went to a result other than the next one.
+  void escrito(char16_t c) { ultimo_ = c; }
 
  private:
   bool conserva_;
@@ -385,10 +448,24 @@ class DeMarcas : public Conversor {
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
     salida.reserve(salida.size() + trozo.size());
     for (size_t i = 0; i < trozo.size();) {
-      i = rapido(trozo, i, salida);
+      i = rapido<BloqueU16<kBloque + 2>>(trozo, i, salida);
       if (i < trozo.size()) paso(trozo[i++], salida);
     }
     saltos_.finTrozo(salida);
+  }
+
+  // The bytes straight to UTF-8 on the fast path; the rest through UTF-16.
+  void alimentaBytes(std::string_view bytes, std::string& salida) override {
+    salida.reserve(salida.size() + bytes.size() * 2);
+    for (size_t i = 0; i < bytes.size();) {
+      i = rapido<BloqueU8<kBloque + 2>>(bytes, i, salida);
+      if (i < bytes.size()) {
+        general_.clear();
+        paso(deCodigo8(static_cast<unsigned char>(bytes[i++])), general_);
+        saltos_.finTrozo(general_);
+        utf8(general_, salida);
+      }
+    }
   }
 
   void termina(std::u16string& salida) override {
@@ -460,24 +537,32 @@ class DeMarcas : public Conversor {
   // Plain letters, the marks after them and the characters between words,
   // the bulk of any text, with the state in locals and the output gathered
   // in a small buffer; returns where a character needs the general path.
-  size_t rapido(std::u16string_view trozo, size_t i, std::u16string& salida) {
+  // The text is UTF-16 (its characters' 8-bit codes looked up) or the bytes
+  // themselves.
+  static constexpr size_t kBloque = 512;
+  template <class Bloque, class Car>
+  size_t rapido(std::basic_string_view<Car> trozo, size_t i, typename Bloque::Cadena& salida) {
     if (esperaCodigo_ || asterisco_) return i;
     const size_t inicio = i;
     bool pend = pendiente_, marcas = conMarcas_;
     Letra letra = letra_;
     int32_t uni = uniLetra_;
     size_t iLetra = SIZE_MAX;  // where the pending letter is, when in this run
+    char16_t ultimo = 0;       // the last character written
     const auto& bajo = kCodigos8.bajo;
-    constexpr size_t kBloque = 512;
-    char16_t buf[kBloque + 2];
+    Bloque bloque;
     while (i < trozo.size()) {
-      char16_t* p = buf;
       const size_t fin = std::min(trozo.size(), i + kBloque);
       const size_t desde = i;
       for (; i < fin; ++i) {
-        const char16_t c = trozo[i];
-        if (c >= 256) break;
-        const Byte& b = bytes_[static_cast<size_t>(bajo[c])];
+        size_t k;
+        if constexpr (sizeof(Car) == 1) {
+          k = static_cast<unsigned char>(trozo[i]);
+        } else {
+          if (trozo[i] >= 256) break;
+          k = static_cast<size_t>(bajo[trozo[i]]);
+        }
+        const Byte& b = bytes_[k];
         if (b.rapido == Byte::kRapLetra) {
           // BetaCode's "s" waits for a digit, which may be the next piece's.
           if (b.sigmaBeta && (i + 1 == trozo.size() || (trozo[i + 1] >= u'0' && trozo[i + 1] <= u'9')))
@@ -485,7 +570,7 @@ class DeMarcas : public Conversor {
           if (pend) {
             int32_t u = marcas ? compone(t_, letra) : uni;
             if (u < 0 || u >= 0x10000) break;
-            *p++ = static_cast<char16_t>(u);
+            bloque.pon(ultimo = static_cast<char16_t>(u));
           }
           letra = b.letra;
           uni = b.uni;
@@ -505,18 +590,19 @@ class DeMarcas : public Conversor {
               u = compone(t_, l);
               if (u < 0 || u >= 0x10000) break;
             }
-            *p++ = static_cast<char16_t>(u);
+            bloque.pon(static_cast<char16_t>(u));
             pend = false;
           }
-          *p++ = b.separa;
+          bloque.pon(ultimo = b.separa);
         } else {
           break;
         }
       }
-      salida.append(buf, static_cast<size_t>(p - buf));
+      bloque.vuelca(salida);
       if (i < fin || i == desde) break;
     }
     if (i == inicio) return i;
+    if (ultimo) saltos_.escrito(ultimo);
     pendiente_ = pend;
     conMarcas_ = marcas;
     letra_ = letra;
@@ -716,6 +802,7 @@ class DeMarcas : public Conversor {
   Marca prefijo_;
   char16_t esperaCodigo_ = 0;
   std::u16string digitos_;
+  std::u16string general_;  // what the general path writes of a byte text
 };
 
 // Unicode input in composed form, piece by piece: the last character of a
@@ -1065,26 +1152,6 @@ std::unique_ptr<Conversor> deUnicode(const Tablas& t, std::u16string_view destin
   return std::make_unique<ACara>(t, destino, o, informe);
 }
 
-namespace {
-// The UTF-8 bytes of every character below U+2000 (Greek and Greek Extended
-// included), low byte first, with their count in the top byte: a table read
-// costs less than the branches between ASCII and Greek, which alternate at
-// every space.
-struct TablaUtf8 {
-  std::array<uint32_t, 0x2000> v{};
-  TablaUtf8() {
-    for (uint32_t c = 0; c < 0x2000; ++c) {
-      if (c < 0x80)
-        v[c] = c | 1u << 24;
-      else if (c < 0x800)
-        v[c] = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
-      else
-        v[c] = (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
-    }
-  }
-};
-const TablaUtf8 kUtf8;
-}  // namespace
 
 void utf8(std::u16string_view texto, std::string& salida) {
   size_t n = salida.size();
@@ -1092,29 +1159,27 @@ void utf8(std::u16string_view texto, std::string& salida) {
   char* p = salida.data() + n;
   for (size_t i = 0; i < texto.size(); ++i) {
     char32_t c = texto[i];
-    if (c < 0x2000) {
-      // Four bytes written, the count of them kept.
-      const uint32_t v = kUtf8.v[c];
-      std::memcpy(p, &v, 4);
-      p += v >> 24;
+    if (c < 0xD800 || c > 0xDFFF) {
+      p = ponUtf8(p, static_cast<char16_t>(c));
       continue;
     }
-    if (c >= 0xD800 && c <= 0xDFFF) {
-      if (c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 && texto[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-        continue;
-      }
-      c = 0xFFFD;
+    if (c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 && texto[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
+      *p++ = static_cast<char>(0xF0 | (c >> 18));
+      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      p = ponUtf8(p, u'\uFFFD');
     }
-    *p++ = static_cast<char>(0xE0 | (c >> 12));
-    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *p++ = static_cast<char>(0x80 | (c & 0x3F));
   }
   salida.resize(static_cast<size_t>(p - salida.data()));
+}
+
+void Conversor::alimentaBytes(std::string_view bytes, std::string& salida) {
+  std::u16string r;
+  alimenta(cp1252::decode(bytes), r);
+  utf8(r, salida);
 }
 
 std::u16string convierte(Conversor& c, std::u16string_view texto, Bombeo* b) {

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include "tablas_prueba.h"
+#include "util/cp1252.h"
 #include "util/utf.h"
 
 namespace kalyxon::conversion {
@@ -23,6 +24,18 @@ std::pair<std::u16string, std::u16string> aUni(std::u16string_view cara, std::u1
   auto c = aUnicode(tablas(), cara, o, &inf);
   std::u16string r = convierte(*c, s);
   return {r, inf.texto};
+}
+
+// The command line's path: the bytes in pieces of `n`, straight to UTF-8.
+std::string porBytes(std::u16string_view cara, std::u16string_view s, size_t n, Opciones o = {}) {
+  auto c = aUnicode(tablas(), cara, o);
+  const std::string bytes = cp1252::encode(s);
+  std::string r;
+  for (size_t i = 0; i < bytes.size(); i += n) c->alimentaBytes(std::string_view(bytes).substr(i, n), r);
+  std::u16string fin;
+  c->termina(fin);
+  utf8(fin, r);
+  return r;
 }
 
 TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
@@ -45,7 +58,10 @@ TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
       {u"a1-b", "α1-β"},
       {u"", ""},
   };
-  for (const auto& [in, out] : casos) EXPECT_EQ(beta(in), u(out)) << util::toUtf8(std::u16string(in));
+  for (const auto& [in, out] : casos) {
+    EXPECT_EQ(beta(in), u(out)) << util::toUtf8(std::u16string(in));
+    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(kBetaCode, in, n), out) << n;
+  }
   EXPECT_EQ(beta(u"lo/gos\r\nlo/gos", true, {true}), u("λόγος\r\nλόγος"));
 }
 
@@ -68,8 +84,10 @@ TEST(SeparateMarks, FacesFollowTheirTables) {
       {cara::kGraeca, u"lovgo\" av a; tw/ xc", "λόγος ά ὰ τῳ ξχ"},
       {cara::kGraeca, u"oJ A[ndra d! tiv_", "ὁ Ἄνδρα δ’ τί;"},
   };
-  for (const auto& c : casos)
+  for (const auto& c : casos) {
     EXPECT_EQ(traCom(tablas(), c.in, c.cara), u(c.out)) << util::toUtf8(std::u16string(c.in));
+    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(c.cara, c.in, n), c.out) << n;
+  }
   EXPECT_EQ(traCom(tablas(), u"lo/gos\nlo/gos", cara::kGraece, {true}), u("λόγος\nλόγος"));
 }
 
