@@ -26,16 +26,9 @@ std::pair<std::u16string, std::u16string> aUni(std::u16string_view cara, std::u1
   return {r, inf.texto};
 }
 
-// The command line's path: the bytes in pieces of `n`, straight to UTF-8.
-std::string porBytes(std::u16string_view cara, std::u16string_view s, size_t n, Opciones o = {}) {
-  auto c = aUnicode(tablas(), cara, o);
-  const std::string bytes = cp1252::encode(s);
-  std::string r;
-  for (size_t i = 0; i < bytes.size(); i += n) c->alimentaBytes(std::string_view(bytes).substr(i, n), r);
-  std::u16string fin;
-  c->termina(fin);
-  utf8(fin, r);
-  return r;
+// The command line's path, in pieces of `n` bytes.
+std::string porBytes(std::u16string_view cara, std::u16string_view s, size_t n) {
+  return prueba::porBytes(cara, cp1252::encode(s), n);
 }
 
 TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
