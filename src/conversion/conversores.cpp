@@ -179,6 +179,13 @@ std::u16string descompuesta(const Tablas& t, const Letra& l) {
   return nfc(r + combinantes(resto));
 }
 
+// The vowels and rho, the letters that take breathings and accents (codes
+// of "sonido": α ε η ι ο ρ υ ω).
+bool puedeLlevarMarcas(int32_t fon) {
+  return fon == 1 || fon == 5 || fon == 7 || fon == 9 || fon == 15 || fon == 17 || fon == 20 ||
+         fon == 24;
+}
+
 // ASCII characters other than letters pass unreported when a face has no row
 // for them (digits, brackets, a tab): they are what the document shows.
 bool pasaSinInforme(char16_t c) {
@@ -330,6 +337,17 @@ class DeGlifos : public Conversor {
           if (u >= 0) {
             marcaPendiente_ = false;
             escribeLetra(l, u, salida);
+            continue;
+          }
+          // A vowel or rho whose marks make no capital (a circumflex on Ε)
+          // keeps them as combining marks and is reported, as in the other
+          // faces; the apostrophe of "Greek" stays an apostrophe.
+          if (bytes_[byteMarca_].tipo == Byte::kMarca && puedeLlevarMarcas(l.fon)) {
+            marcaPendiente_ = false;
+            const std::u16string d = descompuesta(t_, l);
+            if (inf_) inf_->sinCombinacion(pos_, d);
+            salida += d;
+            ultima_.reset();
             continue;
           }
         }

@@ -108,6 +108,10 @@ TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
       // the spacing mark, and in Greek the apostrophe.
       {cara::kAthenian, u"\u2026Andra \u0192O \u201E", "Ἄνδρα Ὀ ῾", ""},
       {cara::kGreek, u"\u201DAndra 'O d' `R", "Ἄνδρα Ὀ δ’ Ῥ", ""},
+      // No capital takes those marks: the letters around stay, the capital
+      // keeps its marks as combining ones, and the position is told.
+      {cara::kAthenian, u"ab\u201AEgd", "αβΕ͂γδ",
+       "No se encontró la letra Ε͂ con sus signos en alpha-sonido (posición 4)\r\n"},
       // Athenian's iota subscript typed after the vowel.
       {cara::kAthenian, u"a+ v+", "ᾳ ῳ", ""},
       // Commas stay commas; digits are the face's own.
