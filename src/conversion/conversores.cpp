@@ -316,6 +316,7 @@ class DeGlifos : public Conversor {
 
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
     salida.reserve(salida.size() + trozo.size());
+    devuelve(salida);
     if (&salida != ultimaEn_ || salida.size() <= ultimaPos_) ultima_.reset();
     for (char16_t c : trozo) {
       ++pos_;
@@ -385,9 +386,16 @@ class DeGlifos : public Conversor {
       }
     }
     saltos_.finTrozo(salida);
+    // The last letter waits for the next piece, whose first byte may be
+    // its iota subscript.
+    if (ultima_ && ultimaEn_ == &salida && ultimaPos_ < salida.size()) {
+      retenida_ = salida.substr(ultimaPos_);
+      salida.resize(ultimaPos_);
+    }
   }
 
   void termina(std::u16string& salida) override {
+    devuelve(salida);
     sueltaMarca(salida);
     saltos_.finTrozo(salida);
   }
@@ -402,6 +410,15 @@ class DeGlifos : public Conversor {
       ultima_.reset();
     }
     agregaCodigo(salida, u);
+  }
+
+  // Writes the letter held back at the end of the last piece.
+  void devuelve(std::u16string& salida) {
+    if (retenida_.empty()) return;
+    ultimaEn_ = &salida;
+    ultimaPos_ = salida.size();
+    salida += retenida_;
+    retenida_.clear();
   }
 
   // A mark typed after its letter (the iota subscript of Athenian).
@@ -444,6 +461,7 @@ class DeGlifos : public Conversor {
   std::optional<Letra> ultima_;
   const std::u16string* ultimaEn_ = nullptr;
   size_t ultimaPos_ = 0;
+  std::u16string retenida_;  // the last letter, held back between pieces
 };
 
 // ---- Separate-mark faces and BetaCode to Unicode ------------------------------
@@ -996,7 +1014,7 @@ class ABeta : public Conversor {
   }
   void termina(std::u16string& salida) override {
     escribe(compuesto_.fin(), salida);
-    if (sigma_) cierraSigma(false, salida);
+    if (sigma_) cierraSigma(0, salida);
     saltos_.finTrozo(salida);
   }
 
@@ -1004,7 +1022,7 @@ class ABeta : public Conversor {
   void escribe(const std::u16string& n, std::u16string& salida) {
     salida.reserve(salida.size() + n.size() * 3 / 2);
     for (char16_t c : n) {
-      if (sigma_) cierraSigma(esLetra(c) || c == u'\u2019', salida);
+      if (sigma_) cierraSigma(c, salida);
       if (esSalto(c)) {
         saltos_.salto(c, salida);
         continue;
@@ -1021,11 +1039,14 @@ class ABeta : public Conversor {
 
   // A sigma waits for the next character: "s" is read as final before a
   // non-letter, so a medial sigma there is "s1" and a final one inside a
-  // word "s2".
-  void cierraSigma(bool sigueLetra, std::u16string& salida) {
+  // word "s2". Before a digit, which "s" would take for its code, the code
+  // is always written.
+  void cierraSigma(char16_t sigue, std::u16string& salida) {
+    const bool letra = sigue && (esLetra(sigue) || sigue == u'\u2019');
+    const bool digito = sigue >= u'0' && sigue <= u'9';
     salida += u's';
-    if (sigma_ == 1 && !sigueLetra) salida += u'1';
-    if (sigma_ == 3 && sigueLetra) salida += u'2';
+    if (sigma_ == 1 && (!letra || digito)) salida += u'1';
+    if (sigma_ == 3 && (letra || digito)) salida += u'2';
     sigma_ = 0;
   }
 
