@@ -1,6 +1,8 @@
 // Conversion speed: the converters in memory, and `kalyxon convert --from
 // betacode` against Debian's beta2uni (package unibetacode) on the same large
-// BetaCode file, with the ratio of their speeds printed at the end.
+// BetaCode file, with the ratio of their speeds printed at the end; then the
+// same text in each legacy face through `kalyxon convert --from FACE`,
+// against the same beta2uni time.
 //
 // The BetaCode file is made in the set-up from the corpus texts (through the
 // program's own Unicode -> BetaCode writer); without the corpus, from a
@@ -10,6 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "conversion/conversores.h"
 #include "conversion/tablas.h"
@@ -86,24 +90,33 @@ void BM_TraduceaAthenian(benchmark::State& st) {
 }
 BENCHMARK(BM_TraduceaAthenian)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-// Processor seconds (user + system) of one run of a shell command, the best
-// of `veces`: on a shared machine the wall clock measures the other load more
-// than the programs.
-double segundos(const std::string& orden, int veces = 3) {
+// Processor seconds (user + system) and wall seconds of one run of a shell
+// command, each the best of `veces`: on a shared machine the wall clock
+// measures the other load more than the programs. Negative when it fails.
+struct Tiempo {
+  double cpu = -1, pared = -1;
+};
+Tiempo segundos(const std::string& orden, int veces = 3) {
   auto cpu = [] {
     rusage r{};
     getrusage(RUSAGE_CHILDREN, &r);
     return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
            static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
   };
-  double mejor = 1e30;
+  Tiempo mejor{1e30, 1e30};
   for (int i = 0; i < veces; ++i) {
     double t0 = cpu();
-    if (std::system(orden.c_str()) != 0) return -1;
-    double s = cpu() - t0;
-    if (s < mejor) mejor = s;
+    auto p0 = std::chrono::steady_clock::now();
+    if (std::system(orden.c_str()) != 0) return {};
+    double pared = std::chrono::duration<double>(std::chrono::steady_clock::now() - p0).count();
+    mejor.cpu = std::min(mejor.cpu, cpu() - t0);
+    mejor.pared = std::min(mejor.pared, pared);
   }
   return mejor;
+}
+
+void imprime(const char* que, const Tiempo& t, double mb) {
+  std::printf("%-34s %.3f s of processor (%.1f MB/s), %.3f s wall\n", que, t.cpu, mb / t.cpu, t.pared);
 }
 
 }  // namespace
@@ -120,19 +133,43 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
 
   double mb = static_cast<double>(fs::file_size(gFichero)) / 1e6;
-  std::string f = "'" + gFichero.string() + "'";
-  double nuestro = segundos(std::string(KALYXON_RUNTIME_DIR) +
-                            "/kalyxon convert --from betacode --keep-lines " + f + " > /dev/null");
-  double suyo = std::system("command -v beta2uni > /dev/null 2>&1") == 0
-                    ? segundos("beta2uni < " + f + " > /dev/null")
-                    : -1;
+  const std::string convierte = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon convert --keep-lines ";
+  auto citado = [](const fs::path& p) { return "'" + p.string() + "'"; };
+  Tiempo nuestro = segundos(convierte + "--from betacode " + citado(gFichero) + " > /dev/null");
+  Tiempo suyo = std::system("command -v beta2uni > /dev/null 2>&1") == 0
+                    ? segundos("beta2uni < " + citado(gFichero) + " > /dev/null")
+                    : Tiempo{};
   fs::remove(gFichero);
   std::printf("\nBetaCode file: %.1f MB\n", mb);
-  if (nuestro > 0) std::printf("kalyxon convert --from betacode: %.3f s of processor, %.1f MB/s\n", nuestro, mb / nuestro);
-  if (suyo > 0) std::printf("beta2uni:                        %.3f s of processor, %.1f MB/s\n", suyo, mb / suyo);
-  if (nuestro > 0 && suyo > 0)
-    std::printf("ratio (beta2uni time / kalyxon time): %.2f\n", suyo / nuestro);
+  if (nuestro.cpu >= 0) imprime("kalyxon convert --from betacode:", nuestro, mb);
+  if (suyo.cpu >= 0) imprime("beta2uni:", suyo, mb);
+  if (nuestro.cpu > 0 && suyo.cpu > 0)
+    std::printf("ratio (beta2uni time / kalyxon time): %.2f of processor, %.2f wall\n",
+                suyo.cpu / nuestro.cpu, suyo.pared / nuestro.pared);
   else
-    std::printf("ratio: not measured (%s)\n", nuestro > 0 ? "beta2uni not installed" : "kalyxon failed");
+    std::printf("ratio: not measured (%s)\n", nuestro.cpu >= 0 ? "beta2uni not installed" : "kalyxon failed");
+
+  // The same text typed in each legacy face (what the face cannot spell is
+  // reported, to /dev/null here).
+  std::printf("\nThe same text in each face, against beta2uni's time on the BetaCode file:\n");
+  for (auto [nombre, cara] : {std::pair{"athenian", cv::cara::kAthenian}, {"greek", cv::cara::kGreek},
+                              {"graeca", cv::cara::kGraeca}, {"graece", cv::cara::kGraece},
+                              {"sgreek", cv::cara::kSgreek}}) {
+    std::u16string informe;
+    const std::string bytes =
+        kalyxon::cp1252::encode(cv::traducea(*gTablas, gUnicode, cara, informe, {true}));
+    fs::path f = fs::temp_directory_path() / ("kalyxon-bench-" + std::to_string(::getpid()) + "." + nombre);
+    std::ofstream(f, std::ios::binary) << bytes;
+    Tiempo t = segundos(convierte + "--from " + nombre + " --report /dev/null " + citado(f) + " > /dev/null");
+    fs::remove(f);
+    const std::string que = std::string("kalyxon convert --from ") + nombre + ":";
+    if (t.cpu < 0) {
+      std::printf("%s failed\n", que.c_str());
+      continue;
+    }
+    imprime(que.c_str(), t, static_cast<double>(bytes.size()) / 1e6);
+    if (suyo.cpu > 0)
+      std::printf("%-34s %.2f of processor, %.2f wall\n", "  ratio to beta2uni:", suyo.cpu / t.cpu, suyo.pared / t.pared);
+  }
   return 0;
 }

@@ -59,46 +59,30 @@ class InformeError : public cv::Informe {
   }
 };
 
-// Where the result goes: standard output or a device written as it comes, or
-// a regular file replaced whole at the end.
+// Where the result goes: standard output as it comes, or a file through the
+// atomic writer (a device or a FIFO written as it comes, a regular file
+// replaced whole at the end).
 class Salida {
  public:
-  explicit Salida(const std::string& ruta) : ruta_(ruta) {
-    std::error_code ec;
-    if (ruta.empty() || ruta == "-" || ruta == "/dev/stdout") {
-      f_ = stdout;
-    } else if (fs::exists(ruta, ec) && !fs::is_regular_file(ruta, ec) && !fs::is_directory(ruta, ec)) {
-      f_ = std::fopen(ruta.c_str(), "wb");
-      propio_ = true;
-      if (!f_) ok_ = false;
-    }
+  explicit Salida(const std::string& ruta) {
+    if (!ruta.empty() && ruta != "-" && ruta != "/dev/stdout") fichero_.emplace(util::rutaDeUtf8(ruta));
   }
-  ~Salida() {
-    if (propio_ && f_) std::fclose(f_);
-  }
-  Salida(const Salida&) = delete;
-  Salida& operator=(const Salida&) = delete;
+  std::error_code error() const { return fichero_ ? fichero_->error() : std::error_code(); }
   void escribe(std::string_view b) {
-    if (!ok_) return;
-    if (f_) {
-      if (std::fwrite(b.data(), 1, b.size(), f_) != b.size()) ok_ = false;
-    } else {
-      datos_ += b;
-    }
+    if (fichero_)
+      fichero_->escribe(b);
+    else if (ok_ && std::fwrite(b.data(), 1, b.size(), stdout) != b.size())
+      ok_ = false;
   }
-  bool cierra() {
-    if (!ok_) return false;
-    if (f_) return std::fflush(f_) == 0;
-    return !FicGen::escribeBytes(ruta_, datos_);
+  std::error_code cierra() {
+    if (fichero_) return fichero_->termina();
+    if (!ok_ || std::fflush(stdout) != 0) return {EIO, std::generic_category()};
+    return {};
   }
-  const std::string& ruta() const { return ruta_; }
 
  private:
-  std::string ruta_;
-  std::FILE* f_ = nullptr;
-  bool propio_ = false;
+  std::optional<FicGen::EscrituraAtomica> fichero_;
   bool ok_ = true;
-  std::string datos_;
 };
 
 // Reads the input a piece at a time (the caller gathers an RTF document
@@ -118,6 +102,13 @@ class Entrada {
  private:
   std::istream& in_;
 };
+
+// "cannot write FILE: reason", exit status 1.
+int noEscribe(const std::string& ruta, std::error_code ec) {
+  std::cerr << "kalyxon convert: cannot write "
+            << (ruta.empty() || ruta == "-" ? "standard output" : ruta) << ": " << ec.message() << "\n";
+  return 1;
+}
 
 fs::path carpetaAlfabeto(std::optional<fs::path> explicita) {
   return carpetaPrograma(std::move(explicita)) / "ALPHA.db";
@@ -246,12 +237,9 @@ int runConvert(const std::vector<std::string>& argsIn) {
   std::unique_ptr<cv::Informe> informe;
   cv::InformeFichero* informeFichero = nullptr;
   if (!informeRuta.empty()) {
-    auto f = std::make_unique<cv::InformeFichero>(informeRuta,
+    auto f = std::make_unique<cv::InformeFichero>(util::rutaDeUtf8(informeRuta),
                                                   cv::InformeFichero::Codificacion::kUtf8);
-    if (f->error()) {
-      std::cerr << "kalyxon convert: cannot write " << informeRuta << "\n";
-      return 1;
-    }
+    if (auto ec = f->error()) return noEscribe(informeRuta, ec);
     informeFichero = f.get();
     informe = std::move(f);
   } else {
@@ -261,6 +249,7 @@ int runConvert(const std::vector<std::string>& argsIn) {
   auto conversor = haciaUnicode ? cv::aUnicode(*tablas, cara(desde), opciones, informe.get())
                                 : cv::deUnicode(*tablas, cara(hacia), opciones, informe.get());
   Salida salida(salidaRuta);
+  if (auto ec = salida.error()) return noEscribe(salidaRuta, ec);
   Entrada lector(*in);
 
   // One piece: bytes to text (legacy bytes one to one, UTF-8 up to the last
@@ -311,7 +300,10 @@ int runConvert(const std::vector<std::string>& argsIn) {
     }
     if (haciaUnicode) {
       if (b.empty()) break;
-      pasa(cp1252::decode(b));
+      bytes.clear();
+      conversor->alimentaBytes(b, bytes);
+      bombeo.avanza(b.size());
+      salida.escribe(bytes);
       continue;
     }
     resto += b;
@@ -325,16 +317,9 @@ int runConvert(const std::vector<std::string>& argsIn) {
   convertido.clear();
   conversor->termina(convertido);
   salida.escribe(haciaUnicode ? util::toUtf8(convertido) : cp1252::encode(convertido));
-  if (!salida.cierra()) {
-    std::cerr << "kalyxon convert: cannot write "
-              << (salidaRuta.empty() || salidaRuta == "-" ? "standard output" : salidaRuta) << "\n";
-    return 1;
-  }
+  if (auto ec = salida.cierra()) return noEscribe(salidaRuta, ec);
   if (informeFichero) {
-    if (informeFichero->cierra()) {
-      std::cerr << "kalyxon convert: cannot write " << informeRuta << "\n";
-      return 1;
-    }
+    if (auto ec = informeFichero->cierra()) return noEscribe(informeRuta, ec);
   } else {
     informe->termina();
   }

@@ -44,6 +44,67 @@ inline int codigo8(char16_t c) {
 inline int64_t codigoInforme(int k) { return k == kFuera ? '?' : k; }
 inline char16_t deCodigo8(int k) { return codigos8().car[static_cast<size_t>(k & 0xFF)]; }
 
+// The UTF-8 bytes of every character below U+2000 (Greek and Greek Extended
+// included), low byte first, with their count in the top byte: a table read
+// costs less than the branches between ASCII and Greek, which alternate at
+// every space.
+struct TablaUtf8 {
+  std::array<uint32_t, 0x2000> v{};
+  TablaUtf8() {
+    for (uint32_t c = 0; c < 0x2000; ++c) {
+      if (c < 0x80)
+        v[c] = c | 1u << 24;
+      else if (c < 0x800)
+        v[c] = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
+      else
+        v[c] = (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
+    }
+  }
+};
+const TablaUtf8 kUtf8;
+
+// Writes a character of the Basic Multilingual Plane other than a surrogate
+// as UTF-8 at `p`, which has room for four bytes; returns the end.
+inline char* ponUtf8(char* p, char16_t c) {
+  if (c < 0x2000) {
+    // Four bytes written, the count of them kept.
+    const uint32_t v = kUtf8.v[c];
+    std::memcpy(p, &v, 4);
+    return p + (v >> 24);
+  }
+  *p++ = static_cast<char>(0xE0 | (c >> 12));
+  *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  return p;
+}
+
+// What the fast path writes, gathered in a block before it is appended to
+// the result: as UTF-16, or as UTF-8 straight from the table.
+template <size_t N>
+struct BloqueU16 {
+  using Cadena = std::u16string;
+  char16_t buf[N];
+  char16_t* p = buf;
+  void pon(char16_t c) { *p++ = c; }
+  bool vacio() const { return p == buf; }
+  void vuelca(Cadena& s) {
+    s.append(buf, static_cast<size_t>(p - buf));
+    p = buf;
+  }
+};
+template <size_t N>
+struct BloqueU8 {
+  using Cadena = std::string;
+  char buf[N * 3 + 4];
+  char* p = buf;
+  void pon(char16_t c) { p = ponUtf8(p, c); }
+  bool vacio() const { return p == buf; }
+  void vuelca(Cadena& s) {
+    s.append(buf, static_cast<size_t>(p - buf));
+    p = buf;
+  }
+};
+
 inline void agregaCodigo(std::u16string& r, int32_t cp) {
   if (cp >= 0x10000 && cp <= 0x10FFFF) {
     cp -= 0x10000;
@@ -118,6 +179,13 @@ std::u16string descompuesta(const Tablas& t, const Letra& l) {
   return nfc(r + combinantes(resto));
 }
 
+// The vowels and rho, the letters that take breathings and accents (codes
+// of "sonido": α ε η ι ο ρ υ ω).
+bool puedeLlevarMarcas(int32_t fon) {
+  return fon == 1 || fon == 5 || fon == 7 || fon == 9 || fon == 15 || fon == 17 || fon == 20 ||
+         fon == 24;
+}
+
 // ASCII characters other than letters pass unreported when a face has no row
 // for them (digits, brackets, a tab): they are what the document shows.
 bool pasaSinInforme(char16_t c) {
@@ -144,6 +212,8 @@ class Saltos {
   void finTrozo(const std::u16string& salida) {
     if (!salida.empty()) ultimo_ = salida.back();
   }
+  // The last character written went to a result other than the next one.
+  void escrito(char16_t c) { ultimo_ = c; }
 
  private:
   bool conserva_;
@@ -158,17 +228,43 @@ struct Byte {
   Letra letra;          // kLetra
   Marca marca;          // kMarca (and a mark byte that is also a letter)
   bool tambienMarca = false;
-  bool rapida = false;  // a letter that needs nothing of what follows
   int32_t codlet = 0;
+  // The bulk of a separate-mark text, read without the general path: a
+  // plain letter, a mark after a letter, and a character between words
+  // (a space, punctuation) written as `separa`, `fin` when it ends the word
+  // before it (a sigma there is final).
+  enum Rapido : uint8_t { kLento, kRapLetra, kRapMarca, kRapSeparador } rapido = kLento;
+  bool sigmaBeta = false;  // BetaCode's "s": a digit after it is a code
+  bool fin = false;
+  char16_t separa = 0;
 };
 
-// Marks the plain letters of a separate-mark face (BetaCode's "s" waits for
-// a digit, so it is not one).
+// Whether a character of a separate-mark face ends the word before it (a
+// sigma there is final): not a letter, a mark or the elision mark. In
+// BetaCode a "*" starts a capital of the same word and a digit ends it.
+bool finDePalabra(const Byte& b, int k, bool beta) {
+  if (beta && k == '*') return false;
+  if (beta && k >= '0' && k <= '9') return true;
+  if (b.tipo == Byte::kMarca || b.tambienMarca) return false;
+  return !(b.tipo == Byte::kLetra && (b.letra.esLetra() || b.letra.fon >= 32));
+}
+
+// Sorts the bytes of a separate-mark face for the fast path.
 void marcaRapidas(std::array<Byte, 257>& bytes, bool beta) {
   for (size_t k = 0; k < bytes.size(); ++k) {
     Byte& b = bytes[k];
-    b.rapida = b.tipo == Byte::kLetra && b.letra.esLetra() && !b.tambienMarca && b.uni < 0x10000 &&
-               b.uni > 0 && !(beta && (k == 's' || k == 'S'));
+    b.fin = finDePalabra(b, static_cast<int>(k), beta);
+    const bool especial = k == '\r' || k == '\n' || (beta && (k == '*' || k == '#' || k == '[' || k == ']'));
+    if (especial || b.tambienMarca || b.uni >= 0x10000) continue;
+    if (b.tipo == Byte::kLetra && b.letra.esLetra() && b.uni > 0) {
+      b.rapido = Byte::kRapLetra;
+      b.sigmaBeta = beta && (k == 's' || k == 'S');
+    } else if (b.tipo == Byte::kMarca && !b.marca.antes) {
+      b.rapido = Byte::kRapMarca;
+    } else if (b.tipo == Byte::kLetra && !b.letra.esLetra() && !(beta && b.uni == 0x03DD)) {
+      b.rapido = Byte::kRapSeparador;
+      b.separa = b.uni == 0 ? u' ' : static_cast<char16_t>(b.uni);
+    }
   }
 }
 
@@ -220,6 +316,7 @@ class DeGlifos : public Conversor {
 
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
     salida.reserve(salida.size() + trozo.size());
+    devuelve(salida);
     if (&salida != ultimaEn_ || salida.size() <= ultimaPos_) ultima_.reset();
     for (char16_t c : trozo) {
       ++pos_;
@@ -241,6 +338,17 @@ class DeGlifos : public Conversor {
           if (u >= 0) {
             marcaPendiente_ = false;
             escribeLetra(l, u, salida);
+            continue;
+          }
+          // A vowel or rho whose marks make no capital (a circumflex on Ε)
+          // keeps them as combining marks and is reported, as in the other
+          // faces; the apostrophe of "Greek" stays an apostrophe.
+          if (bytes_[byteMarca_].tipo == Byte::kMarca && puedeLlevarMarcas(l.fon)) {
+            marcaPendiente_ = false;
+            const std::u16string d = descompuesta(t_, l);
+            if (inf_) inf_->sinCombinacion(pos_, d);
+            salida += d;
+            ultima_.reset();
             continue;
           }
         }
@@ -278,9 +386,16 @@ class DeGlifos : public Conversor {
       }
     }
     saltos_.finTrozo(salida);
+    // The last letter waits for the next piece, whose first byte may be
+    // its iota subscript.
+    if (ultima_ && ultimaEn_ == &salida && ultimaPos_ < salida.size()) {
+      retenida_ = salida.substr(ultimaPos_);
+      salida.resize(ultimaPos_);
+    }
   }
 
   void termina(std::u16string& salida) override {
+    devuelve(salida);
     sueltaMarca(salida);
     saltos_.finTrozo(salida);
   }
@@ -295,6 +410,15 @@ class DeGlifos : public Conversor {
       ultima_.reset();
     }
     agregaCodigo(salida, u);
+  }
+
+  // Writes the letter held back at the end of the last piece.
+  void devuelve(std::u16string& salida) {
+    if (retenida_.empty()) return;
+    ultimaEn_ = &salida;
+    ultimaPos_ = salida.size();
+    salida += retenida_;
+    retenida_.clear();
   }
 
   // A mark typed after its letter (the iota subscript of Athenian).
@@ -337,6 +461,7 @@ class DeGlifos : public Conversor {
   std::optional<Letra> ultima_;
   const std::u16string* ultimaEn_ = nullptr;
   size_t ultimaPos_ = 0;
+  std::u16string retenida_;  // the last letter, held back between pieces
 };
 
 // ---- Separate-mark faces and BetaCode to Unicode ------------------------------
@@ -359,10 +484,24 @@ class DeMarcas : public Conversor {
   void alimenta(std::u16string_view trozo, std::u16string& salida) override {
     salida.reserve(salida.size() + trozo.size());
     for (size_t i = 0; i < trozo.size();) {
-      i = rapido(trozo, i, salida);
+      i = rapido<BloqueU16<kBloque + 2>>(trozo, i, salida);
       if (i < trozo.size()) paso(trozo[i++], salida);
     }
     saltos_.finTrozo(salida);
+  }
+
+  // The bytes straight to UTF-8 on the fast path; the rest through UTF-16.
+  void alimentaBytes(std::string_view bytes, std::string& salida) override {
+    salida.reserve(salida.size() + bytes.size() * 2);
+    for (size_t i = 0; i < bytes.size();) {
+      i = rapido<BloqueU8<kBloque + 2>>(bytes, i, salida);
+      if (i < bytes.size()) {
+        general_.clear();
+        paso(deCodigo8(static_cast<unsigned char>(bytes[i++])), general_);
+        saltos_.finTrozo(general_);
+        utf8(general_, salida);
+      }
+    }
   }
 
   void termina(std::u16string& salida) override {
@@ -428,60 +567,83 @@ class DeMarcas : public Conversor {
   // Whether a sigma before `c` ends its word: not before a letter, a mark or
   // the elision mark.
   bool cierraPalabra(char16_t c) const {
-    if (c == 0) return true;
-    // In BetaCode a "*" starts a capital of the same word; a digit ends it.
-    if (beta_ && c == u'*') return false;
-    if (beta_ && c >= u'0' && c <= u'9') return true;
-    const Byte& b = bytes_[static_cast<size_t>(codigo8(c))];
-    if (b.tipo == Byte::kMarca || b.tambienMarca) return false;
-    if (b.tipo == Byte::kLetra && (b.letra.esLetra() || b.letra.fon == 32 || b.letra.fon >= 33))
-      return false;
-    return true;
+    return c == 0 || bytes_[static_cast<size_t>(codigo8(c))].fin;
   }
 
-  // Plain letters and the marks after them, the bulk of any text, with the
-  // state in registers; returns where a character needs the general path.
-  size_t rapido(std::u16string_view trozo, size_t i, std::u16string& salida) {
+  // Plain letters, the marks after them and the characters between words,
+  // the bulk of any text, with the state in locals and the output gathered
+  // in a small buffer; returns where a character needs the general path.
+  // The text is UTF-16 (its characters' 8-bit codes looked up) or the bytes
+  // themselves.
+  static constexpr size_t kBloque = 512;
+  template <class Bloque, class Car>
+  size_t rapido(std::basic_string_view<Car> trozo, size_t i, typename Bloque::Cadena& salida) {
     if (esperaCodigo_ || asterisco_) return i;
     const size_t inicio = i;
     bool pend = pendiente_, marcas = conMarcas_;
+    Letra letra = letra_;
     int32_t uni = uniLetra_;
-    const Byte* ult = nullptr;
+    size_t iLetra = SIZE_MAX;  // where the pending letter is, when in this run
+    char16_t ultimo = 0;       // the last character written
     const auto& bajo = kCodigos8.bajo;
-    for (; i < trozo.size(); ++i) {
-      const char16_t c = trozo[i];
-      if (c >= 256) break;
-      const Byte& b = bytes_[static_cast<size_t>(bajo[c])];
-      if (b.rapida) {
-        if (pend) {
-          if (marcas) {
-            int32_t u = compone(t_, letra_);
+    Bloque bloque;
+    while (i < trozo.size()) {
+      const size_t fin = std::min(trozo.size(), i + kBloque);
+      const size_t desde = i;
+      for (; i < fin; ++i) {
+        size_t k;
+        if constexpr (sizeof(Car) == 1) {
+          k = static_cast<unsigned char>(trozo[i]);
+        } else {
+          if (trozo[i] >= 256) break;
+          k = static_cast<size_t>(bajo[trozo[i]]);
+        }
+        const Byte& b = bytes_[k];
+        if (b.rapido == Byte::kRapLetra) {
+          // BetaCode's "s" waits for a digit, which may be the next piece's.
+          if (b.sigmaBeta && (i + 1 == trozo.size() || (trozo[i + 1] >= u'0' && trozo[i + 1] <= u'9')))
+            break;
+          if (pend) {
+            int32_t u = marcas ? compone(t_, letra) : uni;
             if (u < 0 || u >= 0x10000) break;
-            salida += static_cast<char16_t>(u);
-          } else {
-            salida += static_cast<char16_t>(uni);
+            bloque.pon(ultimo = static_cast<char16_t>(u));
           }
-        }
-        ult = &b;
-        uni = b.uni;
-        marcas = false;
-        pend = true;
-        posLetra_ = pos_ + static_cast<int64_t>(i - inicio) + 1;
-      } else if (b.tipo == Byte::kMarca && pend) {
-        if (!marcas) {
-          if (ult) letra_ = ult->letra;
+          letra = b.letra;
+          uni = b.uni;
+          marcas = false;
+          pend = true;
+          iLetra = i;
+        } else if (b.rapido == Byte::kRapMarca && pend) {
+          letra.agrega(b.marca);
           marcas = true;
+        } else if (b.rapido == Byte::kRapSeparador) {
+          if (pend) {
+            int32_t u = uni;
+            const bool sigmaFinal = b.fin && letra.fon == 18 && letra.may == 0 && letra.iot == 0;
+            if (marcas || sigmaFinal) {
+              Letra l = letra;
+              if (sigmaFinal) l.iot = 3;
+              u = compone(t_, l);
+              if (u < 0 || u >= 0x10000) break;
+            }
+            bloque.pon(static_cast<char16_t>(u));
+            pend = false;
+          }
+          bloque.pon(ultimo = b.separa);
+        } else {
+          break;
         }
-        letra_.agrega(b.marca);
-      } else {
-        break;
       }
+      bloque.vuelca(salida);
+      if (i < fin || i == desde) break;
     }
     if (i == inicio) return i;
-    if (pend && !marcas && ult) letra_ = ult->letra;
+    if (ultimo) saltos_.escrito(ultimo);
     pendiente_ = pend;
     conMarcas_ = marcas;
+    letra_ = letra;
     uniLetra_ = uni;
+    if (iLetra != SIZE_MAX) posLetra_ = pos_ + static_cast<int64_t>(iLetra - inicio) + 1;
     pos_ += static_cast<int64_t>(i - inicio);
     saltos_.otro();
     return i;
@@ -492,7 +654,7 @@ class DeMarcas : public Conversor {
     const Byte& b = bytes_[static_cast<size_t>(k)];
     if (!esperaCodigo_ && !asterisco_) {
       // The common cases first: a plain letter, or a mark after a letter.
-      if (b.rapida) {
+      if (b.rapido == Byte::kRapLetra && !b.sigmaBeta) {
         ++pos_;
         saltos_.otro();
         if (pendiente_) {
@@ -676,6 +838,7 @@ class DeMarcas : public Conversor {
   Marca prefijo_;
   char16_t esperaCodigo_ = 0;
   std::u16string digitos_;
+  std::u16string general_;  // what the general path writes of a byte text
 };
 
 // Unicode input in composed form, piece by piece: the last character of a
@@ -851,7 +1014,7 @@ class ABeta : public Conversor {
   }
   void termina(std::u16string& salida) override {
     escribe(compuesto_.fin(), salida);
-    if (sigma_) cierraSigma(false, salida);
+    if (sigma_) cierraSigma(0, salida);
     saltos_.finTrozo(salida);
   }
 
@@ -859,7 +1022,7 @@ class ABeta : public Conversor {
   void escribe(const std::u16string& n, std::u16string& salida) {
     salida.reserve(salida.size() + n.size() * 3 / 2);
     for (char16_t c : n) {
-      if (sigma_) cierraSigma(esLetra(c) || c == u'\u2019', salida);
+      if (sigma_) cierraSigma(c, salida);
       if (esSalto(c)) {
         saltos_.salto(c, salida);
         continue;
@@ -876,11 +1039,14 @@ class ABeta : public Conversor {
 
   // A sigma waits for the next character: "s" is read as final before a
   // non-letter, so a medial sigma there is "s1" and a final one inside a
-  // word "s2".
-  void cierraSigma(bool sigueLetra, std::u16string& salida) {
+  // word "s2". Before a digit, which "s" would take for its code, the code
+  // is always written.
+  void cierraSigma(char16_t sigue, std::u16string& salida) {
+    const bool letra = sigue && (esLetra(sigue) || sigue == u'\u2019');
+    const bool digito = sigue >= u'0' && sigue <= u'9';
     salida += u's';
-    if (sigma_ == 1 && !sigueLetra) salida += u'1';
-    if (sigma_ == 3 && sigueLetra) salida += u'2';
+    if (sigma_ == 1 && (!letra || digito)) salida += u'1';
+    if (sigma_ == 3 && (letra || digito)) salida += u'2';
     sigma_ = 0;
   }
 
@@ -1025,26 +1191,6 @@ std::unique_ptr<Conversor> deUnicode(const Tablas& t, std::u16string_view destin
   return std::make_unique<ACara>(t, destino, o, informe);
 }
 
-namespace {
-// The UTF-8 bytes of every character below U+2000 (Greek and Greek Extended
-// included), low byte first, with their count in the top byte: a table read
-// costs less than the branches between ASCII and Greek, which alternate at
-// every space.
-struct TablaUtf8 {
-  std::array<uint32_t, 0x2000> v{};
-  TablaUtf8() {
-    for (uint32_t c = 0; c < 0x2000; ++c) {
-      if (c < 0x80)
-        v[c] = c | 1u << 24;
-      else if (c < 0x800)
-        v[c] = (0xC0 | c >> 6) | (0x80 | (c & 0x3F)) << 8 | 2u << 24;
-      else
-        v[c] = (0xE0 | c >> 12) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16 | 3u << 24;
-    }
-  }
-};
-const TablaUtf8 kUtf8;
-}  // namespace
 
 void utf8(std::u16string_view texto, std::string& salida) {
   size_t n = salida.size();
@@ -1052,29 +1198,27 @@ void utf8(std::u16string_view texto, std::string& salida) {
   char* p = salida.data() + n;
   for (size_t i = 0; i < texto.size(); ++i) {
     char32_t c = texto[i];
-    if (c < 0x2000) {
-      // Four bytes written, the count of them kept.
-      const uint32_t v = kUtf8.v[c];
-      std::memcpy(p, &v, 4);
-      p += v >> 24;
+    if (c < 0xD800 || c > 0xDFFF) {
+      p = ponUtf8(p, static_cast<char16_t>(c));
       continue;
     }
-    if (c >= 0xD800 && c <= 0xDFFF) {
-      if (c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 && texto[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-        continue;
-      }
-      c = 0xFFFD;
+    if (c <= 0xDBFF && i + 1 < texto.size() && texto[i + 1] >= 0xDC00 && texto[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (texto[++i] - 0xDC00);
+      *p++ = static_cast<char>(0xF0 | (c >> 18));
+      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      p = ponUtf8(p, u'\uFFFD');
     }
-    *p++ = static_cast<char>(0xE0 | (c >> 12));
-    *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *p++ = static_cast<char>(0x80 | (c & 0x3F));
   }
   salida.resize(static_cast<size_t>(p - salida.data()));
+}
+
+void Conversor::alimentaBytes(std::string_view bytes, std::string& salida) {
+  std::u16string r;
+  alimenta(cp1252::decode(bytes), r);
+  utf8(r, salida);
 }
 
 std::u16string convierte(Conversor& c, std::u16string_view texto, Bombeo* b) {

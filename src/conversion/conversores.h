@@ -124,6 +124,10 @@ class Conversor {
   virtual ~Conversor() = default;
   // Converts the next piece of the text, appending to `salida`.
   virtual void alimenta(std::u16string_view trozo, std::u16string& salida) = 0;
+  // The same for a legacy text given as its bytes, appending UTF-8 (the
+  // command line's path: the separate-mark faces and BetaCode read the
+  // bytes and write UTF-8 directly).
+  virtual void alimentaBytes(std::string_view bytes, std::string& salida);
   // The text has ended: flushes what is held back.
   virtual void termina(std::u16string& salida) = 0;
 };

@@ -113,8 +113,8 @@ FicheroError::FicheroError(const std::filesystem::path& path, std::error_code ec
 
 // ---- The atomic writer --------------------------------------------------------
 //
-// Everything that touches the operating system lives in `so` below, once for
-// POSIX and once for Windows, so a port only supplies that block.
+// Opening, writing and completing the file touch the operating system and
+// are written once for POSIX and once for Windows; buffering is shared.
 
 namespace {
 
@@ -136,8 +136,11 @@ std::string nombreAlAzar() {
 
 }  // namespace
 
+// Bytes gathered before a write to the file.
+constexpr std::size_t kPendiente = 1 << 16;
+
 #ifndef _WIN32
-namespace so {
+namespace {
 
 // The file a write to `ruta` must really change: a symlink (or a chain of
 // them) is followed to its target, even a missing one, so the link stays a
@@ -183,52 +186,79 @@ int descriptorPropio(const std::string& r) {
   return -1;
 }
 
-std::error_code escribe(const std::filesystem::path& fichero, std::string_view bytes) {
-  if (int fd = descriptorPropio(fichero.string()); fd >= 0) return escribeTodo(fd, bytes);
+}  // namespace
+
+EscrituraAtomica::EscrituraAtomica(std::filesystem::path fichero) : destino_(std::move(fichero)) {
+  if (int fd = descriptorPropio(destino_.string()); fd >= 0) {
+    fd_ = fd;
+    propio_ = true;
+    return;
+  }
   struct stat st {};
-  if (::stat(fichero.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    if (S_ISDIR(st.st_mode)) return std::error_code(EISDIR, std::generic_category());
+  if (::stat(destino_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) {
+      error_ = std::error_code(EISDIR, std::generic_category());
+      return;
+    }
     // A device, a FIFO or a socket: written in place. Replacing it with a
     // regular file would break whatever reads it.
-    int fd = ::open(fichero.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return lastError();
-    auto ec = escribeTodo(fd, bytes);
-    if (::close(fd) != 0 && !ec) ec = lastError();
-    return ec;
+    fd_ = ::open(destino_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) error_ = lastError();
+    return;
   }
-  std::error_code ec;
-  const std::filesystem::path destino = destinoReal(fichero, ec);
-  if (ec) return ec;
+  destino_ = destinoReal(destino_, error_);
+  if (error_) return;
   struct stat viejo {};
-  const bool existe = ::stat(destino.c_str(), &viejo) == 0;
-  std::filesystem::path carpeta = destino.parent_path();
+  const bool existe = ::stat(destino_.c_str(), &viejo) == 0;
+  std::filesystem::path carpeta = destino_.parent_path();
   if (carpeta.empty()) carpeta = ".";
-  std::filesystem::path temp;
-  int fd = -1;
-  for (int intento = 0; intento < 100 && fd < 0; ++intento) {
-    temp = carpeta / ("." + destino.filename().string() + "." + nombreAlAzar() + ".tmp");
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return lastError();
+  for (int intento = 0; intento < 100 && fd_ < 0; ++intento) {
+    temporal_ = carpeta / ("." + destino_.filename().string() + "." + nombreAlAzar() + ".tmp");
+    fd_ = ::open(temporal_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) return std::error_code(EEXIST, std::generic_category());
+  if (fd_ < 0) {
+    error_ = errno == EEXIST ? std::error_code(EEXIST, std::generic_category()) : lastError();
+    temporal_.clear();
+    return;
+  }
   if (existe) {
     // The new file keeps the old one's permissions (and owner, when allowed).
-    if (::fchown(fd, viejo.st_uid, viejo.st_gid) != 0) {
+    if (::fchown(fd_, viejo.st_uid, viejo.st_gid) != 0) {
       // Not allowed for other users' files: the writer's own owner stays.
     }
-    if (::fchmod(fd, viejo.st_mode & 07777) != 0) ec = lastError();
+    if (::fchmod(fd_, viejo.st_mode & 07777) != 0) error_ = lastError();
   }
-  if (!ec) ec = escribeTodo(fd, bytes);
+}
+
+EscrituraAtomica::~EscrituraAtomica() {
+  if (fd_ >= 0 && !propio_) ::close(fd_);
+  if (!temporal_.empty()) ::unlink(temporal_.c_str());
+}
+
+void EscrituraAtomica::saca(std::string_view bytes) {
+  if (!error_ && fd_ >= 0) error_ = escribeTodo(fd_, bytes);
+}
+
+std::error_code EscrituraAtomica::termina() {
+  vacia();
+  if (fd_ < 0) return error_;
+  const int fd = fd_;
+  fd_ = -1;
+  if (temporal_.empty()) {
+    if (!propio_ && ::close(fd) != 0 && !error_) error_ = lastError();
+    return error_;
+  }
   // Flushed before the rename: a crash must find either the old file or the
   // whole new one, never an empty file under the old name.
-  if (!ec && ::fsync(fd) != 0) ec = lastError();
-  if (::close(fd) != 0 && !ec) ec = lastError();
-  if (!ec && ::rename(temp.c_str(), destino.c_str()) != 0) ec = lastError();
-  if (ec) {
-    ::unlink(temp.c_str());
-    return ec;
-  }
+  if (!error_ && ::fsync(fd) != 0) error_ = lastError();
+  if (::close(fd) != 0 && !error_) error_ = lastError();
+  if (!error_ && ::rename(temporal_.c_str(), destino_.c_str()) != 0) error_ = lastError();
+  if (error_) return error_;  // the destructor removes the temporary file
+  temporal_.clear();
   // The rename itself reaches the disk with the folder.
+  std::filesystem::path carpeta = destino_.parent_path();
+  if (carpeta.empty()) carpeta = ".";
   int dir = ::open(carpeta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
@@ -236,10 +266,8 @@ std::error_code escribe(const std::filesystem::path& fichero, std::string_view b
   }
   return {};
 }
-
-}  // namespace so
 #else
-namespace so {
+namespace {
 
 // Win32 failures in the errno terms descripcionError and the callers use.
 std::error_code errorWin32(DWORD e) {
@@ -266,44 +294,86 @@ std::error_code errorWin32(DWORD e) {
   }
 }
 
-std::error_code escribe(const std::filesystem::path& fichero, std::string_view bytes) {
-  std::error_code ec;
-  std::filesystem::path carpeta = fichero.parent_path();
+}  // namespace
+
+EscrituraAtomica::EscrituraAtomica(std::filesystem::path fichero) : destino_(std::move(fichero)) {
+  std::error_code ignorado;
+  if (std::filesystem::is_directory(destino_, ignorado)) {
+    error_ = std::error_code(EISDIR, std::generic_category());
+    return;
+  }
+  std::filesystem::path carpeta = destino_.parent_path();
   if (carpeta.empty()) carpeta = ".";
-  std::filesystem::path temp;
   HANDLE h = INVALID_HANDLE_VALUE;
   for (int intento = 0; intento < 100 && h == INVALID_HANDLE_VALUE; ++intento) {
-    temp = carpeta / (fichero.filename().wstring() + L"." +
-                      std::filesystem::path(nombreAlAzar()).wstring() + L".tmp");
-    h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    temporal_ = carpeta / (destino_.filename().wstring() + L"." +
+                           std::filesystem::path(nombreAlAzar()).wstring() + L".tmp");
+    h = ::CreateFileW(temporal_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
-      return errorWin32(::GetLastError());
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
   }
-  if (h == INVALID_HANDLE_VALUE) return std::error_code(EEXIST, std::generic_category());
-  std::size_t hecho = 0;
-  while (!ec && hecho < bytes.size()) {
-    DWORD n = 0;
-    DWORD pide = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - hecho, 1u << 30));
-    if (!::WriteFile(h, bytes.data() + hecho, pide, &n, nullptr))
-      ec = errorWin32(::GetLastError());
-    hecho += n;
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD e = ::GetLastError();
+    error_ = e == ERROR_FILE_EXISTS ? std::error_code(EEXIST, std::generic_category()) : errorWin32(e);
+    temporal_.clear();
+    return;
   }
-  if (!ec && !::FlushFileBuffers(h))
-    ec = errorWin32(::GetLastError());
-  ::CloseHandle(h);
-  if (!ec && !::MoveFileExW(temp.c_str(), fichero.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ec = errorWin32(::GetLastError());
-  if (ec) ::DeleteFileW(temp.c_str());
-  return ec;
+  h_ = h;
 }
 
-}  // namespace so
+EscrituraAtomica::~EscrituraAtomica() {
+  if (h_) ::CloseHandle(static_cast<HANDLE>(h_));
+  if (!temporal_.empty()) ::DeleteFileW(temporal_.c_str());
+}
+
+void EscrituraAtomica::saca(std::string_view bytes) {
+  std::size_t hecho = 0;
+  while (!error_ && h_ && hecho < bytes.size()) {
+    DWORD n = 0;
+    DWORD pide = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - hecho, 1u << 30));
+    if (!::WriteFile(static_cast<HANDLE>(h_), bytes.data() + hecho, pide, &n, nullptr))
+      error_ = errorWin32(::GetLastError());
+    hecho += n;
+  }
+}
+
+std::error_code EscrituraAtomica::termina() {
+  vacia();
+  if (!h_) return error_;
+  HANDLE h = static_cast<HANDLE>(h_);
+  h_ = nullptr;
+  if (!error_ && !::FlushFileBuffers(h)) error_ = errorWin32(::GetLastError());
+  ::CloseHandle(h);
+  if (!error_ && !::MoveFileExW(temporal_.c_str(), destino_.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    error_ = errorWin32(::GetLastError());
+  if (!error_) temporal_.clear();
+  return error_;
+}
 #endif
 
+void EscrituraAtomica::vacia() {
+  saca(pendiente_);
+  pendiente_.clear();
+}
+
+void EscrituraAtomica::escribe(std::string_view bytes) {
+  if (error_) return;
+  if (pendiente_.size() + bytes.size() > kPendiente) {
+    vacia();
+    // A large piece goes out as it is, without a copy.
+    if (bytes.size() >= kPendiente) {
+      saca(bytes);
+      return;
+    }
+  }
+  pendiente_ += bytes;
+}
+
 std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes) {
-  return so::escribe(fichero, bytes);
+  EscrituraAtomica f(fichero);
+  f.escribe(bytes);
+  return f.termina();
 }
 
 void grabaFichero(const std::filesystem::path& fichero, std::u16string_view texto) {

@@ -30,14 +30,47 @@ class FicheroError : public std::runtime_error {
 // The user-facing description of a file error on `path`.
 std::u16string descripcionError(std::error_code ec, const std::filesystem::path& path);
 
-// Writes `bytes` to `fichero` whole or not at all: they go to a new temporary
-// file with an unpredictable name in the same folder (created exclusively,
-// never through a link), flushed to disk, which is renamed over the old file
-// only once complete. The new file keeps the old one's permissions; a
-// symlink keeps being a link and its target gets the bytes; a device, a FIFO
-// or one of the process's own streams (/dev/stdout) is written in place.
-// Returns the error (the temporary file is then gone), or an empty
-// error_code. Every file the program writes goes through here.
+// A file written whole or not at all, in as many pieces as its writer has:
+// the bytes go to a new temporary file with an unpredictable name in the
+// same folder (created exclusively, never through a link), flushed to disk,
+// which `termina` renames over the old file only once complete. The new file
+// keeps the old one's permissions; a symlink keeps being a link and its
+// target gets the bytes; a device, a FIFO or one of the process's own
+// streams (/dev/stdout) is written in place as the bytes come. Only a small
+// buffer is kept, so a file of any size costs the same memory. Destroyed
+// before `termina`, the write is abandoned and the old file stays. Every file
+// the program writes goes through here.
+class EscrituraAtomica {
+ public:
+  // Opens the temporary file (or the device); `error()` tells whether that failed.
+  explicit EscrituraAtomica(std::filesystem::path fichero);
+  ~EscrituraAtomica();
+  EscrituraAtomica(const EscrituraAtomica&) = delete;
+  EscrituraAtomica& operator=(const EscrituraAtomica&) = delete;
+
+  // Appends bytes; after a failure they are dropped and `termina` reports it.
+  void escribe(std::string_view bytes);
+  // Completes the file. Returns the first error met since opening (the
+  // temporary file is then gone and the old file as it was), or an empty
+  // error_code.
+  std::error_code termina();
+  std::error_code error() const { return error_; }
+
+ private:
+  void saca(std::string_view bytes);  // to the file now
+  void vacia();
+  std::filesystem::path destino_, temporal_;
+#ifdef _WIN32
+  void* h_ = nullptr;  // the temporary file's HANDLE
+#else
+  int fd_ = -1;
+  bool propio_ = false;  // one of the process's own streams: left open
+#endif
+  std::string pendiente_;
+  std::error_code error_;
+};
+
+// Writes `bytes` to `fichero` whole or not at all, as EscrituraAtomica does.
 std::error_code escribeBytes(const std::filesystem::path& fichero, std::string_view bytes);
 
 // Writes `texto` followed by CR LF to `fichero`, replacing any file there.

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include "tablas_prueba.h"
+#include "util/cp1252.h"
 #include "util/utf.h"
 
 namespace kalyxon::conversion {
@@ -23,6 +24,11 @@ std::pair<std::u16string, std::u16string> aUni(std::u16string_view cara, std::u1
   auto c = aUnicode(tablas(), cara, o, &inf);
   std::u16string r = convierte(*c, s);
   return {r, inf.texto};
+}
+
+// The command line's path, in pieces of `n` bytes.
+std::string porBytes(std::u16string_view cara, std::u16string_view s, size_t n) {
+  return prueba::porBytes(cara, cp1252::encode(s), n);
 }
 
 TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
@@ -45,7 +51,10 @@ TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
       {u"a1-b", "α1-β"},
       {u"", ""},
   };
-  for (const auto& [in, out] : casos) EXPECT_EQ(beta(in), u(out)) << util::toUtf8(std::u16string(in));
+  for (const auto& [in, out] : casos) {
+    EXPECT_EQ(beta(in), u(out)) << util::toUtf8(std::u16string(in));
+    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(kBetaCode, in, n), out) << n;
+  }
   EXPECT_EQ(beta(u"lo/gos\r\nlo/gos", true, {true}), u("λόγος\r\nλόγος"));
 }
 
@@ -68,8 +77,10 @@ TEST(SeparateMarks, FacesFollowTheirTables) {
       {cara::kGraeca, u"lovgo\" av a; tw/ xc", "λόγος ά ὰ τῳ ξχ"},
       {cara::kGraeca, u"oJ A[ndra d! tiv_", "ὁ Ἄνδρα δ’ τί;"},
   };
-  for (const auto& c : casos)
+  for (const auto& c : casos) {
     EXPECT_EQ(traCom(tablas(), c.in, c.cara), u(c.out)) << util::toUtf8(std::u16string(c.in));
+    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(c.cara, c.in, n), c.out) << n;
+  }
   EXPECT_EQ(traCom(tablas(), u"lo/gos\nlo/gos", cara::kGraece, {true}), u("λόγος\nλόγος"));
 }
 
@@ -97,6 +108,10 @@ TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
       // the spacing mark, and in Greek the apostrophe.
       {cara::kAthenian, u"\u2026Andra \u0192O \u201E", "Ἄνδρα Ὀ ῾", ""},
       {cara::kGreek, u"\u201DAndra 'O d' `R", "Ἄνδρα Ὀ δ’ Ῥ", ""},
+      // No capital takes those marks: the letters around stay, the capital
+      // keeps its marks as combining ones, and the position is told.
+      {cara::kAthenian, u"ab\u201AEgd", "αβΕ͂γδ",
+       "No se encontró la letra Ε͂ con sus signos en alpha-sonido (posición 4)\r\n"},
       // Athenian's iota subscript typed after the vowel.
       {cara::kAthenian, u"a+ v+", "ᾳ ῳ", ""},
       // Commas stay commas; digits are the face's own.
@@ -134,6 +149,8 @@ TEST(BackFromUnicode, EachFaceSpellsWhatItCanAndReportsTheRest) {
       {cara::kGreek, "λόγος\r\nλόγος, Ἀ", u"l\u00D2goj l\u00D2goj, 'A", ""},
       {cara::kGraeca, "λόγος Ἄνδρα ᾦ ΐ", u"lovgo\" A[ndra w\\/ i?", ""},
       {kBetaCode, "λόγος Ἄνδρα ᾦ ΐ ͵βʹ (α) — ἀλλ’ ὅς· σ", u"lo/gos *)/andra w)=| i+/ #22b# [1a]1 _ a)ll' o(/s: s1", ""},
+      // Before a digit a sigma's code is written, or the digit would be read as it.
+      {kBetaCode, "ος2 ασ3 ας", u"os22 as13 as", ""},
       // ἀ is byte 142, which Windows-1252 shows as Ž.
       {cara::kAthenian, "Bἀ\uF000", u"B\u017D\uF000",
        "No se encontró el carácter  66 en alpha-sonido\r\n"

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "conversion/conversores.h"
 #include "conversion/tablas.h"
 #include "util/utf.h"
 
@@ -53,6 +54,18 @@ inline std::string leeBytes(const std::filesystem::path& p) {
 inline std::u16string corpus(const char* nombre) {
   auto p = compartido() / "corpus" / "unicode" / nombre;
   return std::filesystem::exists(p) ? util::fromUtf8(leeBytes(p)) : std::u16string();
+}
+
+// The command line's path: legacy bytes in pieces of `trozo`, straight to UTF-8.
+inline std::string porBytes(std::u16string_view cara, std::string_view bytes, size_t trozo,
+                            const Opciones& o = {}) {
+  auto c = aUnicode(tablas(), cara, o);
+  std::string r;
+  for (size_t i = 0; i < bytes.size(); i += trozo) c->alimentaBytes(bytes.substr(i, trozo), r);
+  std::u16string fin;
+  c->termina(fin);
+  utf8(fin, r);
+  return r;
 }
 
 }  // namespace kalyxon::conversion::prueba

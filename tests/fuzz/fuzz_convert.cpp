@@ -1,7 +1,8 @@
 // The legacy font and BetaCode converters, both ways. The first byte picks the
 // converter and the options, the rest is the text (8-bit font text as the
 // Windows-1252 characters of its bytes, Unicode text as UTF-16 code units).
-// Properties: output and error report bounded by the input; a text converted
+// Properties: output and error report bounded by the input; the command
+// line's byte path gives what the text path gives; a text converted
 // to a whole-glyph face and back is a fixed point of that round trip; so is
 // BetaCode made from converted text.
 #include <algorithm>
@@ -67,6 +68,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A character may become a surrogate pair, never more.
     FUZZ_CHECK(r.size() <= 2 * texto.size());
     FUZZ_CHECK(lineas(informe) <= 2 * texto.size() + 8);  // lines, then the summary
+    {
+      // The command line's path, the bytes in pieces straight to UTF-8,
+      // gives the same text.
+      static constexpr std::u16string_view kOrigenes[] = {
+          cv::cara::kAthenian, cv::cara::kGreek, cv::cara::kGraeca,
+          cv::cara::kGraece,   cv::kBetaCode,    cv::cara::kSgreek};
+      auto c = cv::aUnicode(t, kOrigenes[modo], o);
+      const std::string_view bytes = fuzz::bytes(data + 1, size - 1);
+      const size_t trozo = 1 + size % 13;
+      std::string porBytes, esperado;
+      for (size_t i = 0; i < bytes.size(); i += trozo) c->alimentaBytes(bytes.substr(i, trozo), porBytes);
+      std::u16string fin;
+      c->termina(fin);
+      cv::utf8(fin, porBytes);
+      cv::utf8(r, esperado);
+      FUZZ_CHECK(porBytes == esperado);
+    }
     if (modo == 4) {
       // BetaCode written from converted text reads back as that text, unless
       // a capital stands inside a word: the reader then makes the letter

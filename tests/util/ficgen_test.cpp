@@ -64,6 +64,43 @@ TEST(Utf, ConvertsBothWaysAndReplacesMalformedInput) {
   EXPECT_EQ(toUtf8(std::u16string(1, char16_t(0xDC00)) + u"x"), "\xef\xbf\xbdx");
 }
 
+TEST_F(FicGenTest, EscrituraAtomicaTakesPiecesAndReplacesOnlyWhenDone) {
+  const fs::path f = dir_ / "informe.txt";
+  writeBytes(f, "old");
+  auto sinTemporales = [&] {
+    for (const auto& e : fs::directory_iterator(dir_))
+      EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+  };
+  // Small pieces gather in the buffer, large ones go straight out, in order.
+  std::string esperado;
+  {
+    EscrituraAtomica w(f);
+    ASSERT_FALSE(w.error());
+    for (size_t n : {1u, 40000u, 30000u, 200000u, 7u, 70000u}) {
+      const std::string trozo(n, static_cast<char>('a' + n % 26));
+      w.escribe(trozo);
+      esperado += trozo;
+      EXPECT_EQ(bytesOf(f), "old");  // the old file stands until the end
+    }
+    EXPECT_FALSE(w.termina());
+  }
+  EXPECT_EQ(bytesOf(f), esperado);
+  sinTemporales();
+  // Abandoned before the end: the old file stays, the temporary one goes.
+  {
+    EscrituraAtomica w(f);
+    w.escribe(std::string(100000, 'x'));
+  }
+  EXPECT_EQ(bytesOf(f), esperado);
+  sinTemporales();
+  // A folder, or a missing one, is an error from the start.
+  EXPECT_TRUE(EscrituraAtomica(dir_).error());
+  EscrituraAtomica falta(dir_ / "no" / "x.txt");
+  EXPECT_TRUE(falta.error());
+  falta.escribe("x");
+  EXPECT_TRUE(falta.termina());
+}
+
 TEST_F(FicGenTest, GrabaFicheroWritesCodePageTextWithALineEndAndReplaces) {
   const fs::path f = dir_ / "infErrores.txt";
   writeBytes(f, "old text that is longer");
