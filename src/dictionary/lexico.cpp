@@ -260,16 +260,64 @@ Base::~Base() {
 std::vector<InfoTabla> Base::tablas() {
   std::vector<InfoTabla> out;
   Sentencia s(db_, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' "
-                   "ORDER BY rowid");
+                   "AND name <> ?1 ORDER BY rowid");
+  s.liga(1, std::string_view(kTablaCuentas));
   while (s.paso()) out.push_back({s.texto(0), 0, 0});
   for (auto& t : out) {
     Sentencia c(db_, "SELECT count(*) FROM pragma_table_info(?1)");
     c.liga(1, std::string_view(t.nombre));
     if (c.paso()) t.campos = static_cast<int>(c.entero(0));
-    Sentencia n(db_, "SELECT count(*) FROM " + cita(t.nombre));
-    if (n.paso()) t.registros = n.entero(0);
+    t.registros = registros(t.nombre);
   }
   return out;
+}
+
+namespace {
+// The triggers that keep a table's stored count right.
+std::string nombreDisparador(std::string_view tabla, const char* que) {
+  return std::string(tabla) + ".registros " + que;
+}
+}  // namespace
+
+int64_t Base::registros(std::string_view tabla) {
+  // The stored count holds only while both of its triggers exist: a table
+  // made again by another program has lost them.
+  if (tieneTabla(kTablaCuentas)) {
+    Sentencia g(db_, "SELECT registros FROM " + cita(kTablaCuentas) +
+                         " WHERE tabla = ?1 AND (SELECT count(*) FROM sqlite_schema WHERE "
+                         "type = 'trigger' AND tbl_name = ?1 AND name IN (?2, ?3)) = 2");
+    g.liga(1, tabla)
+        .liga(2, std::string_view(nombreDisparador(tabla, "alta")))
+        .liga(3, std::string_view(nombreDisparador(tabla, "baja")));
+    if (g.paso()) return g.entero(0);
+  }
+  Sentencia n(db_, "SELECT count(*) FROM " + cita(tabla));
+  return n.paso() ? n.entero(0) : 0;
+}
+
+void Base::guardaCuenta(std::string_view tabla) {
+  const std::string t = cita(tabla), c = cita(kTablaCuentas);
+  const std::string alta = nombreDisparador(tabla, "alta"), baja = nombreDisparador(tabla, "baja");
+  Sentencia hay(db_, "SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 "
+                     "AND name IN (?2, ?3)");
+  hay.liga(1, tabla).liga(2, std::string_view(alta)).liga(3, std::string_view(baja));
+  if (tieneTabla(kTablaCuentas) && hay.paso() && hay.entero(0) == 2) return;
+  Transaccion tr(*this);
+  ejecuta("CREATE TABLE IF NOT EXISTS " + c +
+          " (tabla TEXT PRIMARY KEY NOT NULL, registros INTEGER NOT NULL) WITHOUT ROWID");
+  ejecuta("DROP TRIGGER IF EXISTS " + cita(alta));
+  ejecuta("DROP TRIGGER IF EXISTS " + cita(baja));
+  // The name as an SQL string: the triggers' bodies cannot take parameters.
+  std::string literal = "'";
+  for (char ch : tabla) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
+  literal += "'";
+  ejecuta("INSERT OR REPLACE INTO " + c + " (tabla, registros) SELECT " + literal +
+          ", count(*) FROM " + t);
+  ejecuta("CREATE TRIGGER " + cita(alta) + " AFTER INSERT ON " + t + " BEGIN UPDATE " + c +
+          " SET registros = registros + 1 WHERE tabla = " + literal + "; END");
+  ejecuta("CREATE TRIGGER " + cita(baja) + " AFTER DELETE ON " + t + " BEGIN UPDATE " + c +
+          " SET registros = registros - 1 WHERE tabla = " + literal + "; END");
+  tr.confirma();
 }
 
 bool Base::tieneTabla(std::string_view nombre) {
@@ -295,6 +343,7 @@ std::shared_ptr<Tabla> Base::creaTabla(std::string_view nombre) {
   Transaccion tr(*this);
   ejecuta(sqlCreaTabla(nombre));
   for (auto& sql : sqlCreaIndices(nombre)) ejecuta(sql);
+  guardaCuenta(nombre);
   tr.confirma();
   return tabla(nombre);
 }
@@ -344,6 +393,14 @@ void Base::revisa() {
                     u"a la tabla " + utf16(t.nombre) + u" le falta el índice " +
                         utf16(nombreIndice(static_cast<Indice>(i))) +
                         u" y no se puede crear (" + e.descripcion() + u")");
+      }
+    }
+    // A file made before record counts were kept gets them once, here, when
+    // it can be written; until then its tables are counted.
+    if (!soloLectura()) {
+      try {
+        guardaCuenta(t.nombre);
+      } catch (const Error&) {
       }
     }
   }
@@ -459,12 +516,7 @@ Sentencia& Tabla::prepara(Sentencia& s, const std::string& sql) {
   return s.reinicia();
 }
 
-int64_t Tabla::registros() {
-  auto& s = prepara(sCuenta_, "SELECT count(*) FROM " + q_);
-  int64_t n = s.paso() ? s.entero(0) : 0;
-  s.reinicia();
-  return n;
-}
+int64_t Tabla::registros() { return base_->registros(nombre_); }
 
 Cursor Tabla::mayorQue(std::u16string_view codigo) {
   Sentencia s(base_->db(), std::string(kCampos) + q_ + " INDEXED BY " + cita(nombre_ + ".frecuencia") +

@@ -136,8 +136,17 @@ class Base : public std::enable_shared_from_this<Base> {
   // The file name without folder, as the dictionary menus keep it.
   std::string nombre() const { return fichero_.filename().string(); }
 
-  // The tables in creation order, with their field and record counts.
+  // The tables in creation order, with their field and record counts (the
+  // file's own table of counts is not listed).
   std::vector<InfoTabla> tablas();
+  // A table's record count: the stored one when the file keeps it (see
+  // guardaCuenta), else counted.
+  int64_t registros(std::string_view tabla);
+  // Makes the file keep the record count of a dictionary table in its table
+  // of counts, kept right by triggers on every insert and delete, so that
+  // reading it costs one row instead of a walk of the whole table. No-op when
+  // it is kept already. Needs the file writable.
+  void guardaCuenta(std::string_view tabla);
   bool tieneTabla(std::string_view nombre);
   // Opens a table; throws Error when it is missing or lacks the three fields.
   std::shared_ptr<Tabla> tabla(std::string_view nombre);
@@ -262,8 +271,11 @@ class Tabla {
   std::shared_ptr<Base> base_;
   std::string nombre_;
   std::string q_;  // quoted name
-  Sentencia sBuscaPar_, sBuscaForma_, sAnade_, sCambia_, sBorra_, sCuenta_;
+  Sentencia sBuscaPar_, sBuscaForma_, sAnade_, sCambia_, sBorra_;
 };
+
+// The table in which a file keeps its dictionaries' record counts.
+inline constexpr const char* kTablaCuentas = "kalyxon_registros";
 
 // Table and index definitions, shared with the build-time generator.
 std::string sqlCreaTabla(std::string_view tabla);
