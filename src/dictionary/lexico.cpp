@@ -303,8 +303,9 @@ void Base::guardaCuenta(std::string_view tabla) {
   hay.liga(1, tabla).liga(2, std::string_view(alta)).liga(3, std::string_view(baja));
   if (tieneTabla(kTablaCuentas) && hay.paso() && hay.entero(0) == 2) return;
   Transaccion tr(*this);
-  ejecuta("CREATE TABLE IF NOT EXISTS " + c +
-          " (tabla TEXT PRIMARY KEY NOT NULL, registros INTEGER NOT NULL) WITHOUT ROWID");
+  // No constraint on the count: a statement whose trigger cannot fail needs
+  // no statement journal, which would copy every page an insert touches.
+  ejecuta("CREATE TABLE IF NOT EXISTS " + c + " (tabla TEXT PRIMARY KEY, registros INTEGER) WITHOUT ROWID");
   ejecuta("DROP TRIGGER IF EXISTS " + cita(alta));
   ejecuta("DROP TRIGGER IF EXISTS " + cita(baja));
   // The name as an SQL string: the triggers' bodies cannot take parameters.
@@ -448,6 +449,19 @@ void Base::Transaccion::confirma() {
   --b_.nivel_;
 }
 
+Base::CacheAmplia::CacheAmplia(Base& b) : b_(b) {
+  Sentencia s(b_.db_, "PRAGMA cache_size");
+  antes_ = s.paso() ? s.entero(0) : -2000;
+  // 32 MiB at most, taken only as pages are read: a bulk write over the
+  // complete dictionary revisits its index pages in key order.
+  sqlite3_exec(b_.db_, "PRAGMA cache_size=-32768", nullptr, nullptr, nullptr);
+}
+
+Base::CacheAmplia::~CacheAmplia() {
+  const std::string sql = "PRAGMA cache_size=" + std::to_string(antes_);
+  sqlite3_exec(b_.db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
 // ---- Espacio ----------------------------------------------------------------
 
 std::filesystem::path Espacio::clave(const std::filesystem::path& fichero) {
@@ -559,7 +573,9 @@ std::optional<Registro> Tabla::buscaForma(std::string_view unicode) {
 }
 
 void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t frecuencia) {
-  auto& s = prepara(sAnade_, "INSERT INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
+  // OR FAIL: the fields' NOT NULL checks then need no statement journal
+  // either (nothing of this statement comes before them to undo).
+  auto& s = prepara(sAnade_, "INSERT OR FAIL INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
   s.liga(1, codigo).liga(2, unicode).liga(3, frecuencia);
   base_->exigeTransaccion();
   Base::Transaccion tr(*base_);

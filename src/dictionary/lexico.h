@@ -180,6 +180,21 @@ class Base : public std::enable_shared_from_this<Base> {
     bool hecha_ = false;
   };
   bool enTransaccion() const { return nivel_ > 0; }
+
+  // While it lives, the file's page cache is large enough for a bulk write
+  // (a load, a merge, an import) to find most pages it revisits in memory;
+  // the usual size comes back afterwards.
+  class CacheAmplia {
+   public:
+    explicit CacheAmplia(Base& b);
+    ~CacheAmplia();
+    CacheAmplia(const CacheAmplia&) = delete;
+    CacheAmplia& operator=(const CacheAmplia&) = delete;
+
+   private:
+    Base& b_;
+    int64_t antes_ = 0;
+  };
   // Throws when a transaction of ours is open but SQLite has rolled it back.
   void exigeTransaccion() const;
 
