@@ -386,14 +386,20 @@ void Aplicacion::descubreDiccionarios() {
   // which hands back the files this copy already holds.
   if (!f.wrkJet) f.wrkJet = std::make_shared<lexico::Espacio>();
   std::vector<std::shared_ptr<lexico::Base>> abiertas;
+  lexico::Revisados revisados(k_.carpeta);
   for (const auto& ruta : lexico::ficherosDiccionario(k_.carpeta)) {
     std::string fichero = ruta.filename().string();
     std::vector<lexico::InfoTabla> tablas;
     try {
-      // A file this copy already holds was checked when it was first opened.
+      // A file this copy already holds was checked when it was first opened;
+      // one unchanged since its last full check needs no reading of pages.
       bool nueva = !f.wrkJet->abierta(ruta);
       auto base = f.wrkJet->abre(ruta);
-      if (nueva) base->revisa();
+      if (nueva) {
+        bool paginas = !revisados.vigente(ruta);
+        base->revisa(paginas);
+        if (paginas) revisados.anota(ruta);
+      }
       tablas = base->tablas();
       f.datlxc = base;
       abiertas.push_back(std::move(base));

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <fstream>
 #include <system_error>
 
 #include "util/utf.h"
@@ -351,16 +352,16 @@ std::shared_ptr<Tabla> Base::creaTabla(std::string_view nombre) {
 
 bool Base::soloLectura() const { return sqlite3_db_readonly(db_, "main") == 1; }
 
-void Base::revisa() {
+void Base::revisa(bool paginas) {
   const std::string nombreF = fichero_.filename().string();
   auto mal = [&](const std::string& ingles, const std::u16string& espanol) {
     throw Error(nombreF + ": " + ingles, SQLITE_CORRUPT, espanol);
   };
   // The quick check reads every page: a truncated file or random bytes over
   // a page show here, not in the middle of a word being typed.
-  std::string informe;
+  std::string informe = "ok";
   try {
-    Sentencia q(db_, "PRAGMA quick_check(1)");
+    Sentencia q(db_, paginas ? "PRAGMA quick_check(1)" : "SELECT 'ok' FROM sqlite_schema LIMIT 1");
     if (q.paso()) informe = q.texto(0);
   } catch (const Error& e) {
     mal(e.what(), u"el archivo está dañado o no es un diccionario");
@@ -487,6 +488,47 @@ std::shared_ptr<Base> Espacio::abre(const std::filesystem::path& fichero, bool c
 bool Espacio::abierta(const std::filesystem::path& fichero) const {
   auto it = abiertas_.find(clave(fichero));
   return it != abiertas_.end() && !it->second.expired();
+}
+
+Revisados::Revisados(const std::filesystem::path& carpeta) : archivo_(carpeta / "LEXICA-revisados.txt") {
+  std::ifstream in(archivo_, std::ios::binary);
+  std::string linea;
+  while (std::getline(in, linea)) {
+    auto tab = linea.find('\t');
+    if (tab != std::string::npos) huellas_[linea.substr(0, tab)] = linea.substr(tab + 1);
+  }
+}
+
+std::string Revisados::huella(const std::filesystem::path& fichero) {
+  std::error_code ec, ec2;
+  auto tam = std::filesystem::file_size(fichero, ec);
+  auto hora = std::filesystem::last_write_time(fichero, ec2);
+  if (ec || ec2) return {};
+  return std::to_string(tam) + " " + std::to_string(hora.time_since_epoch().count());
+}
+
+bool Revisados::vigente(const std::filesystem::path& fichero) const {
+  auto it = huellas_.find(fichero.filename().string());
+  return it != huellas_.end() && !it->second.empty() && it->second == huella(fichero);
+}
+
+void Revisados::anota(const std::filesystem::path& fichero) {
+  auto h = huella(fichero);
+  auto& actual = huellas_[fichero.filename().string()];
+  if (h.empty() || actual == h) return;
+  actual = h;
+  // Written whole to a temporary file and renamed: never half-written. A
+  // folder that cannot be written keeps no record (every start checks).
+  std::filesystem::path tmp = archivo_;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    for (const auto& [nombre, hu] : huellas_) out << nombre << '\t' << hu << '\n';
+    if (!out) return;
+  }
+  std::error_code ec;
+  std::filesystem::rename(tmp, archivo_, ec);
+  if (ec) std::filesystem::remove(tmp, ec);
 }
 
 std::vector<std::filesystem::path> ficherosDiccionario(const std::filesystem::path& carpeta) {

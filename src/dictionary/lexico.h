@@ -158,7 +158,9 @@ class Base : public std::enable_shared_from_this<Base> {
   // dictionary table its three fields and its three indexes. A missing index
   // is created when the file can be written. Throws Error (with a Spanish
   // description naming what is wrong) when the file cannot be used.
-  void revisa();
+  // `paginas`: false skips the quick check (the file is known unchanged
+  // since one passed, see Revisados); fields and indexes are always checked.
+  void revisa(bool paginas = true);
   // Whether SQLite opened the file read-only (write-protected file).
   bool soloLectura() const;
 
@@ -223,6 +225,26 @@ class Espacio {
  private:
   static std::filesystem::path clave(const std::filesystem::path& fichero);
   std::map<std::filesystem::path, std::weak_ptr<Base>> abiertas_;
+};
+
+// The dictionary files of a folder whose last full check passed, each with
+// the size and modification time it had then, kept in "LEXICA-revisados.txt"
+// of the folder. SQLite's quick check reads every page of a file (most of the
+// start-up's time with the complete dictionary); a file found exactly as it
+// was after its last check passed skips it. Any write, truncation or damage
+// changes the file's time or size, and the next start checks it in full. A
+// folder that cannot be written simply checks every file every time.
+class Revisados {
+ public:
+  explicit Revisados(const std::filesystem::path& carpeta);
+  bool vigente(const std::filesystem::path& fichero) const;
+  // Records the file as it is now (after a check that passed) and saves.
+  void anota(const std::filesystem::path& fichero);
+
+ private:
+  static std::string huella(const std::filesystem::path& fichero);
+  std::filesystem::path archivo_;
+  std::map<std::string, std::string, std::less<>> huellas_;
 };
 
 // The "LEXICA*.db" files of a folder, sorted by name.
