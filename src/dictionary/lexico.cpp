@@ -490,7 +490,7 @@ bool Espacio::abierta(const std::filesystem::path& fichero) const {
   return it != abiertas_.end() && !it->second.expired();
 }
 
-Revisados::Revisados(const std::filesystem::path& carpeta) : archivo_(carpeta / "LEXICA-revisados.txt") {
+Revisados::Revisados(const std::filesystem::path& carpeta) : archivo_(carpeta / "kalyxon-revisados.txt") {
   std::ifstream in(archivo_, std::ios::binary);
   std::string linea;
   while (std::getline(in, linea)) {

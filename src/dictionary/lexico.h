@@ -228,7 +228,7 @@ class Espacio {
 };
 
 // The dictionary files of a folder whose last full check passed, each with
-// the size and modification time it had then, kept in "LEXICA-revisados.txt"
+// the size and modification time it had then, kept in "kalyxon-revisados.txt"
 // of the folder. SQLite's quick check reads every page of a file (most of the
 // start-up's time with the complete dictionary); a file found exactly as it
 // was after its last check passed skips it. Any write, truncation or damage

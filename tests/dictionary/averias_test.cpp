@@ -212,7 +212,7 @@ TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
 
   // A file that passed is not read page by page at the next start while it
   // stays as it was; noise over a page of it later is found at that start.
-  const std::string revisados = leeFichero(dir.ruta / "LEXICA-revisados.txt");
+  const std::string revisados = leeFichero(dir.ruta / "kalyxon-revisados.txt");
   EXPECT_NE(revisados.find("LEXICA_Platon.db\t"), std::string::npos) << revisados;
   EXPECT_EQ(revisados.find("LEXICA.db\t"), std::string::npos) << revisados;
   datos = leeFichero(dir.ruta / "LEXICA_Platon.db");
