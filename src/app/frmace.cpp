@@ -35,7 +35,7 @@ std::u16string u16(const std::string& s) { return util::fromUtf8(s); }
 
 Frmace::Frmace() {
   ventana.caption = u"Acerca de Kalyxon";
-  ventana.width = 7200;
+  ventana.width = 9300;
   ventana.height = 6600;
   imglog.picture = "kalyxon.png";
   lblnom.caption = u"Kalyxon";
