@@ -84,10 +84,6 @@ VentanaAcerca::VentanaAcerca(Frmace& modelo, Imagenes& imagenes,
 
 void VentanaAcerca::render() {
   renderizando_ = true;
-  auto ponTexto = [](auto* w, const std::u16string& t) {
-    const QString q = toQ(t);
-    if (w->text() != q) w->setText(q);
-  };
   auto ponCaja = [](QPlainTextEdit* w, const std::u16string& t) {
     const QString q = toQ(t);
     if (w->toPlainText() != q) w->setPlainText(q);
@@ -104,10 +100,7 @@ void VentanaAcerca::render() {
   ponCaja(txtlic_, m_.txtlic.text);
   pestanas_->setTabText(0, toQ(m_.tabatr.caption));
   pestanas_->setTabText(1, toQ(m_.tablic.caption));
-  if (logo_ != m_.imglog.picture || imglog_->pixmap().isNull()) {
-    logo_ = m_.imglog.picture;
-    imglog_->setPixmap(imagenes_.icono(QString::fromStdString(logo_), QStringLiteral("\u1F04")).pixmap(64, 64));
-  }
+  ponLogo(imglog_, logo_, m_.imglog.picture, imagenes_);
   if (m_.ventana.visible && !isVisible()) {
     pestanas_->setCurrentIndex(0);
     show();
