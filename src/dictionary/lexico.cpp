@@ -521,14 +521,16 @@ void Revisados::anota(const std::filesystem::path& fichero) {
   // folder that cannot be written keeps no record (every start checks).
   std::filesystem::path tmp = archivo_;
   tmp += ".tmp";
+  bool escrito = false;
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     for (const auto& [nombre, hu] : huellas_) out << nombre << '\t' << hu << '\n';
-    if (!out) return;
+    out.flush();
+    escrito = static_cast<bool>(out);
   }
   std::error_code ec;
-  std::filesystem::rename(tmp, archivo_, ec);
-  if (ec) std::filesystem::remove(tmp, ec);
+  if (escrito) std::filesystem::rename(tmp, archivo_, ec);
+  if (!escrito || ec) std::filesystem::remove(tmp, ec);
 }
 
 std::vector<std::filesystem::path> ficherosDiccionario(const std::filesystem::path& carpeta) {
