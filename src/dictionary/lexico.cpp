@@ -299,10 +299,12 @@ int64_t Base::registros(std::string_view tabla) {
 void Base::guardaCuenta(std::string_view tabla) {
   const std::string t = cita(tabla), c = cita(kTablaCuentas);
   const std::string alta = nombreDisparador(tabla, "alta"), baja = nombreDisparador(tabla, "baja");
-  Sentencia hay(db_, "SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 "
-                     "AND name IN (?2, ?3)");
-  hay.liga(1, tabla).liga(2, std::string_view(alta)).liga(3, std::string_view(baja));
-  if (tieneTabla(kTablaCuentas) && hay.paso() && hay.entero(0) == 2) return;
+  {
+    Sentencia hay(db_, "SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 "
+                       "AND name IN (?2, ?3)");
+    hay.liga(1, tabla).liga(2, std::string_view(alta)).liga(3, std::string_view(baja));
+    if (tieneTabla(kTablaCuentas) && hay.paso() && hay.entero(0) == 2) return;
+  }
   Transaccion tr(*this);
   // No constraint on the count: a statement whose trigger cannot fail needs
   // no statement journal, which would copy every page an insert touches.
@@ -657,7 +659,20 @@ int64_t Tabla::borraHasta(int64_t n) {
 
 int64_t Tabla::vacia() {
   Base::Transaccion tr(*base_);
+  // A table with triggers is emptied row by row; without them SQLite drops
+  // its pages at once. Inside the transaction the triggers go for a moment
+  // and come back with the count set again.
+  bool contada = false;
+  {
+    Sentencia hay(base_->db(), "SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1");
+    hay.liga(1, std::string_view(nombre_));
+    contada = hay.paso();
+  }
+  if (contada)
+    for (const char* que : {"alta", "baja"})
+      base_->ejecuta("DROP TRIGGER IF EXISTS " + cita(nombreDisparador(nombre_, que)));
   int64_t k = base_->ejecuta("DELETE FROM " + q_);
+  if (contada) base_->guardaCuenta(nombre_);
   tr.confirma();
   return k;
 }
