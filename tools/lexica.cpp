@@ -59,12 +59,37 @@ struct Fila {
   int64_t cuenta;
 };
 
-int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::path>& textos) {
-  // The alphabet as the program reads it: from the folder that holds ALPHA.db.
+// Writes a frequency list: sorted by key, then count (highest first), then
+// form, through a temporary file renamed at the end.
+void escribeLista(const fs::path& salida, std::vector<Fila> filas) {
+  std::sort(filas.begin(), filas.end(), [](const Fila& a, const Fila& b) {
+    if (a.clave != b.clave) return a.clave < b.clave;
+    if (a.cuenta != b.cuenta) return a.cuenta > b.cuenta;
+    return a.forma < b.forma;
+  });
+  fs::path tmp = salida;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary);
+    for (const auto& f : filas) out << f.clave << '\t' << f.forma << '\t' << f.cuenta << '\n';
+    if (!out) throw std::runtime_error("cannot write " + tmp.string());
+  }
+  fs::rename(tmp, salida);
+}
+
+// The alphabet as the program reads it: from the folder that holds ALPHA.db.
+struct Letras {
   platform::scripted::ScriptedServices servicios;
-  Kalyxon k(servicios.services(), alpha.parent_path());
-  const Alfabeto& letras = k.alfabeto();
-  if (!letras.cargado()) throw std::runtime_error("cannot read " + alpha.string());
+  Kalyxon k;
+  explicit Letras(const fs::path& alpha) : k(servicios.services(), alpha.parent_path()) {
+    if (!k.alfabeto().cargado()) throw std::runtime_error("cannot read " + alpha.string());
+  }
+  const Alfabeto& operator*() { return k.alfabeto(); }
+};
+
+int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::path>& textos) {
+  Letras alfabeto(alpha);
+  const Alfabeto& letras = *alfabeto;
   fs::path tmpdb = salida;
   tmpdb += ".db.tmp";
   fs::remove(tmpdb);
@@ -84,19 +109,7 @@ int tsv(const fs::path& alpha, const fs::path& salida, const std::vector<fs::pat
       filas.push_back({s.texto(0), lexico::utf8(lexico::formaDeLista(s.texto(1))), s.entero(2)});
   }
   fs::remove(tmpdb);
-  std::sort(filas.begin(), filas.end(), [](const Fila& a, const Fila& b) {
-    if (a.clave != b.clave) return a.clave < b.clave;
-    if (a.cuenta != b.cuenta) return a.cuenta > b.cuenta;
-    return a.forma < b.forma;
-  });
-  fs::path tmp = salida;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary);
-    for (const auto& f : filas) out << f.clave << '\t' << f.forma << '\t' << f.cuenta << '\n';
-    if (!out) throw std::runtime_error("cannot write " + tmp.string());
-  }
-  fs::rename(tmp, salida);
+  escribeLista(salida, std::move(filas));
   return 0;
 }
 
@@ -123,10 +136,8 @@ std::vector<std::string> tokens(const std::string& texto) {
 
 int formas(const fs::path& alpha, const fs::path& salida, const fs::path& lista,
            const std::vector<fs::path>& menos) {
-  platform::scripted::ScriptedServices servicios;
-  Kalyxon k(servicios.services(), alpha.parent_path());
-  const Alfabeto& letras = k.alfabeto();
-  if (!letras.cargado()) throw std::runtime_error("cannot read " + alpha.string());
+  Letras alfabeto(alpha);
+  const Alfabeto& letras = *alfabeto;
   std::map<std::string, int64_t> cuentas;
   {
     std::istringstream in(lee(lista));
@@ -166,19 +177,7 @@ int formas(const fs::path& alpha, const fs::path& salida, const fs::path& lista,
   std::vector<Fila> orden;
   orden.reserve(filas.size());
   for (const auto& [kf, n] : filas) orden.push_back({kf.first, kf.second, n});
-  std::sort(orden.begin(), orden.end(), [](const Fila& a, const Fila& b) {
-    if (a.clave != b.clave) return a.clave < b.clave;
-    if (a.cuenta != b.cuenta) return a.cuenta > b.cuenta;
-    return a.forma < b.forma;
-  });
-  fs::path tmp = salida;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary);
-    for (const auto& f : orden) out << f.clave << '\t' << f.forma << '\t' << f.cuenta << '\n';
-    if (!out) throw std::runtime_error("cannot write " + tmp.string());
-  }
-  fs::rename(tmp, salida);
+  escribeLista(salida, std::move(orden));
   return 0;
 }
 
@@ -240,6 +239,8 @@ int db(const fs::path& salida, const std::string& tabla, int64_t minimo,
     }
     // Indexes after the rows: one sort each instead of a tree grown row by row.
     for (const auto& sql : lexico::sqlCreaIndices(tabla)) base->ejecuta(sql);
+    // The record count kept in the file: the menu captions read it at start-up.
+    base->guardaCuenta(tabla);
     tr.confirma();
   }
   fs::rename(tmp, salida);

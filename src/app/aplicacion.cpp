@@ -228,6 +228,7 @@ void Aplicacion::Form_Unload() {
   quitaHook();
   frmini.ventana.visible = false;
   frmini.cargado = false;
+  frmace.ventana.visible = false;
   // The conversion window goes with the main window.
   k_.frmtra().ventana.visible = false;
   k_.form1.ventana.visible = false;
@@ -385,14 +386,20 @@ void Aplicacion::descubreDiccionarios() {
   // which hands back the files this copy already holds.
   if (!f.wrkJet) f.wrkJet = std::make_shared<lexico::Espacio>();
   std::vector<std::shared_ptr<lexico::Base>> abiertas;
+  lexico::Revisados revisados(k_.carpeta);
   for (const auto& ruta : lexico::ficherosDiccionario(k_.carpeta)) {
     std::string fichero = ruta.filename().string();
     std::vector<lexico::InfoTabla> tablas;
     try {
-      // A file this copy already holds was checked when it was first opened.
+      // A file this copy already holds was checked when it was first opened;
+      // one unchanged since its last full check needs no reading of pages.
       bool nueva = !f.wrkJet->abierta(ruta);
       auto base = f.wrkJet->abre(ruta);
-      if (nueva) base->revisa();
+      if (nueva) {
+        bool paginas = !revisados.vigente(ruta);
+        base->revisa(paginas);
+        if (paginas) revisados.anota(ruta);
+      }
       tablas = base->tablas();
       f.datlxc = base;
       abiertas.push_back(std::move(base));
@@ -654,30 +661,20 @@ void Aplicacion::mnusib_Click() {
   f.mnusibcor.visible = !f.mnusibcor.caption.empty();
 }
 
-std::u16string Aplicacion::textoAcercaDe() const {
-  std::u16string t = u"Kalyxon, versión " + textoVersion() +
-                     u"\nAsistente para escribir griego clásico (politónico) en cualquier programa."
-                     u"\n" + proyecto::kIdentidad + u".\n\n";
+void Aplicacion::acercaDe() {
   // The attribution shipped beside the dictionaries, from the program folder
-  // or from the shipped data.
+  // or from the installed data.
   std::vector<fs::path> sitios = {k_.carpeta};
   std::error_code ec;
   if (auto d = carpetaDatosInstalados(fs::read_symlink("/proc/self/exe", ec))) sitios.push_back(*d);
-  for (const auto& c : sitios) {
-    std::ifstream in(c / "LEXICA-ATRIBUCION.txt", std::ios::binary);
-    if (!in) continue;
-    std::string todo((std::istreambuf_iterator<char>(in)), {});
-    return t + u16(todo) + u"\nCarpeta: " + u16(c.string());
-  }
-  return t + u"Los diccionarios (LEXICA*.db) se distribuyen bajo la licencia Creative Commons "
-             u"Reconocimiento-CompartirIgual 4.0 Internacional (CC BY-SA 4.0), "
-             u"https://creativecommons.org/licenses/by-sa/4.0/ ; no se encuentra su archivo de "
-             u"atribución (LEXICA-ATRIBUCION.txt).";
+  frmace.llena(sitios);
+  if (acercaDeEnVentana)
+    frmace.ventana.visible = true;
+  else
+    k_.sv.messageBox->show(frmace.comoTexto(), platform::Buttons::Ok, frmace.ventana.caption);
 }
 
-void Aplicacion::acercaDe() {
-  k_.sv.messageBox->show(textoAcercaDe(), platform::Buttons::Ok, u"Acerca de Kalyxon");
-}
+void Aplicacion::frmace_cmdace_Click() { frmace.ventana.visible = false; }
 
 void Aplicacion::navega(const std::string& url) {
   if (k_.sv.urls) k_.sv.urls->open(url);

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "app/cerrojo.h"
+#include "app/frmace.h"
 #include "app/frmini.h"
 #include "util/perfil.h"
 
@@ -56,6 +57,10 @@ class Aplicacion {
   Aplicacion& operator=(const Aplicacion&) = delete;
 
   Frmini frmini;
+  Frmace frmace;
+  // Whether the front end draws the "Acerca de Kalyxon" window; one that does
+  // not gets its text in a message box.
+  bool acercaDeEnVentana = false;
 
   // Always-on-top request for the front end (the main window's load sets it).
   bool encima() const;
@@ -122,9 +127,10 @@ class Aplicacion {
   void mnusib_Click();
   void navega(const std::string& url);
   // The "Acerca de Kalyxon" window: version, the program's licence and the
-  // attribution and licence of the shipped dictionaries.
-  std::u16string textoAcercaDe() const;
+  // attribution and licence of the shipped dictionaries, read afresh from
+  // the program folder (or the installed data) each time it opens.
   void acercaDe();
+  void frmace_cmdace_Click();
   // Text dropped on the main window, in its plain and Unicode forms.
   void Form_OLEDragDrop(const std::u16string& textoPlano, const std::u16string& textoUnicode);
 

@@ -103,8 +103,12 @@ bool LectorBeta::lee(char16_t c) {
     }
   }
   if (separador) {
-    hecha_ = std::move(actual_);
-    actual_ = {};
+    // The two words trade places and the new one is emptied, keeping its
+    // buffers: no allocation per word.
+    std::swap(hecha_, actual_);
+    actual_.clave.clear();
+    actual_.lista.clear();
+    actual_.forma.clear();
   }
   previo_ = c;
   hayPrevio_ = true;
@@ -296,6 +300,7 @@ Carga::Resultado Carga::ejecuta(std::string_view bytes) {
       break;
   }
   auto& base = destino_.base();
+  lexico::Base::CacheAmplia cache(base);
   std::optional<lexico::Base::Transaccion> tr;
   tr.emplace(base);
   LectorBeta lector(letras_);

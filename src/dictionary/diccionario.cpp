@@ -461,11 +461,15 @@ void Diccionario::addClasico() {
   // leaves the complete dictionary exactly as it was, so merging again never
   // counts a form twice.
   lexico::Base::Transaccion tr(destino.base());
+  lexico::Base::CacheAmplia cache(destino.base());
   int64_t i = 0, p = 0;
   porcentaje = 0;
   BarraProgreso barra(k_.sv.progress, u"Añadiendo " + u16(origen->nombre()) + u" al completo");
   try {
-    for (auto c = origen->recorre(lexico::Indice::unicode); !c.fin(); c.siguiente()) {
+    // Walked in key order ("completo": key, then form): the lookups and the
+    // inserts of neighbouring keys land on the same pages of the complete
+    // dictionary, which a walk in form order would scatter.
+    for (auto c = origen->recorre(lexico::Indice::completo); !c.fin(); c.siguiente()) {
       ++i;
       int64_t q = i * 100 / total;
       if (q != p) {

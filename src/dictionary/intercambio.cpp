@@ -21,6 +21,7 @@ std::string exportaTabla(lexico::Tabla& t) {
 Importacion importaTabla(lexico::Tabla& t, std::istream& in, const std::string& nombre,
                          bool vaciar) {
   lexico::Base::Transaccion tr(t.base());
+  lexico::Base::CacheAmplia cache(t.base());
   if (vaciar) t.vacia();
   Importacion r;
   std::vector<std::string> errores;

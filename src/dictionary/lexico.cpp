@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <fstream>
 #include <system_error>
 
 #include "util/utf.h"
@@ -260,16 +261,67 @@ Base::~Base() {
 std::vector<InfoTabla> Base::tablas() {
   std::vector<InfoTabla> out;
   Sentencia s(db_, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' "
-                   "ORDER BY rowid");
+                   "AND name <> ?1 ORDER BY rowid");
+  s.liga(1, std::string_view(kTablaCuentas));
   while (s.paso()) out.push_back({s.texto(0), 0, 0});
   for (auto& t : out) {
     Sentencia c(db_, "SELECT count(*) FROM pragma_table_info(?1)");
     c.liga(1, std::string_view(t.nombre));
     if (c.paso()) t.campos = static_cast<int>(c.entero(0));
-    Sentencia n(db_, "SELECT count(*) FROM " + cita(t.nombre));
-    if (n.paso()) t.registros = n.entero(0);
+    t.registros = registros(t.nombre);
   }
   return out;
+}
+
+namespace {
+// The triggers that keep a table's stored count right.
+std::string nombreDisparador(std::string_view tabla, const char* que) {
+  return std::string(tabla) + ".registros " + que;
+}
+}  // namespace
+
+int64_t Base::registros(std::string_view tabla) {
+  // The stored count holds only while both of its triggers exist: a table
+  // made again by another program has lost them.
+  if (tieneTabla(kTablaCuentas)) {
+    Sentencia g(db_, "SELECT registros FROM " + cita(kTablaCuentas) +
+                         " WHERE tabla = ?1 AND (SELECT count(*) FROM sqlite_schema WHERE "
+                         "type = 'trigger' AND tbl_name = ?1 AND name IN (?2, ?3)) = 2");
+    g.liga(1, tabla)
+        .liga(2, std::string_view(nombreDisparador(tabla, "alta")))
+        .liga(3, std::string_view(nombreDisparador(tabla, "baja")));
+    if (g.paso()) return g.entero(0);
+  }
+  Sentencia n(db_, "SELECT count(*) FROM " + cita(tabla));
+  return n.paso() ? n.entero(0) : 0;
+}
+
+void Base::guardaCuenta(std::string_view tabla) {
+  const std::string t = cita(tabla), c = cita(kTablaCuentas);
+  const std::string alta = nombreDisparador(tabla, "alta"), baja = nombreDisparador(tabla, "baja");
+  {
+    Sentencia hay(db_, "SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 "
+                       "AND name IN (?2, ?3)");
+    hay.liga(1, tabla).liga(2, std::string_view(alta)).liga(3, std::string_view(baja));
+    if (tieneTabla(kTablaCuentas) && hay.paso() && hay.entero(0) == 2) return;
+  }
+  Transaccion tr(*this);
+  // No constraint on the count: a statement whose trigger cannot fail needs
+  // no statement journal, which would copy every page an insert touches.
+  ejecuta("CREATE TABLE IF NOT EXISTS " + c + " (tabla TEXT PRIMARY KEY, registros INTEGER) WITHOUT ROWID");
+  ejecuta("DROP TRIGGER IF EXISTS " + cita(alta));
+  ejecuta("DROP TRIGGER IF EXISTS " + cita(baja));
+  // The name as an SQL string: the triggers' bodies cannot take parameters.
+  std::string literal = "'";
+  for (char ch : tabla) literal += ch == '\'' ? std::string("''") : std::string(1, ch);
+  literal += "'";
+  ejecuta("INSERT OR REPLACE INTO " + c + " (tabla, registros) SELECT " + literal +
+          ", count(*) FROM " + t);
+  ejecuta("CREATE TRIGGER " + cita(alta) + " AFTER INSERT ON " + t + " BEGIN UPDATE " + c +
+          " SET registros = registros + 1 WHERE tabla = " + literal + "; END");
+  ejecuta("CREATE TRIGGER " + cita(baja) + " AFTER DELETE ON " + t + " BEGIN UPDATE " + c +
+          " SET registros = registros - 1 WHERE tabla = " + literal + "; END");
+  tr.confirma();
 }
 
 bool Base::tieneTabla(std::string_view nombre) {
@@ -295,22 +347,23 @@ std::shared_ptr<Tabla> Base::creaTabla(std::string_view nombre) {
   Transaccion tr(*this);
   ejecuta(sqlCreaTabla(nombre));
   for (auto& sql : sqlCreaIndices(nombre)) ejecuta(sql);
+  guardaCuenta(nombre);
   tr.confirma();
   return tabla(nombre);
 }
 
 bool Base::soloLectura() const { return sqlite3_db_readonly(db_, "main") == 1; }
 
-void Base::revisa() {
+void Base::revisa(bool paginas) {
   const std::string nombreF = fichero_.filename().string();
   auto mal = [&](const std::string& ingles, const std::u16string& espanol) {
     throw Error(nombreF + ": " + ingles, SQLITE_CORRUPT, espanol);
   };
   // The quick check reads every page: a truncated file or random bytes over
   // a page show here, not in the middle of a word being typed.
-  std::string informe;
+  std::string informe = "ok";
   try {
-    Sentencia q(db_, "PRAGMA quick_check(1)");
+    Sentencia q(db_, paginas ? "PRAGMA quick_check(1)" : "SELECT 'ok' FROM sqlite_schema LIMIT 1");
     if (q.paso()) informe = q.texto(0);
   } catch (const Error& e) {
     mal(e.what(), u"el archivo está dañado o no es un diccionario");
@@ -344,6 +397,14 @@ void Base::revisa() {
                     u"a la tabla " + utf16(t.nombre) + u" le falta el índice " +
                         utf16(nombreIndice(static_cast<Indice>(i))) +
                         u" y no se puede crear (" + e.descripcion() + u")");
+      }
+    }
+    // A file made before record counts were kept gets them once, here, when
+    // it can be written; until then its tables are counted.
+    if (!soloLectura()) {
+      try {
+        guardaCuenta(t.nombre);
+      } catch (const Error&) {
       }
     }
   }
@@ -391,6 +452,19 @@ void Base::Transaccion::confirma() {
   --b_.nivel_;
 }
 
+Base::CacheAmplia::CacheAmplia(Base& b) : b_(b) {
+  Sentencia s(b_.db_, "PRAGMA cache_size");
+  antes_ = s.paso() ? s.entero(0) : -2000;
+  // 32 MiB at most, taken only as pages are read: a bulk write over the
+  // complete dictionary revisits its index pages in key order.
+  sqlite3_exec(b_.db_, "PRAGMA cache_size=-32768", nullptr, nullptr, nullptr);
+}
+
+Base::CacheAmplia::~CacheAmplia() {
+  const std::string sql = "PRAGMA cache_size=" + std::to_string(antes_);
+  sqlite3_exec(b_.db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
 // ---- Espacio ----------------------------------------------------------------
 
 std::filesystem::path Espacio::clave(const std::filesystem::path& fichero) {
@@ -416,6 +490,49 @@ std::shared_ptr<Base> Espacio::abre(const std::filesystem::path& fichero, bool c
 bool Espacio::abierta(const std::filesystem::path& fichero) const {
   auto it = abiertas_.find(clave(fichero));
   return it != abiertas_.end() && !it->second.expired();
+}
+
+Revisados::Revisados(const std::filesystem::path& carpeta) : archivo_(carpeta / "kalyxon-revisados.txt") {
+  std::ifstream in(archivo_, std::ios::binary);
+  std::string linea;
+  while (std::getline(in, linea)) {
+    auto tab = linea.find('\t');
+    if (tab != std::string::npos) huellas_[linea.substr(0, tab)] = linea.substr(tab + 1);
+  }
+}
+
+std::string Revisados::huella(const std::filesystem::path& fichero) {
+  std::error_code ec, ec2;
+  auto tam = std::filesystem::file_size(fichero, ec);
+  auto hora = std::filesystem::last_write_time(fichero, ec2);
+  if (ec || ec2) return {};
+  return std::to_string(tam) + " " + std::to_string(hora.time_since_epoch().count());
+}
+
+bool Revisados::vigente(const std::filesystem::path& fichero) const {
+  auto it = huellas_.find(fichero.filename().string());
+  return it != huellas_.end() && !it->second.empty() && it->second == huella(fichero);
+}
+
+void Revisados::anota(const std::filesystem::path& fichero) {
+  auto h = huella(fichero);
+  auto& actual = huellas_[fichero.filename().string()];
+  if (h.empty() || actual == h) return;
+  actual = h;
+  // Written whole to a temporary file and renamed: never half-written. A
+  // folder that cannot be written keeps no record (every start checks).
+  std::filesystem::path tmp = archivo_;
+  tmp += ".tmp";
+  bool escrito = false;
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    for (const auto& [nombre, hu] : huellas_) out << nombre << '\t' << hu << '\n';
+    out.flush();
+    escrito = static_cast<bool>(out);
+  }
+  std::error_code ec;
+  if (escrito) std::filesystem::rename(tmp, archivo_, ec);
+  if (!escrito || ec) std::filesystem::remove(tmp, ec);
 }
 
 std::vector<std::filesystem::path> ficherosDiccionario(const std::filesystem::path& carpeta) {
@@ -459,12 +576,7 @@ Sentencia& Tabla::prepara(Sentencia& s, const std::string& sql) {
   return s.reinicia();
 }
 
-int64_t Tabla::registros() {
-  auto& s = prepara(sCuenta_, "SELECT count(*) FROM " + q_);
-  int64_t n = s.paso() ? s.entero(0) : 0;
-  s.reinicia();
-  return n;
-}
+int64_t Tabla::registros() { return base_->registros(nombre_); }
 
 Cursor Tabla::mayorQue(std::u16string_view codigo) {
   Sentencia s(base_->db(), std::string(kCampos) + q_ + " INDEXED BY " + cita(nombre_ + ".frecuencia") +
@@ -507,7 +619,9 @@ std::optional<Registro> Tabla::buscaForma(std::string_view unicode) {
 }
 
 void Tabla::anade(std::u16string_view codigo, std::string_view unicode, int32_t frecuencia) {
-  auto& s = prepara(sAnade_, "INSERT INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
+  // OR FAIL: the fields' NOT NULL checks then need no statement journal
+  // either (nothing of this statement comes before them to undo).
+  auto& s = prepara(sAnade_, "INSERT OR FAIL INTO " + q_ + " (codigo, unicode, frecuencia) VALUES (?1, ?2, ?3)");
   s.liga(1, codigo).liga(2, unicode).liga(3, frecuencia);
   base_->exigeTransaccion();
   Base::Transaccion tr(*base_);
@@ -545,7 +659,20 @@ int64_t Tabla::borraHasta(int64_t n) {
 
 int64_t Tabla::vacia() {
   Base::Transaccion tr(*base_);
+  // A table with triggers is emptied row by row; without them SQLite drops
+  // its pages at once. Inside the transaction the triggers go for a moment
+  // and come back with the count set again.
+  bool contada = false;
+  {
+    Sentencia hay(base_->db(), "SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1");
+    hay.liga(1, std::string_view(nombre_));
+    contada = hay.paso();
+  }
+  if (contada)
+    for (const char* que : {"alta", "baja"})
+      base_->ejecuta("DROP TRIGGER IF EXISTS " + cita(nombreDisparador(nombre_, que)));
   int64_t k = base_->ejecuta("DELETE FROM " + q_);
+  if (contada) base_->guardaCuenta(nombre_);
   tr.confirma();
   return k;
 }

@@ -136,8 +136,17 @@ class Base : public std::enable_shared_from_this<Base> {
   // The file name without folder, as the dictionary menus keep it.
   std::string nombre() const { return fichero_.filename().string(); }
 
-  // The tables in creation order, with their field and record counts.
+  // The tables in creation order, with their field and record counts (the
+  // file's own table of counts is not listed).
   std::vector<InfoTabla> tablas();
+  // A table's record count: the stored one when the file keeps it (see
+  // guardaCuenta), else counted.
+  int64_t registros(std::string_view tabla);
+  // Makes the file keep the record count of a dictionary table in its table
+  // of counts, kept right by triggers on every insert and delete, so that
+  // reading it costs one row instead of a walk of the whole table. No-op when
+  // it is kept already. Needs the file writable.
+  void guardaCuenta(std::string_view tabla);
   bool tieneTabla(std::string_view nombre);
   // Opens a table; throws Error when it is missing or lacks the three fields.
   std::shared_ptr<Tabla> tabla(std::string_view nombre);
@@ -149,7 +158,9 @@ class Base : public std::enable_shared_from_this<Base> {
   // dictionary table its three fields and its three indexes. A missing index
   // is created when the file can be written. Throws Error (with a Spanish
   // description naming what is wrong) when the file cannot be used.
-  void revisa();
+  // `paginas`: false skips the quick check (the file is known unchanged
+  // since one passed, see Revisados); fields and indexes are always checked.
+  void revisa(bool paginas = true);
   // Whether SQLite opened the file read-only (write-protected file).
   bool soloLectura() const;
 
@@ -171,6 +182,21 @@ class Base : public std::enable_shared_from_this<Base> {
     bool hecha_ = false;
   };
   bool enTransaccion() const { return nivel_ > 0; }
+
+  // While it lives, the file's page cache is large enough for a bulk write
+  // (a load, a merge, an import) to find most pages it revisits in memory;
+  // the usual size comes back afterwards.
+  class CacheAmplia {
+   public:
+    explicit CacheAmplia(Base& b);
+    ~CacheAmplia();
+    CacheAmplia(const CacheAmplia&) = delete;
+    CacheAmplia& operator=(const CacheAmplia&) = delete;
+
+   private:
+    Base& b_;
+    int64_t antes_ = 0;
+  };
   // Throws when a transaction of ours is open but SQLite has rolled it back.
   void exigeTransaccion() const;
 
@@ -199,6 +225,26 @@ class Espacio {
  private:
   static std::filesystem::path clave(const std::filesystem::path& fichero);
   std::map<std::filesystem::path, std::weak_ptr<Base>> abiertas_;
+};
+
+// The dictionary files of a folder whose last full check passed, each with
+// the size and modification time it had then, kept in "kalyxon-revisados.txt"
+// of the folder. SQLite's quick check reads every page of a file (most of the
+// start-up's time with the complete dictionary); a file found exactly as it
+// was after its last check passed skips it. Any write, truncation or damage
+// changes the file's time or size, and the next start checks it in full. A
+// folder that cannot be written simply checks every file every time.
+class Revisados {
+ public:
+  explicit Revisados(const std::filesystem::path& carpeta);
+  bool vigente(const std::filesystem::path& fichero) const;
+  // Records the file as it is now (after a check that passed) and saves.
+  void anota(const std::filesystem::path& fichero);
+
+ private:
+  static std::string huella(const std::filesystem::path& fichero);
+  std::filesystem::path archivo_;
+  std::map<std::string, std::string, std::less<>> huellas_;
 };
 
 // The "LEXICA*.db" files of a folder, sorted by name.
@@ -262,8 +308,11 @@ class Tabla {
   std::shared_ptr<Base> base_;
   std::string nombre_;
   std::string q_;  // quoted name
-  Sentencia sBuscaPar_, sBuscaForma_, sAnade_, sCambia_, sBorra_, sCuenta_;
+  Sentencia sBuscaPar_, sBuscaForma_, sAnade_, sCambia_, sBorra_;
 };
+
+// The table in which a file keeps its dictionaries' record counts.
+inline constexpr const char* kTablaCuentas = "kalyxon_registros";
 
 // Table and index definitions, shared with the build-time generator.
 std::string sqlCreaTabla(std::string_view tabla);

@@ -19,6 +19,7 @@
 #include "qt/imagenes.h"
 #include "qt/mapateclado.h"
 #include "qt/modelos.h"
+#include "qt/ventanaacerca.h"
 #include "qt/ventanaayuda.h"
 #include "qt/ventanaaviso.h"
 #include "qt/ventanaconversion.h"
@@ -47,6 +48,9 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
   principal_ = std::make_unique<VentanaPrincipal>(*k_, *imagenes_, evento);
   aviso_ = std::make_unique<VentanaAviso>(k_->aplicacion().frmini, *imagenes_,
                                           [this](std::string_view n) { this->evento(n); });
+  acerca_ = std::make_unique<VentanaAcerca>(k_->aplicacion().frmace, *imagenes_,
+                                            [this](std::string_view n) { this->evento(n); });
+  k_->aplicacion().acercaDeEnVentana = true;
   conversion_ = std::make_unique<VentanaConversion>(
       modeloConversion(k_->frmtra()),
       [this](std::string_view n, const std::u16string&) { eventoConversion(n); });
@@ -56,6 +60,7 @@ DesktopApp::DesktopApp(std::filesystem::path carpeta)
   k_->aplicacion().alTerminar = [this] {
     render();
     aviso_->hide();
+    acerca_->hide();
     conversion_->hide();
     principal_->hide();
     if (ayuda_) ayuda_->close();
@@ -107,6 +112,7 @@ DesktopApp::~DesktopApp() {
   bandeja_.reset();
   ayuda_.reset();
   conversion_.reset();
+  acerca_.reset();
   aviso_.reset();
   principal_.reset();
   k_.reset();
@@ -172,6 +178,8 @@ void DesktopApp::despacha(std::string_view nombre, const std::u16string& texto) 
     a.frmini_cmdace_Click();
   } else if (nombre == "frmini_cmdcan_Click") {
     a.frmini_cmdcan_Click();
+  } else if (nombre == "frmace_cmdace_Click") {
+    a.frmace_cmdace_Click();
   } else if (nombre == "Form_Activate") {
     a.Form_Activate();
   } else if (nombre == "Form_Close") {
@@ -209,6 +217,7 @@ void DesktopApp::render() {
   if (bandeja_) bandeja_->render();
   principal_->render();
   aviso_->render();
+  acerca_->render();
   conversion_->render();
 }
 

@@ -34,6 +34,7 @@ class Imagenes;
 class Sesion;
 class VentanaPrincipal;
 class VentanaAyuda;
+class VentanaAcerca;
 class VentanaAviso;
 class VentanaConversion;
 
@@ -48,6 +49,7 @@ class DesktopApp : public QObject {
   Kalyxon& kalyxon() { return *k_; }
   VentanaPrincipal& principal() { return *principal_; }
   VentanaAviso& aviso() { return *aviso_; }
+  VentanaAcerca& acerca() { return *acerca_; }
   VentanaConversion& conversion() { return *conversion_; }
   VentanaAyuda& ayuda();
   Bandeja& bandeja() { return *bandeja_; }
@@ -97,6 +99,7 @@ class DesktopApp : public QObject {
   std::unique_ptr<Imagenes> imagenes_;
   std::unique_ptr<VentanaPrincipal> principal_;
   std::unique_ptr<VentanaAviso> aviso_;
+  std::unique_ptr<VentanaAcerca> acerca_;
   std::unique_ptr<VentanaConversion> conversion_;
   std::unique_ptr<VentanaAyuda> ayuda_;
   std::unique_ptr<Bandeja> bandeja_;

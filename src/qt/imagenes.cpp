@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPixmap>
 
 #include "app/carpeta.h"
@@ -49,6 +50,12 @@ QIcon Imagenes::icono(const QString& archivo, const QString& glifoSiFalta) {
   }
   cache_[clave] = icon;
   return icon;
+}
+
+void ponLogo(QLabel* l, std::string& puesto, const std::string& archivo, Imagenes& imagenes) {
+  if (puesto == archivo && !l->pixmap().isNull()) return;
+  puesto = archivo;
+  l->setPixmap(imagenes.icono(QString::fromStdString(archivo), QStringLiteral("\u1F04")).pixmap(64, 64));
 }
 
 }  // namespace kalyxon::qt

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <string>
+
+class QLabel;
 
 namespace kalyxon::qt {
 
@@ -29,5 +32,9 @@ class Imagenes {
 
 // The folders the program's data is looked for in, in order.
 QStringList carpetasDeDatos(const QString& carpetaPrograma);
+
+// Shows the picture `archivo` (a window's logo, 64 px) in `l`, unless it
+// already shows it (`puesto` remembers what it shows).
+void ponLogo(QLabel* l, std::string& puesto, const std::string& archivo, Imagenes& imagenes);
 
 }  // namespace kalyxon::qt

@@ -21,6 +21,14 @@ namespace kalyxon::qt {
 QString toQ(const std::u16string& s);
 std::u16string fromQ(const QString& s);
 
+// Gives a label or button the model's text, only when it differs (no
+// needless repaint).
+template <class W>
+void ponTexto(W* w, const std::u16string& t) {
+  const QString q = toQ(t);
+  if (w->text() != q) w->setText(q);
+}
+
 // The window dialogs are centred on: the active window of the program.
 using ParentFn = std::function<QWidget*()>;
 

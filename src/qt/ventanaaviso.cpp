@@ -64,10 +64,6 @@ VentanaAviso::VentanaAviso(Frmini& modelo, Imagenes& imagenes,
 
 void VentanaAviso::render() {
   renderizando_ = true;
-  auto ponTexto = [](auto* w, const std::u16string& t) {
-    const QString q = toQ(t);
-    if (w->text() != q) w->setText(q);
-  };
   const QString titulo = toQ(m_.ventana.caption);
   if (windowTitle() != titulo) setWindowTitle(titulo);
   const QString t = toQ(m_.txtini.text);
@@ -77,10 +73,7 @@ void VentanaAviso::render() {
   ponTexto(lblweb_, m_.lblweb.caption);
   ponTexto(cmdace_, m_.cmdace.caption);
   ponTexto(cmdcan_, m_.cmdcan.caption);
-  if (logo_ != m_.imglog.picture || imglog_->pixmap().isNull()) {
-    logo_ = m_.imglog.picture;
-    imglog_->setPixmap(imagenes_.icono(QString::fromStdString(logo_), QStringLiteral("\u1F04")).pixmap(64, 64));
-  }
+  ponLogo(imglog_, logo_, m_.imglog.picture, imagenes_);
   if (m_.ventana.visible && !isVisible()) show();
   if (!m_.ventana.visible && isVisible()) hide();
   renderizando_ = false;

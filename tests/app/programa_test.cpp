@@ -139,18 +139,34 @@ TEST_F(ProgramaTest, HelpTopicsAndInformation) {
   // open the "Acerca de Kalyxon" window or the help.
   EXPECT_FALSE(f().mnusibhtp.visible);
   EXPECT_FALSE(f().mnusibcor.visible);
-  fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "LEXICA-ATRIBUCION.txt", dir / "LEXICA-ATRIBUCION.txt");
+  for (const char* fichero : {"LEXICA-ATRIBUCION.txt", "LEXICA-LICENCIA-CC-BY-SA-4.0.txt"})
+    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / fichero, dir / fichero);
   for (const char* m : {"mnusibaut", "mnusibcor", "mnusibhtp", "mnusibgri", "mnusibver", "mnusibace"})
     app().menuClick(m);
   EXPECT_TRUE(s.urls.opened.empty());
   EXPECT_EQ(s.help.topics.back(), 1);
+  // A front end without the window gets its text in a message box.
   ASSERT_EQ(s.messageBox.shown.size(), 3u);
   const auto& acerca = s.messageBox.shown.back();
   EXPECT_EQ(acerca.title, u"Acerca de Kalyxon");
-  for (const char16_t* t : {u"versión 7.6.0", u"licencia MIT", u"CC BY-SA 4.0",
+  for (const char16_t* t : {u"Versión 7.6.0", u"licencia MIT", u"CC BY-SA 4.0",
                             u"https://creativecommons.org/licenses/by-sa/4.0/", u"Perseus Digital Library",
                             u"LEXICA-LICENCIA-CC-BY-SA-4.0.txt"})
     EXPECT_NE(acerca.text.find(t), std::u16string::npos) << util::toUtf8(t);
+  // One that draws it shows the window, with the licence read in full.
+  Frmace& ace = app().frmace;
+  app().acercaDeEnVentana = true;
+  app().menuClick("mnusibace");
+  EXPECT_EQ(s.messageBox.shown.size(), 3u);
+  EXPECT_TRUE(ace.ventana.visible);
+  EXPECT_TRUE(ace.txtlic.text.starts_with(u"Attribution-ShareAlike 4.0 International"));
+  EXPECT_NE(ace.lblcar.caption.find(util::fromUtf8(dir.string())), std::u16string::npos);
+  app().frmace_cmdace_Click();
+  EXPECT_FALSE(ace.ventana.visible);
+  // Without the files beside the dictionaries the boxes say where the licence is.
+  ace.llena({dir / "no-existe"});
+  EXPECT_NE(ace.txtlic.text.find(u"creativecommons.org/licenses/by-sa/4.0/legalcode"), std::u16string::npos);
+  EXPECT_NE(ace.txtatr.text.find(u"no se encuentra"), std::u16string::npos);
   // The latin toggle is not saved.
   app().menuClick("mnulat");
   app().cierra();

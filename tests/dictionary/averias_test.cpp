@@ -209,6 +209,21 @@ TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
   for (const char* f : {"LEXICA.db\t(damaged", "LEXICA_Esopo.db\n  Esopo\t20",
                         "LEXICA_Homero.db\t(damaged", "LEXICA_Platon.db\n  Platon\t20"})
     EXPECT_NE(lista.find(f), std::string::npos) << f << " in\n" << lista;
+
+  // A file that passed is not read page by page at the next start while it
+  // stays as it was; noise over a page of it later is found at that start.
+  const std::string revisados = leeFichero(dir.ruta / "kalyxon-revisados.txt");
+  EXPECT_NE(revisados.find("LEXICA_Platon.db\t"), std::string::npos) << revisados;
+  EXPECT_EQ(revisados.find("LEXICA.db\t"), std::string::npos) << revisados;
+  datos = leeFichero(dir.ruta / "LEXICA_Platon.db");
+  for (size_t i = 4096 * 2; i < 4096 * 3; ++i) datos[i] = static_cast<char>(i * 7919);
+  escribeFichero(dir.ruta / "LEXICA_Platon.db", datos);
+  platform::scripted::ScriptedServices s2;
+  Kalyxon k2(s2.services(), dir.ruta);
+  k2.aplicacion().frmini_cmdace_Click();
+  EXPECT_TRUE(k2.form1.mnudiceso.enabled);
+  EXPECT_FALSE(k2.form1.mnudicpla.enabled);
+  k2.aplicacion().cierra();
 }
 
 // A small tmpfs: full after a little, or read-only. Needs root.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "dictionary_support.h"
@@ -99,6 +100,60 @@ TEST(Tables, FailedWriteLeavesNothingHalfDone) {
   }
   EXPECT_EQ(t->registros(), 0);
   EXPECT_THROW(base->tabla("nada"), Error);
+}
+
+// The record count the file keeps (read by the menu captions) against a real
+// count, after every kind of write; a file made without it gets it at its
+// check, and one whose triggers another program dropped is counted instead.
+TEST(Tables, StoredRecordCountFollowsEveryWrite) {
+  CarpetaTemporal dir;
+  Espacio ws;
+  auto base = ws.abre(dir.ruta / "LEXICA_prueba.db", true);
+  auto t = base->creaTabla("Platon");
+  auto cuenta = [&] {
+    Sentencia n(base->db(), "SELECT count(*) FROM Platon");
+    n.paso();
+    return n.entero(0);
+  };
+  auto guardada = [&]() -> std::optional<int64_t> {
+    Sentencia g(base->db(), "SELECT registros FROM kalyxon_registros WHERE tabla = 'Platon'");
+    if (!g.paso()) return std::nullopt;
+    return g.entero(0);
+  };
+  {
+    Base::Transaccion tr(*base);
+    for (int i = 0; i < 40; ++i) t->anade(u"A", listaCodigos(std::u16string(1, char16_t(0x3B1 + i % 20)) + char16_t(u'0' + i)), i);
+    tr.confirma();
+  }
+  {
+    Base::Transaccion tr(*base);
+    t->anade(u"B", "946;", 1);  // dropped with its transaction
+  }
+  EXPECT_EQ(guardada(), 40);
+  t->borra(t->buscaForma(listaCodigos(u"α0"))->id);
+  EXPECT_EQ(t->borraHasta(9), 9);
+  EXPECT_EQ(guardada(), cuenta());
+  EXPECT_EQ(t->registros(), 30);
+  EXPECT_EQ(base->tablas()[0].registros, 30);  // the side table is not listed
+  EXPECT_EQ(base->tablas().size(), 1u);
+  t->vacia();
+  EXPECT_EQ(guardada(), 0);
+
+  // A file made before counts were kept: counted, and given one by its check.
+  for (const char* sql : {"DROP TRIGGER \"Platon.registros alta\"", "DROP TRIGGER \"Platon.registros baja\"",
+                          "DROP TABLE kalyxon_registros"})
+    base->ejecuta(sql);
+  t->anade(u"C", "947;", 2);
+  EXPECT_EQ(t->registros(), 1);
+  base->revisa();
+  EXPECT_EQ(guardada(), 1);
+  // Triggers dropped by another program: the stale number is not believed.
+  base->ejecuta("DROP TRIGGER \"Platon.registros alta\"");
+  t->anade(u"D", "948;", 2);
+  EXPECT_EQ(t->registros(), 2);
+  base->guardaCuenta("Platon");
+  t->anade(u"E", "949;", 2);
+  EXPECT_EQ(guardada(), 3);
 }
 
 TEST(Opening, SameWorkspaceReopensSecondProcessIsRefused) {

@@ -12,6 +12,7 @@
 #include "qt/controles.h"
 #include "qt/mapateclado.h"
 #include "qt/pintor.h"
+#include "qt/ventanaacerca.h"
 #include "qt/ventanaayuda.h"
 
 namespace kalyxon::qt::prueba {
@@ -68,6 +69,14 @@ TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
   QApplication::processEvents();
   const QImage conv = conversion().grab().toImage();
   EXPECT_TRUE(conv.save(rutaCaptura("ventana-conversion.png")));
+
+  // "Acerca de Kalyxon", with the dictionaries' attribution.
+  app().evento("mnusibace_Click");
+  k().aplicacion().frmace.lblcar.caption = u"Archivos de los diccionarios: /usr/share/kalyxon";
+  app().render();
+  QApplication::processEvents();
+  EXPECT_TRUE(app().acerca().grab().toImage().save(rutaCaptura("acerca-de.png")));
+  app().evento("frmace_cmdace_Click");
 
   VentanaAyuda& ayuda = app().ayuda();
   ayuda.muestraTema(10);

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include "qt/controles.h"
 #include "qt/services.h"
 #include "qt/twips.h"
+#include "qt/ventanaacerca.h"
 #include "qt/ventanaayuda.h"
 
 namespace kalyxon::qt::prueba {
@@ -68,6 +70,40 @@ TEST_F(Escritorio, TheKalyxonMenuCaptionsItsItemsWhenOpened) {
   EXPECT_TRUE(w.accion("mnusibver")->text().startsWith(QStringLiteral("Versión: ")));
   elige(w.accion("mnusibgri"));
   ASSERT_EQ(sv_.urls.opened.size(), 0u);  // the real opener is in place, not the script
+}
+
+TEST_F(Escritorio, AboutIsAWindowWithTheDictionariesAttributionAndLicence) {
+  arranca();
+  VentanaPrincipal& w = principal();
+  const size_t cajas = sv_.messageBox.shown.size();
+  elige(w.accion("mnusibace"));
+  VentanaAcerca& a = app().acerca();
+  ASSERT_TRUE(a.isVisible());
+  EXPECT_EQ(sv_.messageBox.shown.size(), cajas);  // a window, not a message box
+  EXPECT_EQ(a.windowTitle(), QStringLiteral("Acerca de Kalyxon"));
+  EXPECT_EQ(a.findChild<QLabel*>(QStringLiteral("lblver"))->text(), QStringLiteral("Versión 7.6.0"));
+  EXPECT_TRUE(a.findChild<QLabel*>(QStringLiteral("lblide"))->text().contains(QStringLiteral("licencia MIT")));
+  // Both texts as the files beside the dictionaries hold them.
+  const QDir datos(QStringLiteral(KALYXON_RUNTIME_DIR));
+  auto lee = [&](const char* f) {
+    QFile in(datos.filePath(QString::fromLatin1(f)));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << f;
+    return QString::fromUtf8(in.readAll());
+  };
+  EXPECT_EQ(a.atribucion()->toPlainText(), lee("LEXICA-ATRIBUCION.txt"));
+  EXPECT_EQ(a.licencia()->toPlainText(), lee("LEXICA-LICENCIA-CC-BY-SA-4.0.txt"));
+  EXPECT_EQ(a.pestanas()->tabText(1), QStringLiteral("Licencia CC BY-SA 4.0"));
+  EXPECT_TRUE(a.atribucion()->isReadOnly());
+
+  a.aceptar()->click();
+  EXPECT_FALSE(a.isVisible());
+  EXPECT_FALSE(k().aplicacion().frmace.ventana.visible);
+  // The frame's close button is "Aceptar" too, and the window opens again.
+  elige(w.accion("mnusibace"));
+  ASSERT_TRUE(a.isVisible());
+  a.close();
+  EXPECT_FALSE(k().aplicacion().frmace.ventana.visible);
+  EXPECT_TRUE(w.isVisible());
 }
 
 TEST_F(Escritorio, CompactModeFollowsTheTwipHeights) {
