@@ -154,8 +154,9 @@ std::u16string decodificaJava(std::u16string_view text) {
       size_t j = i + 2;
       while (j < text.size() && j < i + 6 && hexDigit(text[j]) >= 0) ++j;
       if (j > i + 2) {
+        // A Java escape has no terminator: a ";" after it is the user's text
+        // (Java source such as x = \u03bb; keeps its semicolon).
         out += static_cast<char16_t>(valorBase(text.substr(i + 2, j - i - 2), 16));
-        if (j < text.size() && text[j] == u';') ++j;
         i = j;
         continue;
       }
