@@ -8,11 +8,11 @@
 #include <functional>
 
 #include "app/aplicacion.h"
+#include "app/eventos.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
-#include "qt/enlace.h"
 #include "qt/modelos.h"
 
 namespace kalyxon::win32ui {
@@ -760,50 +760,12 @@ void* Escritorio::ventanaActiva() const {
 }
 
 void Escritorio::evento(std::string_view nombre, const std::u16string& texto) {
-  Aplicacion& a = k_->aplicacion();
-  if (a.terminado()) return;
-  std::string menu;
-  auto esMenu = [&](std::string_view n) {
-    constexpr std::string_view kSufijo = "_Click";
-    if (n.size() <= kSufijo.size() || n.substr(n.size() - kSufijo.size()) != kSufijo) return false;
-    menu = std::string(n.substr(0, n.size() - kSufijo.size()));
-    return buscaMenu(k_->form1, menu) != nullptr;
-  };
-  if (nombre.empty()) {
-    // Only a re-render: a check box already ran its handler through the model.
-  } else if (nombre == "frmini_Load") {
-    a.frmini_Load();
-  } else if (nombre == "frmini_cmdace_Click") {
-    a.frmini_cmdace_Click();
-  } else if (nombre == "frmini_cmdcan_Click") {
-    a.frmini_cmdcan_Click();
-  } else if (nombre == "Form_Activate") {
-    a.Form_Activate();
-  } else if (nombre == "Form_Close") {
-    a.cierra();
-  } else if (nombre == "Form_OLEDragDrop") {
-    a.Form_OLEDragDrop(texto, texto);
-  } else if (nombre == "imgcam_OLEDragDrop") {
-    k_->diccionario().revisaGriego(texto);
-  } else if (nombre == "lstfon_Click") {
-    a.lstfon_Click(k_->form1.lstfon.selected);
-  } else if (nombre == "cmdace_Click") {
-    a.cmdace_Click();
-  } else if (nombre == "F1") {
-    k_->sv.help->showTopic(1);
-  } else if (esMenu(nombre)) {
-    if (!a.menuClick(menu)) qt::reenvia(*k_, nombre, texto);
-  } else {
-    qt::reenvia(*k_, nombre, texto);
-  }
+  eventoEscritorio(*k_, nombre, texto);
   render();
 }
 
 void Escritorio::eventoConversion(std::string_view nombre) {
-  if (nombre == "UniText1_F1")
-    k_->sv.help->showTopic(5);  // the conversion window's page
-  else if (!nombre.empty())
-    qt::reenviaConversion(*k_, nombre);
+  kalyxon::eventoConversion(*k_, nombre);
   render();
 }
 

@@ -2,9 +2,10 @@
 // windows that render the engine's window models (the main window, the
 // start-up notice, the conversion window) and hand every click, menu choice
 // and window event to the engine by its handler's name. Menus come from the
-// engine's menu trees; event names and their dispatch are the ones the Qt
-// front end uses (qt/enlace.h, qt/modelos.h, both free of Qt). Nothing is
-// decided here.
+// engine's menu trees; events go through the engine's own dispatch
+// (app/eventos.h), as the Qt front end's do, and the conversion window's model
+// view is the Qt front end's (qt/modelos.h, free of Qt). Nothing is decided
+// here.
 #pragma once
 
 #include <filesystem>
