@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #undef MessageBox
 
 #include <algorithm>
@@ -144,6 +145,14 @@ struct Escritorio::Ventana {
     for (auto& c : ctls)
       if (c.h == hc) return &c;
     return nullptr;
+  }
+
+  // Something dropped at (x, y) of the main window: over the change-form
+  // picture it is a word to look up, anywhere else the window's drop.
+  void suelta(int x, int y, const std::u16string& texto) {
+    const Ctl* cam = ctl("imgcam");
+    const bool sobreCam = cam && ChildWindowFromPoint(h, POINT{x, y}) == cam->h;
+    emite(sobreCam ? "imgcam_OLEDragDrop" : "Form_OLEDragDrop", texto);
   }
 
   void emite(std::string_view ev, const std::u16string& texto = {}) {
@@ -709,13 +718,22 @@ Escritorio::Escritorio(std::filesystem::path carpeta, std::vector<std::filesyste
     for (Ventana* v : {aviso_.get(), conversion_.get(), principal_.get()}) ShowWindow(v->h, SW_HIDE);
     PostQuitMessage(0);
   };
+  soltar_ = std::make_unique<Soltar>(principal_->h, [this](int x, int y, const std::u16string& t) {
+    principal_->suelta(x, y, t);
+  });
   progreso_.coloca([this] {
     const Ventana& v = GetActiveWindow() == conversion_->h ? *conversion_ : *principal_;
     return Progreso::Lugar{v.barra, v.detener};
   });
 }
 
+Escritorio::Ole::Ole() : iniciado(SUCCEEDED(OleInitialize(nullptr))) {}
+Escritorio::Ole::~Ole() {
+  if (iniciado) OleUninitialize();
+}
+
 Escritorio::~Escritorio() {
+  soltar_.reset();
   conversion_.reset();
   aviso_.reset();
   principal_.reset();

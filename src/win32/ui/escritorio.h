@@ -17,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "win32/ui/servicios.h"
+#include "win32/ui/soltar.h"
 
 namespace kalyxon {
 class Kalyxon;
@@ -75,8 +76,17 @@ class Escritorio {
   SinEnvio envio_;
   SinHook hook_;
   Progreso progreso_;
+  // OLE (drag and drop) on this thread for the program's life.
+  struct Ole {
+    Ole();
+    ~Ole();
+    Ole(const Ole&) = delete;
+    Ole& operator=(const Ole&) = delete;
+    bool iniciado;
+  } ole_;
   std::unique_ptr<Kalyxon> k_;
   std::unique_ptr<Ventana> principal_, aviso_, conversion_;
+  std::unique_ptr<Soltar> soltar_;  // drops on the main window
   bool renderizando_ = false;
 };
 
