@@ -41,16 +41,24 @@ export WINEPREFIX="$PWD/$BUILD_DIR/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscore
 # first Wine program, so ninja and ctest would wait on them: a persistent
 # server is started first, away from any pipe, and the prefix is made once,
 # without a display. Stopped again when the script ends.
+#
+# (Re)starts the persistent Wine server, its desktop on $DISPLAY. Wine's
+# desktop process picks the display driver for every program of the server:
+# one started without a display leaves later windows on no display at all.
+wine_reinicia() {
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  timeout 30 wineserver -w >/dev/null 2>&1 </dev/null || true
+  wineserver -p >/dev/null 2>&1 </dev/null
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
 wine_arranca() {
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY timeout 300 wine wineboot -i >/dev/null 2>&1 </dev/null || true
   fi
   # A server left by wineboot (or an earlier run) would not be persistent.
-  wineserver -k >/dev/null 2>&1 </dev/null || true
-  timeout 30 wineserver -w >/dev/null 2>&1 </dev/null || true
-  wineserver -p >/dev/null 2>&1 </dev/null
-  timeout 60 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  wine_reinicia
   trap wine_para EXIT
 }
 wine_para() {
@@ -139,34 +147,38 @@ espera_texto() {
   return 1
 }
 
-# The real low-level hook of kalyxon.exe on a private Xvfb desktop: keys
-# typed with xdotool into the edit control of a small Win32 program come out
-# as Greek, a Backspace deletes, and after F2 they stay Latin.
+# The real low-level hook of kalyxon.exe on a private Xvfb desktop, keys
+# typed with xdotool into the edit control of a small Win32 program: through
+# the hook-only agent they come out as Greek, a Backspace deletes, and after
+# F2 they stay Latin; then the desktop program, started with Greek on, turns
+# them into Greek too. Last, the Windows tests that need a display.
 extremo() {
   if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     echo "windows: end-to-end test skipped: Xvfb or xdotool missing"
     return 0
   fi
-  local t n xvfb agente fallo=0 wid
+  local t xvfb pantalla fallo=0
   t=$(mktemp -d)
-  for n in $(seq 180 260); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  exec 8< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
   xvfb=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+  pantalla=""
+  read -r -t 30 pantalla <&8 || true
+  if [ -z "$pantalla" ]; then
     echo "windows: end-to-end test skipped: Xvfb did not start"
     kill "$xvfb" 2>/dev/null || true
+    exec 8<&-
     rm -rf "$t"
     return 0
   fi
   (
-    export DISPLAY=":$n"
+    export DISPLAY=":$pantalla"
+    wine_reinicia
     wine "$BUILD_DIR/tests/windows/kalyxon_editprueba.exe" "$(winepath -w "$t/texto.txt")" \
       >/dev/null 2>&1 </dev/null &
+    local wid agente escritorio principal
+    wid=$(timeout 60 xdotool search --sync --name '^Kalyxon prueba$' | head -1)
+    [ -n "$wid" ] || { echo "windows: end-to-end: the test window did not show"; exit 1; }
     # Without a window manager a new window gets no focus by itself.
-    wid=$(timeout 30 xdotool search --sync --name '^Kalyxon prueba$' | head -1)
     xdotool windowfocus --sync "$wid"
     mkfifo "$t/ordenes"
     wine "$BUILD_DIR/bin/kalyxon.exe" win32-agent --griego --sigma-final \
@@ -184,13 +196,35 @@ extremo() {
     echo quit >&7
     exec 7>&-
     timeout 30 tail --pid="$agente" -f /dev/null || true
+    # The desktop program, in a folder of its own (the help a first start
+    # opens marked as seen), with Greek ticked at start; then a second test
+    # window, which takes the focus from it as a user's click would.
+    mkdir -p "$t/escritorio"
+    printf '[opciones]\r\nayuda=SI\r\n' > "$t/escritorio/kalyxon.ini"
+    wine "$BUILD_DIR/bin/kalyxon.exe" --griego --settings-dir "$(winepath -w "$t/escritorio")" \
+      >/dev/null 2>"$t/escritorio.err" </dev/null &
+    escritorio=$!
+    principal=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kalyxon - escritura' | head -1)
+    [ -n "$principal" ] || { echo "windows: end-to-end: the desktop program's main window did not show"; exit 1; }
+    wine "$BUILD_DIR/tests/windows/kalyxon_editprueba.exe" "$(winepath -w "$t/texto2.txt")" "Kalyxon prueba 2" \
+      >/dev/null 2>&1 </dev/null &
+    wid=$(timeout 60 xdotool search --sync --name '^Kalyxon prueba 2$' | head -1)
+    [ -n "$wid" ] || { echo "windows: end-to-end: the second test window did not show"; exit 1; }
+    xdotool windowfocus --sync "$wid"
+    xdotool key --delay 30 a b g space
+    espera_texto "$t/texto2.txt" "αβγ " || exit 1
+    kill "$escritorio" 2>/dev/null || true
+    # The tests that need windows (skipped by ctest, which runs with no display).
+    timeout 120 wine "$BUILD_DIR/bin/test_win32.exe" --gtest_filter='CajaMensaje.*:Soltar.*' </dev/null >"$t/ventanas.out" 2>&1 ||
+      { echo "windows: the tests with windows failed:"; tail -20 "$t/ventanas.out"; exit 1; }
   ) || fallo=1
   wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
   kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
+  exec 8<&-
   rm -rf "$t"
   if [ "$fallo" -eq 0 ]; then
-    echo "windows: end-to-end: the hook of kalyxon.exe typed λόγος, a Backspace and Latin after F2"
+    echo "windows: end-to-end: the hook of kalyxon.exe typed λόγος, a Backspace and Latin after F2; the desktop program's hook typed Greek; message boxes answer in Spanish, files dropped arrive"
   fi
   return "$fallo"
 }

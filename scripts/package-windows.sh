@@ -56,6 +56,8 @@ done
 cp LICENSE "$CARPETA.tmp/LICENSE.txt"
 cp data/lexica/LICENSE-CC-BY-SA-4.0.txt "$CARPETA.tmp/LICENSE-CC-BY-SA-4.0.txt"
 cp data/lexica/README.md "$CARPETA.tmp/DICCIONARIOS.md"
+# Beside the dictionaries, as on Linux: "Acerca de Kalyxon" shows them.
+cp "$BIN"/LEXICA-ATRIBUCION.txt "$BIN"/LEXICA-LICENCIA-CC-BY-SA-4.0.txt "$CARPETA.tmp/"
 cp third_party/sqlite/README.md "$CARPETA.tmp/SQLITE.md"
 rm -rf "$CARPETA"
 mv "$CARPETA.tmp" "$CARPETA"
@@ -121,7 +123,7 @@ comprueba() {  # description, then a test command
 # A silent install runs to its end before returning.
 timeout 120 wine "$SETUP" /S </dev/null >/dev/null 2>&1 || true
 for f in kalyxon.exe ALPHA.db LEXICA.db LEXICA_completo.db help/index.html help/general.html \
-         LICENSE.txt LICENSE-CC-BY-SA-4.0.txt DICCIONARIOS.md uninstall.exe; do
+         LICENSE.txt LICENSE-CC-BY-SA-4.0.txt DICCIONARIOS.md LEXICA-ATRIBUCION.txt uninstall.exe; do
   comprueba "installed $f" test -s "$destino/$f"
 done
 comprueba "Start-menu entry" test -s "$menu/Kalyxon.lnk"
@@ -169,6 +171,7 @@ for _ in $(seq 120); do
 done
 comprueba "kalyxon.exe removed" test ! -e "$destino/kalyxon.exe"
 comprueba "help removed" test ! -e "$destino/help"
+comprueba "dictionaries' attribution removed" test ! -e "$destino/LEXICA-ATRIBUCION.txt"
 comprueba "Start-menu entry removed" test ! -e "$menu/Kalyxon.lnk"
 comprueba "uninstall entry removed" no registrada
 comprueba "the user's settings kept" test -s "$destino/kalyxon.ini"

@@ -12,3 +12,7 @@ ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 600
 # every fuzz target for a short while (KALYXON_FUZZ_SECONDS, default 20).
 scripts/sanitize.sh
 KALYXON_FUZZ_SEED="${KALYXON_FUZZ_SEED:-1}" scripts/fuzz.sh "${KALYXON_FUZZ_SECONDS:-20}"
+# The Windows build, cross-compiled and run under Wine: its core tests, its
+# kalyxon.exe against this build's kalyxon, the keyboard hook end to end and
+# the installer (skipped, with the reason, where Wine cannot run).
+scripts/build-windows.sh test

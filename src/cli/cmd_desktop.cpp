@@ -9,6 +9,7 @@
 
 #include "app/carpeta.h"
 #include "cli/commands.h"
+#include "cli/escritorio.h"
 #include "qt/desktopapp.h"
 #include "qt/limite.h"
 
@@ -20,39 +21,29 @@
 namespace kalyxon::cli {
 
 int runDesktop(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::optional<std::filesystem::path> explicita;
-  try {
-    explicita = extraeCarpetaAjustes(args);
-  } catch (const std::exception& e) {
-    std::cerr << "kalyxon: " << e.what() << "\n";
-    return 2;
-  }
-  // --griego starts typing Greek at once: the notice is accepted and "Griego"
-  // ticked, as a user would do by hand (the end-to-end keyboard tests and
-  // users who start the program from a shortcut want that).
   // --backend chooses who reads the keys (kept in the settings); --ibus is
   // how the IBus daemon starts the program when the engine is selected: the
   // user wants Greek at once.
-  bool griego = false;
   std::optional<Backend> backend;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--griego") {
-      griego = true;
-    } else if (a == "--ibus") {
-      griego = true;
-      backend = Backend::Ibus;
-    } else if (a == "--backend" && i + 1 < args.size() && leeBackend(args[i + 1])) {
-      backend = leeBackend(args[++i]);
-    } else if (a == "--backend") {
-      std::cerr << "kalyxon: --backend needs ibus, x11 or auto\n";
-      return 2;
-    } else {
-      std::cerr << "kalyxon: unknown option '" << a << "' (try kalyxon --help)\n";
-      return 2;
-    }
-  }
+  bool desdeIbus = false;
+  const auto opciones = leeOpcionesEscritorio(
+      argc, argv, [&](const std::vector<std::string>& args, size_t& i, OpcionesEscritorio& o) {
+        const std::string& a = args[i];
+        if (a == "--ibus") {
+          o.griego = true;
+          desdeIbus = true;
+          backend = Backend::Ibus;
+        } else if (a == "--backend" && i + 1 < args.size() && leeBackend(args[i + 1])) {
+          backend = leeBackend(args[++i]);
+        } else if (a == "--backend") {
+          std::cerr << "kalyxon: --backend needs ibus, x11 or auto\n";
+          return Opcion::Erronea;
+        } else {
+          return Opcion::Desconocida;
+        }
+        return Opcion::Tomada;
+      });
+  if (!opciones) return 2;
   // The program's own windows may type through IBus into the engine this same
   // thread serves: Qt must not wait for the answer synchronously.
   qputenv("IBUS_ENABLE_SYNC_MODE", "0");
@@ -76,11 +67,9 @@ int runDesktop(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("kalyxon"));
   std::filesystem::path carpeta;
   try {
-    carpeta = carpetaPrograma(explicita);
+    carpeta = carpetaPrograma(opciones->carpeta);
   } catch (const std::exception& e) {
-    QMessageBox::critical(nullptr, QStringLiteral("Kalyxon"),
-                          QStringLiteral("No se puede preparar la carpeta del programa:\n%1")
-                              .arg(QString::fromLocal8Bit(e.what())));
+    QMessageBox::critical(nullptr, QStringLiteral("Kalyxon"), QString::fromStdU16String(mensajeCarpeta(e)));
     return 1;
   }
   // The keyboard backend: declared before the program so it outlives it.
@@ -88,7 +77,7 @@ int runDesktop(int argc, char** argv) {
   qt::DesktopApp desktop(carpeta);
   {
     Aplicacion& a = desktop.kalyxon().aplicacion();
-    if (backend && !std::count(args.begin(), args.end(), "--ibus"))
+    if (backend && !desdeIbus)
       a.escribeIni(u"teclado", util::fromUtf8(nombreBackend(*backend)));
     if (!backend) backend = leeBackend(util::toUtf8(a.leeIni(u"teclado")));
     teclado.conecta(desktop, resuelveBackend(backend.value_or(Backend::Auto)));
@@ -101,7 +90,7 @@ int runDesktop(int argc, char** argv) {
       QMessageBox::information(nullptr, QStringLiteral("Kalyxon"), aviso);
     });
   }
-  if (griego) {
+  if (opciones->griego) {
     desktop.evento("frmini_cmdace_Click");
     QTimer::singleShot(0, &desktop, [&desktop] {
       desktop.kalyxon().form1.chkgri.setValue(1);

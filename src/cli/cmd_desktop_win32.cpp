@@ -10,6 +10,7 @@
 #include "app/carpeta.h"
 #include "app/kalyxon.h"
 #include "cli/commands.h"
+#include "cli/escritorio.h"
 #include "util/utf.h"
 #include "win32/ui/escritorio.h"
 
@@ -22,23 +23,8 @@
 namespace kalyxon::cli {
 
 int runDesktop(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::optional<std::filesystem::path> explicita;
-  try {
-    explicita = extraeCarpetaAjustes(args);
-  } catch (const std::exception& e) {
-    std::cerr << "kalyxon: " << e.what() << "\n";
-    return 2;
-  }
-  bool griego = false;
-  for (const auto& a : args) {
-    if (a == "--griego") {
-      griego = true;
-    } else {
-      std::cerr << "kalyxon: unknown option '" << a << "' (try kalyxon --help)\n";
-      return 2;
-    }
-  }
+  const auto opciones = leeOpcionesEscritorio(argc, argv);
+  if (!opciones) return 2;
   // Started from the Start menu or Explorer, the console window Windows
   // opened for this program is its own: it goes. From a command prompt the
   // console is shared and stays.
@@ -47,9 +33,9 @@ int runDesktop(int argc, char** argv) {
 
   std::filesystem::path carpeta;
   try {
-    carpeta = carpetaPrograma(explicita);
+    carpeta = carpetaPrograma(opciones->carpeta);
   } catch (const std::exception& e) {
-    const std::u16string t = u"No se puede preparar la carpeta del programa:\r\n" + util::fromUtf8(e.what());
+    const std::u16string t = mensajeCarpeta(e);
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(t.c_str()), L"Kalyxon", MB_OK | MB_ICONERROR);
     return 1;
   }
@@ -70,7 +56,7 @@ int runDesktop(int argc, char** argv) {
       [&escritorio](int n, const KeyEvent& e) { return escritorio.kalyxon().teclado().tecladoProc(n, e); });
 #endif
   escritorio.inicia();
-  if (griego) {
+  if (opciones->griego) {
     // As a user would do by hand: accept the notice, tick "Griego".
     escritorio.evento("frmini_cmdace_Click");
     escritorio.kalyxon().form1.chkgri.setValue(1);

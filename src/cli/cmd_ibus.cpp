@@ -5,15 +5,14 @@
 // with its windows when it runs with --backend ibus).
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/kalyxon.h"
+#include "cli/agente.h"
 #include "cli/commands.h"
 #include "dictionary/diccionario.h"
 #include "keyboard/tecladohook.h"
-#include "platform/scripted.h"
 #include "util/utf.h"
 #ifdef KALYXON_HAVE_IBUS
 #include <glib-unix.h>
@@ -55,15 +54,6 @@ fs::path carpetaPropia() {
   return ec ? fs::current_path() : exe.parent_path();
 }
 
-class MensajeEnConsola : public platform::MessageBox {
- public:
-  platform::Answer show(const std::u16string& text, platform::Buttons buttons,
-                        const std::u16string&) override {
-    std::cerr << "message box: " << util::toUtf8(text) << "\n";
-    return buttons == platform::Buttons::Ok ? platform::Answer::Ok : platform::Answer::Yes;
-  }
-};
-
 class BombaGlib : public platform::MessagePump {
  public:
   void processPending() override {
@@ -86,9 +76,8 @@ int runIbusEngine(const std::vector<std::string>& args) {
   std::cerr << "kalyxon ibus-engine: this build has no IBus engine\n";
   return 1;
 #else
-  fs::path dir = carpetaPropia();
+  OpcionesAgente o;
   bool latin = false;
-  std::vector<std::string> menus;
   std::string dic, programa, parametros;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -97,23 +86,17 @@ int runIbusEngine(const std::vector<std::string>& args) {
       destino = args[++i];
       return true;
     };
-    std::string v;
     if (a == "--help" || a == "-h") {
       std::cout << kUso;
       return 0;
     } else if (a == "--latin") {
       latin = true;
     } else if (a == "--ibus") {
-    } else if (a == "--dir" && valor(v)) {
-      dir = v;
     } else if (a == "--dict" && valor(dic) && dic.rfind(':') != std::string::npos &&
                dic.rfind(':') > 0 && dic.rfind(':') + 1 < dic.size()) {
     } else if (a == "--programa" && valor(programa)) {
     } else if (a == "--parametros" && valor(parametros)) {
-    } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
-               a == "--espiritus" || a == "--numeros" || a == "--angulos") {
-      menus.push_back(a);
-    } else {
+    } else if (a == "--griego" || !opcionAgente(args, i, o)) {
       std::cerr << "kalyxon ibus-engine: bad option '" << a << "'\n" << kUso;
       return 2;
     }
@@ -121,17 +104,9 @@ int runIbusEngine(const std::vector<std::string>& args) {
 
   try {
     ibus::TecladoIbus kb;
-    platform::scripted::ScriptedServices guion;
-    MensajeEnConsola mensajes;
     BombaGlib bomba;
-    platform::Services sv = guion.services();
-    sv.messageBox = &mensajes;
-    sv.pump = &bomba;
-    sv.keys = &kb;
-    sv.sender = &kb;
-    sv.hook = &kb;
-    Kalyxon k(sv, dir);
-    kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
+    Agente agente(kb, bomba, o.dir.value_or(carpetaPropia()), o);
+    Kalyxon& k = agente.kalyxon();
     kb.setWordBreak([&k] { k.teclado().clicRaton(); });
     if (!kb.serve()) {
       std::cerr << "kalyxon ibus-engine: " << util::toUtf8(kb.errorText()) << "\n";
@@ -139,11 +114,6 @@ int runIbusEngine(const std::vector<std::string>& args) {
     }
 
     Form1& f = k.form1;
-    const std::map<std::string, vm::MenuItem*> interruptores = {
-        {"--sigma-final", &f.mnus}, {"--ks", &f.mnuks},         {"--ps", &f.mnups},
-        {"--iota", &f.mnuiota},     {"--espiritus", &f.mnuesp}, {"--numeros", &f.mnunum},
-        {"--angulos", &f.mnuang}};
-    for (const auto& m : menus) interruptores.at(m)->checked = true;
     if (!programa.empty()) {
       f.cPrograma = util::fromUtf8(programa);
       f.cParametros = util::fromUtf8(parametros);

@@ -9,17 +9,14 @@
 
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/carpeta.h"
 #include "app/kalyxon.h"
+#include "cli/agente.h"
 #include "cli/commands.h"
-#include "keyboard/tecladohook.h"
-#include "platform/scripted.h"
-#include "util/utf.h"
 #include "win32/servicios.h"
 #include "win32/win32keyboard.h"
 
@@ -46,66 +43,34 @@ const char* kUso =
 
 enum Orden : WPARAM { kGriego = 1, kLatin, kFin };
 
-// Message boxes of a program with no window: the text goes to standard
-// error and the default answer is taken.
-class MensajeEnConsola : public platform::MessageBox {
- public:
-  platform::Answer show(const std::u16string& text, platform::Buttons buttons,
-                        const std::u16string&) override {
-    std::cerr << "message box: " << util::toUtf8(text) << "\n";
-    return buttons == platform::Buttons::Ok ? platform::Answer::Ok : platform::Answer::Yes;
-  }
-};
-
 }  // namespace
 
 int runWin32Agent(const std::vector<std::string>& args) {
-  fs::path dir = rutaEjecutable().parent_path();
-  bool griego = false;
-  std::vector<std::string> menus;
+  OpcionesAgente o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       std::cout << kUso;
       return 0;
-    } else if (a == "--griego") {
-      griego = true;
-    } else if (a == "--dir" && i + 1 < args.size()) {
-      dir = args[++i];
-    } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
-               a == "--espiritus" || a == "--numeros" || a == "--angulos") {
-      menus.push_back(a);
-    } else {
+    } else if (!opcionAgente(args, i, o)) {
       std::cerr << "kalyxon win32-agent: unknown option '" << a << "'\n" << kUso;
       return 2;
     }
   }
+  const fs::path dir = o.dir.value_or(rutaEjecutable().parent_path());
 
   try {
     win32::Win32Keyboard kb;
-    platform::scripted::ScriptedServices guion;
-    MensajeEnConsola mensajes;
     win32::Bomba bomba;
     win32::Portapapeles portapapeles;
     win32::Navegador navegador((dir / "help").u16string());
-    platform::Services sv = guion.services();
-    sv.messageBox = &mensajes;
-    sv.pump = &bomba;
-    sv.clipboard = &portapapeles;
-    sv.urls = &navegador;
-    sv.help = &navegador;
-    sv.keys = &kb;
-    sv.sender = &kb;
-    sv.hook = &kb;
-    Kalyxon k(sv, dir);
-    kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
-
-    Form1& f = k.form1;
-    const std::map<std::string, vm::MenuItem*> interruptores = {
-        {"--sigma-final", &f.mnus}, {"--ks", &f.mnuks},         {"--ps", &f.mnups},
-        {"--iota", &f.mnuiota},     {"--espiritus", &f.mnuesp}, {"--numeros", &f.mnunum},
-        {"--angulos", &f.mnuang}};
-    for (const auto& m : menus) interruptores.at(m)->checked = true;
+    Agente agente(kb, bomba, dir, o, [&](platform::Services& sv) {
+      sv.clipboard = &portapapeles;
+      sv.urls = &navegador;
+      sv.help = &navegador;
+    });
+    Form1& f = agente.kalyxon().form1;
+    const bool griego = o.griego;
 
     // The message queue exists once the thread has asked for it; commands
     // from standard input arrive as thread messages, so the hook and they

@@ -11,17 +11,13 @@
 
 #include <filesystem>
 #include <iostream>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/carpeta.h"
 #include "app/kalyxon.h"
+#include "cli/agente.h"
 #include "cli/commands.h"
-#include "keyboard/tecladohook.h"
-#include "platform/scripted.h"
-#include "util/utf.h"
 #ifdef KALYXON_HAVE_X11
 #include "x11/x11keyboard.h"
 #endif
@@ -59,17 +55,6 @@ const char* kUso =
 
 #ifdef KALYXON_HAVE_X11
 
-// Message boxes of a program with no window: the text goes to standard
-// error and the default answer is taken.
-class MensajeEnConsola : public platform::MessageBox {
- public:
-  platform::Answer show(const std::u16string& text, platform::Buttons buttons,
-                        const std::u16string&) override {
-    std::cerr << "message box: " << util::toUtf8(text) << "\n";
-    return buttons == platform::Buttons::Ok ? platform::Answer::Ok : platform::Answer::Yes;
-  }
-};
-
 class BombaX11 : public platform::MessagePump {
  public:
   explicit BombaX11(x11::X11Keyboard& kb) : kb_(kb) {}
@@ -90,26 +75,19 @@ int runX11Agent(const std::vector<std::string>& args) {
   return 1;
 #else
   std::string display;
-  std::optional<fs::path> dir;
-  bool griego = false;
-  std::vector<std::string> menus;
+  OpcionesAgente o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       std::cout << kUso;
       return 0;
-    } else if (a == "--griego") {
-      griego = true;
     } else if (a == "--display" && i + 1 < args.size()) {
       display = args[++i];
-    } else if ((a == "--dir" || a == "--settings-dir") && i + 1 < args.size()) {
-      dir = args[++i];
+    } else if (a == "--settings-dir" && i + 1 < args.size()) {
+      o.dir = args[++i];
     } else if (a.starts_with("--settings-dir=")) {
-      dir = a.substr(15);
-    } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
-               a == "--espiritus" || a == "--numeros" || a == "--angulos") {
-      menus.push_back(a);
-    } else {
+      o.dir = a.substr(15);
+    } else if (!opcionAgente(args, i, o)) {
       std::cerr << "kalyxon x11-agent: unknown option '" << a << "'\n" << kUso;
       return 2;
     }
@@ -117,27 +95,12 @@ int runX11Agent(const std::vector<std::string>& args) {
 
   try {
     x11::X11Keyboard kb(display.empty() ? nullptr : display.c_str());
-    platform::scripted::ScriptedServices guion;
-    MensajeEnConsola mensajes;
     BombaX11 bomba(kb);
-    platform::Services sv = guion.services();
-    sv.messageBox = &mensajes;
-    sv.pump = &bomba;
-    sv.keys = &kb;
-    sv.sender = &kb;
-    sv.hook = &kb;
-    Kalyxon k(sv, carpetaPrograma(dir));
-    kb.setProcedure([&k](int n, const KeyEvent& e) { return k.teclado().tecladoProc(n, e); });
-
-    Form1& f = k.form1;
-    const std::map<std::string, vm::MenuItem*> interruptores = {
-        {"--sigma-final", &f.mnus}, {"--ks", &f.mnuks},         {"--ps", &f.mnups},
-        {"--iota", &f.mnuiota},     {"--espiritus", &f.mnuesp}, {"--numeros", &f.mnunum},
-        {"--angulos", &f.mnuang}};
-    for (const auto& m : menus) interruptores.at(m)->checked = true;
+    Agente agente(kb, bomba, carpetaPrograma(o.dir), o);
+    Form1& f = agente.kalyxon().form1;
     // A failure shows the program's message (on standard error here); the
     // agent keeps running, as the desktop program does.
-    if (griego) f.chkgri.setValue(1);
+    if (o.griego) f.chkgri.setValue(1);
 
     // SIGINT and SIGTERM end the loop, so the keyboard map is given back.
     sigset_t senales;

@@ -14,7 +14,7 @@
 #include "keyboard/tecladohook.h"
 #include "qt/bandeja.h"
 #include "qt/controles.h"
-#include "qt/enlace.h"
+#include "app/eventos.h"
 #include "qt/sesion.h"
 #include "qt/imagenes.h"
 #include "qt/mapateclado.h"
@@ -156,60 +156,12 @@ bool DesktopApp::protege(const std::function<void()>& manejador) {
 }
 
 void DesktopApp::evento(std::string_view nombre, const std::u16string& texto) {
-  protege([&] { despacha(nombre, texto); });
+  protege([&] { eventoEscritorio(*k_, nombre, texto); });
   render();
 }
 
-void DesktopApp::despacha(std::string_view nombre, const std::u16string& texto) {
-  Aplicacion& a = k_->aplicacion();
-  if (a.terminado()) return;
-  auto esMenu = [&](std::string_view n, std::string& raiz) {
-    constexpr std::string_view kSufijo = "_Click";
-    if (n.size() <= kSufijo.size() || n.substr(n.size() - kSufijo.size()) != kSufijo) return false;
-    raiz = std::string(n.substr(0, n.size() - kSufijo.size()));
-    return buscaMenu(k_->form1, raiz) != nullptr;
-  };
-  std::string menu;
-  if (nombre.empty()) {
-    // Only a re-render: a check box already ran its handler through the model.
-  } else if (nombre == "frmini_Load") {
-    a.frmini_Load();
-  } else if (nombre == "frmini_cmdace_Click") {
-    a.frmini_cmdace_Click();
-  } else if (nombre == "frmini_cmdcan_Click") {
-    a.frmini_cmdcan_Click();
-  } else if (nombre == "frmace_cmdace_Click") {
-    a.frmace_cmdace_Click();
-  } else if (nombre == "Form_Activate") {
-    a.Form_Activate();
-  } else if (nombre == "Form_Close") {
-    a.cierra();
-  } else if (nombre == "Form_OLEDragDrop") {
-    a.Form_OLEDragDrop(texto, texto);
-  } else if (nombre == "imgcam_OLEDragDrop") {
-    // A word dropped on the change-form image is always looked up.
-    k_->diccionario().revisaGriego(texto);
-  } else if (nombre == "lstfon_Click") {
-    a.lstfon_Click(k_->form1.lstfon.selected);
-  } else if (nombre == "cmdace_Click") {
-    a.cmdace_Click();
-  } else if (nombre == "F1") {
-    k_->sv.help->showTopic(1);
-  } else if (esMenu(nombre, menu)) {
-    if (!a.menuClick(menu)) reenvia(*k_, nombre, texto);
-  } else {
-    reenvia(*k_, nombre, texto);
-  }
-}
-
 void DesktopApp::eventoConversion(std::string_view nombre) {
-  protege([&] {
-    if (nombre == "UniText1_F1") {
-      k_->sv.help->showTopic(5);  // the conversion window's page
-    } else {
-      reenviaConversion(*k_, nombre);
-    }
-  });
+  protege([&] { kalyxon::eventoConversion(*k_, nombre); });
   render();
 }
 

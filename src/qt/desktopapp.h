@@ -78,7 +78,6 @@ class DesktopApp : public QObject {
 
  private:
   QWidget* ventanaActiva() const;
-  void despacha(std::string_view nombre, const std::u16string& texto);
 
   QStringList carpetas_;
   // Services first: the engine is built with pointers to them.

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "app/ayuda.h"
 #include "util/utf.h"
 
 namespace kalyxon::win32 {
@@ -101,17 +102,6 @@ LRESULT CALLBACK procEntrada(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-const char* paginaDeTema(int tema) {
-  switch (tema) {
-    case 1: return "general.html";
-    case 5: return "conversion.html";
-    case 8: return "teclado.html";
-    case 9: return "especiales.html";
-    case 10: return "mapa.html";
-    default: return "index.html";
-  }
 }
 
 }  // namespace
@@ -217,7 +207,7 @@ void Navegador::open(const std::string& url) {
 }
 
 void Navegador::showTopic(int topic) {
-  const std::u16string pagina = ayuda_ + u"\\" + util::fromUtf8(paginaDeTema(topic));
+  const std::u16string pagina = ayuda_ + u"\\" + util::fromUtf8(paginaAyuda(topic));
   ShellExecuteW(nullptr, L"open", w(pagina), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -111,11 +111,14 @@ void anade(std::vector<INPUT>& out, const sendkeys::KeyAction& a) {
 
 Win32Keyboard* Win32Keyboard::activo_ = nullptr;
 
-Win32Keyboard::Win32Keyboard() = default;
+Win32Keyboard::Win32Keyboard() { engancha(); }
 
-Win32Keyboard::~Win32Keyboard() { remove(); }
+Win32Keyboard::~Win32Keyboard() {
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+  if (activo_ == this) activo_ = nullptr;
+}
 
-bool Win32Keyboard::install() {
+bool Win32Keyboard::engancha() {
   if (hook_) return true;
   HHOOK h = SetWindowsHookExW(WH_KEYBOARD_LL, reinterpret_cast<HOOKPROC>(&Win32Keyboard::hookProc),
                               GetModuleHandleW(nullptr), 0);
@@ -125,14 +128,16 @@ bool Win32Keyboard::install() {
   }
   error_ = 0;
   hook_ = h;
+  return true;
+}
+
+bool Win32Keyboard::install() {
+  if (!engancha()) return false;
   activo_ = this;
   return true;
 }
 
 void Win32Keyboard::remove() {
-  if (!hook_) return;
-  UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
-  hook_ = nullptr;
   if (activo_ == this) activo_ = nullptr;
 }
 
@@ -154,7 +159,7 @@ void Win32Keyboard::send(const std::u16string& keys, bool wait) {
   for (const auto& a : r.actions) anade(ins, a);
   if (ins.empty()) return;
   const UINT enviados = SendInput(static_cast<UINT>(ins.size()), ins.data(), sizeof(INPUT));
-  if (!hook_) return;
+  if (!installed()) return;
   pendientes_ += static_cast<long>(enviados);
   if (!wait) return;
   // Until the hook has seen them all (it runs from this loop), with a bound

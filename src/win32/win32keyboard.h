@@ -8,6 +8,11 @@
 // the next hook, Swallow drops it, LetThrough returns without the next hook.
 // The hook procedure runs on the thread that installed it, from that thread's
 // message loop: the thread must pump messages (GetMessage) all the time.
+// The system hook is set when the object is made, before the thread makes its
+// windows (under Wine a low-level hook set once the desktop program's windows
+// were up was never called), and stays until the object is destroyed; install and
+// remove only switch the engine's judging on and off, and while it is off
+// every event goes straight to the next hook.
 //
 // Typing. Text goes out with SendInput: characters as KEYEVENTF_UNICODE
 // events (any character, whatever the keyboard layout), named keys and
@@ -50,7 +55,7 @@ class Win32Keyboard : public platform::KeyState,
   bool install() override;
   void remove() override;
   uint32_t lastError() override { return error_; }
-  bool installed() const { return hook_ != nullptr; }
+  bool installed() const { return activo_ == this; }
 
   // KeyState
   bool shiftDown() override;
@@ -67,6 +72,10 @@ class Win32Keyboard : public platform::KeyState,
  private:
   static intptr_t __stdcall hookProc(int nCode, uintptr_t wParam, intptr_t lParam);
   intptr_t judge(int nCode, uintptr_t wParam, intptr_t lParam);
+
+  // Sets the system hook if it is not set yet; false, with the error, if the
+  // system refuses it.
+  bool engancha();
 
   // The hook procedure gets no user data: the one installed keyboard is
   // reached through this pointer (set by install, cleared by remove).

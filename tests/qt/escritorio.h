@@ -17,7 +17,7 @@
 #include "app/kalyxon.h"
 #include "platform/scripted.h"
 #include "qt/desktopapp.h"
-#include "qt/enlace.h"
+#include "app/eventos.h"
 #include "qt/ventanaaviso.h"
 #include "qt/ventanaconversion.h"
 #include "qt/ventanaprincipal.h"

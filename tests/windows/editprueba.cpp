@@ -1,5 +1,5 @@
-// kalyxon_editprueba FILE: a window titled "Kalyxon prueba" holding one
-// multi-line edit control; every change of its text is written to FILE in
+// kalyxon_editprueba FILE [TITLE]: a window titled TITLE (by default
+// "Kalyxon prueba") holding one multi-line edit control; every change of its text is written to FILE in
 // UTF-8 (through a temporary file, so a reader never sees half of it).
 #include <windows.h>
 
@@ -54,13 +54,14 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2) return 2;
   fichero = argv[1];
+  const std::wstring titulo = argc > 2 ? argv[2] : L"Kalyxon prueba";
   WNDCLASSW wc{};
   wc.lpfnWndProc = ventana;
   wc.hInstance = inst;
   wc.lpszClassName = L"KalyxonPrueba";
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassW(&wc);
-  HWND w = CreateWindowExW(0, L"KalyxonPrueba", L"Kalyxon prueba", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+  HWND w = CreateWindowExW(0, L"KalyxonPrueba", titulo.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                            10, 10, 420, 240, nullptr, nullptr, inst, nullptr);
   SetFocus(edicion);
   guarda();

@@ -1,11 +1,23 @@
 // The Windows platform layer under Wine: the clipboard keeps Unicode text and
-// RTF bytes as they were put there. (The keyboard hook is tested end to end by
-// scripts/build-windows.sh test.)
+// RTF bytes as they were put there; message boxes answer in Spanish; files
+// dropped on a window reach it. (The
+// keyboard hook is tested end to end by scripts/build-windows.sh test, which
+// also runs the message box test on its virtual display.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+#undef MessageBox
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "win32/servicios.h"
+#include "win32/ui/servicios.h"
+#include "win32/ui/soltar.h"
 
 namespace kalyxon::win32 {
 namespace {
@@ -26,6 +38,86 @@ TEST(Portapapeles, UnicodeTextAndRichTextRoundTrip) {
   EXPECT_EQ(p.richText(), rtf);
   p.setText(u"x");
   EXPECT_EQ(p.richText(), "");  // setText replaces what was there
+}
+
+// Windows (and message boxes) need a display; ctest runs with none.
+bool hayPantalla() {
+  HWND p = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  if (p) DestroyWindow(p);
+  return p != nullptr;
+}
+
+std::wstring textoDe(HWND h) {
+  wchar_t b[64] = {};
+  GetWindowTextW(h, b, 64);
+  return b;
+}
+
+TEST(CajaMensaje, ButtonsAreSpanishWhateverTheSystemLanguage) {
+  if (!hayPantalla()) GTEST_SKIP() << "no display: Wine makes no windows here";
+  struct Caso {
+    platform::Buttons botones;
+    std::wstring primero, segundo;
+    int pulsa;
+    platform::Answer respuesta;
+  };
+  for (const Caso& c : {Caso{platform::Buttons::YesNo, L"S\u00ed", L"No", IDNO, platform::Answer::No},
+                        Caso{platform::Buttons::YesNo, L"S\u00ed", L"No", IDYES, platform::Answer::Yes},
+                        Caso{platform::Buttons::Ok, L"Aceptar", L"", IDOK, platform::Answer::Ok}}) {
+    // The box is modal: another thread reads its buttons and presses one.
+    std::wstring primero, segundo;
+    std::thread lector([&] {
+      HWND caja = nullptr;
+      for (int i = 0; i < 2000 && !caja; ++i) {
+        caja = FindWindowW(L"#32770", L"Prueba de botones");
+        if (!caja) Sleep(10);
+      }
+      if (!caja) return;
+      const bool siNo = GetDlgItem(caja, IDYES) != nullptr;
+      primero = textoDe(GetDlgItem(caja, siNo ? IDYES : IDOK));
+      if (siNo) segundo = textoDe(GetDlgItem(caja, IDNO));
+      PostMessageW(caja, WM_COMMAND, c.pulsa, 0);
+    });
+    win32ui::CajaMensaje caja([] { return nullptr; });
+    const platform::Answer r = caja.show(u"¿Seguir?", c.botones, u"Prueba de botones");
+    lector.join();
+    EXPECT_EQ(primero, c.primero);
+    EXPECT_EQ(segundo, c.segundo);
+    EXPECT_EQ(r, c.respuesta);
+  }
+}
+
+TEST(Soltar, FilesDroppedTheOldWayArriveOneByOneWithTheirPlace) {
+  if (!hayPantalla()) GTEST_SKIP() << "no display: Wine makes no windows here";
+  HWND v = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  struct Soltado {
+    int x, y;
+    std::u16string texto;
+    bool operator==(const Soltado&) const = default;
+  };
+  std::vector<Soltado> soltados;
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  {
+    win32ui::Soltar soltar(v, [&](int x, int y, const std::u16string& t) { soltados.push_back({x, y, t}); });
+    EXPECT_TRUE(soltar.ole());
+    // An HDROP as Explorer makes one: the header, then the names, each ended
+    // by a 0, and one more 0. The window frees it (DragFinish).
+    const std::wstring nombres(L"C:\\datos\\\u03bb\u03cc\u03b3\u03bf\u03c2.htm\0C:\\b.txt\0\0", 29);
+    HGLOBAL g = GlobalAlloc(GHND, sizeof(DROPFILES) + nombres.size() * sizeof(wchar_t));
+    auto* df = static_cast<DROPFILES*>(GlobalLock(g));
+    df->pFiles = sizeof(DROPFILES);
+    df->pt = {12, 34};
+    df->fWide = TRUE;
+    memcpy(df + 1, nombres.data(), nombres.size() * sizeof(wchar_t));
+    GlobalUnlock(g);
+    SendMessageW(v, WM_DROPFILES, reinterpret_cast<WPARAM>(g), 0);
+  }
+  const std::vector<Soltado> esperados = {{12, 34, u"C:\\datos\\λόγος.htm"}, {12, 34, u"C:\\b.txt"}};
+  EXPECT_EQ(soltados, esperados);
+  // Once the object is gone the window takes no more drops.
+  EXPECT_EQ(GetWindowLongPtrW(v, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+  DestroyWindow(v);
+  OleUninitialize();
 }
 
 }  // namespace

@@ -2,17 +2,18 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #undef MessageBox
 
 #include <algorithm>
 #include <functional>
 
 #include "app/aplicacion.h"
+#include "app/eventos.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "conversion/frmtra.h"
 #include "dictionary/diccionario.h"
-#include "qt/enlace.h"
 #include "qt/modelos.h"
 
 namespace kalyxon::win32ui {
@@ -144,6 +145,14 @@ struct Escritorio::Ventana {
     for (auto& c : ctls)
       if (c.h == hc) return &c;
     return nullptr;
+  }
+
+  // Something dropped at (x, y) of the main window: over the change-form
+  // picture it is a word to look up, anywhere else the window's drop.
+  void suelta(int x, int y, const std::u16string& texto) {
+    const Ctl* cam = ctl("imgcam");
+    const bool sobreCam = cam && ChildWindowFromPoint(h, POINT{x, y}) == cam->h;
+    emite(sobreCam ? "imgcam_OLEDragDrop" : "Form_OLEDragDrop", texto);
   }
 
   void emite(std::string_view ev, const std::u16string& texto = {}) {
@@ -709,13 +718,22 @@ Escritorio::Escritorio(std::filesystem::path carpeta, std::vector<std::filesyste
     for (Ventana* v : {aviso_.get(), conversion_.get(), principal_.get()}) ShowWindow(v->h, SW_HIDE);
     PostQuitMessage(0);
   };
+  soltar_ = std::make_unique<Soltar>(principal_->h, [this](int x, int y, const std::u16string& t) {
+    principal_->suelta(x, y, t);
+  });
   progreso_.coloca([this] {
     const Ventana& v = GetActiveWindow() == conversion_->h ? *conversion_ : *principal_;
     return Progreso::Lugar{v.barra, v.detener};
   });
 }
 
+Escritorio::Ole::Ole() : iniciado(SUCCEEDED(OleInitialize(nullptr))) {}
+Escritorio::Ole::~Ole() {
+  if (iniciado) OleUninitialize();
+}
+
 Escritorio::~Escritorio() {
+  soltar_.reset();
   conversion_.reset();
   aviso_.reset();
   principal_.reset();
@@ -760,50 +778,12 @@ void* Escritorio::ventanaActiva() const {
 }
 
 void Escritorio::evento(std::string_view nombre, const std::u16string& texto) {
-  Aplicacion& a = k_->aplicacion();
-  if (a.terminado()) return;
-  std::string menu;
-  auto esMenu = [&](std::string_view n) {
-    constexpr std::string_view kSufijo = "_Click";
-    if (n.size() <= kSufijo.size() || n.substr(n.size() - kSufijo.size()) != kSufijo) return false;
-    menu = std::string(n.substr(0, n.size() - kSufijo.size()));
-    return buscaMenu(k_->form1, menu) != nullptr;
-  };
-  if (nombre.empty()) {
-    // Only a re-render: a check box already ran its handler through the model.
-  } else if (nombre == "frmini_Load") {
-    a.frmini_Load();
-  } else if (nombre == "frmini_cmdace_Click") {
-    a.frmini_cmdace_Click();
-  } else if (nombre == "frmini_cmdcan_Click") {
-    a.frmini_cmdcan_Click();
-  } else if (nombre == "Form_Activate") {
-    a.Form_Activate();
-  } else if (nombre == "Form_Close") {
-    a.cierra();
-  } else if (nombre == "Form_OLEDragDrop") {
-    a.Form_OLEDragDrop(texto, texto);
-  } else if (nombre == "imgcam_OLEDragDrop") {
-    k_->diccionario().revisaGriego(texto);
-  } else if (nombre == "lstfon_Click") {
-    a.lstfon_Click(k_->form1.lstfon.selected);
-  } else if (nombre == "cmdace_Click") {
-    a.cmdace_Click();
-  } else if (nombre == "F1") {
-    k_->sv.help->showTopic(1);
-  } else if (esMenu(nombre)) {
-    if (!a.menuClick(menu)) qt::reenvia(*k_, nombre, texto);
-  } else {
-    qt::reenvia(*k_, nombre, texto);
-  }
+  eventoEscritorio(*k_, nombre, texto);
   render();
 }
 
 void Escritorio::eventoConversion(std::string_view nombre) {
-  if (nombre == "UniText1_F1")
-    k_->sv.help->showTopic(5);  // the conversion window's page
-  else if (!nombre.empty())
-    qt::reenviaConversion(*k_, nombre);
+  kalyxon::eventoConversion(*k_, nombre);
   render();
 }
 

@@ -2,9 +2,10 @@
 // windows that render the engine's window models (the main window, the
 // start-up notice, the conversion window) and hand every click, menu choice
 // and window event to the engine by its handler's name. Menus come from the
-// engine's menu trees; event names and their dispatch are the ones the Qt
-// front end uses (qt/enlace.h, qt/modelos.h, both free of Qt). Nothing is
-// decided here.
+// engine's menu trees; events go through the engine's own dispatch
+// (app/eventos.h), as the Qt front end's do, and the conversion window's model
+// view is the Qt front end's (qt/modelos.h, free of Qt). Nothing is decided
+// here.
 #pragma once
 
 #include <filesystem>
@@ -16,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "win32/ui/servicios.h"
+#include "win32/ui/soltar.h"
 
 namespace kalyxon {
 class Kalyxon;
@@ -74,8 +76,17 @@ class Escritorio {
   SinEnvio envio_;
   SinHook hook_;
   Progreso progreso_;
+  // OLE (drag and drop) on this thread for the program's life.
+  struct Ole {
+    Ole();
+    ~Ole();
+    Ole(const Ole&) = delete;
+    Ole& operator=(const Ole&) = delete;
+    bool iniciado;
+  } ole_;
   std::unique_ptr<Kalyxon> k_;
   std::unique_ptr<Ventana> principal_, aviso_, conversion_;
+  std::unique_ptr<Soltar> soltar_;  // drops on the main window
   bool renderizando_ = false;
 };
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include "app/ayuda.h"
 #include "util/utf.h"
@@ -20,6 +22,34 @@ HWND hwnd(void* p) { return static_cast<HWND>(p); }
 
 std::u16string tituloO(const std::u16string& t) { return t.empty() ? u"Kalyxon" : t; }
 
+// Windows writes a message box's buttons in the system's language; the
+// program's are Spanish whatever that is. While a box is open a CBT hook on
+// this thread renames them when the box is activated, before it shows.
+LRESULT CALLBACK botonesEnEspanol(int codigo, WPARAM wp, LPARAM lp) {
+  if (codigo == HCBT_ACTIVATE) {
+    HWND caja = reinterpret_cast<HWND>(wp);
+    wchar_t clase[16] = {};
+    if (GetClassNameW(caja, clase, 16) && std::wstring_view(clase) == L"#32770") {
+      for (auto [id, texto] : {std::pair{IDYES, L"S\u00ed"}, {IDNO, L"No"}, {IDOK, L"Aceptar"}})
+        if (HWND b = GetDlgItem(caja, id)) SetWindowTextW(b, texto);
+    }
+  }
+  return CallNextHookEx(nullptr, codigo, wp, lp);
+}
+
+class GanchoBotones {
+ public:
+  GanchoBotones() : h_(SetWindowsHookExW(WH_CBT, botonesEnEspanol, nullptr, GetCurrentThreadId())) {}
+  ~GanchoBotones() {
+    if (h_) UnhookWindowsHookEx(h_);
+  }
+  GanchoBotones(const GanchoBotones&) = delete;
+  GanchoBotones& operator=(const GanchoBotones&) = delete;
+
+ private:
+  HHOOK h_;
+};
+
 }  // namespace
 
 platform::Answer CajaMensaje::show(const std::u16string& text, platform::Buttons buttons,
@@ -28,6 +58,7 @@ platform::Answer CajaMensaje::show(const std::u16string& text, platform::Buttons
   const UINT estilo = MB_TOPMOST | MB_SETFOREGROUND |
                       (buttons == platform::Buttons::YesNo ? MB_YESNO | MB_ICONQUESTION
                                                            : MB_OK | MB_ICONINFORMATION);
+  GanchoBotones espanol;
   const int r = MessageBoxW(hwnd(padre_ ? padre_() : nullptr), W(text), W(tituloO(title)), estilo);
   if (buttons == platform::Buttons::YesNo) return r == IDYES ? platform::Answer::Yes : platform::Answer::No;
   return platform::Answer::Ok;

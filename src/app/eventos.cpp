@@ -1,6 +1,7 @@
-#include "qt/enlace.h"
+#include "app/eventos.h"
 
 #include "app/aplicacion.h"
+#include "app/menus.h"
 #include "app/kalyxon.h"
 #include "codes/codigos.h"
 #include "conversion/frmtra.h"
@@ -11,7 +12,7 @@
 #include "keyboard/diacriticos.h"
 #include "keyboard/tecladohook.h"
 
-namespace kalyxon::qt {
+namespace kalyxon {
 
 namespace {
 
@@ -131,4 +132,51 @@ bool existeManejadorConversion(Kalyxon& k, std::string_view evento) {
   return despachaConversion(k, evento, false);
 }
 
-}  // namespace kalyxon::qt
+void eventoEscritorio(Kalyxon& k, std::string_view nombre, const std::u16string& texto) {
+  Aplicacion& a = k.aplicacion();
+  if (a.terminado() || nombre.empty()) return;
+  std::string menu;
+  auto esMenu = [&](std::string_view n) {
+    constexpr std::string_view kSufijo = "_Click";
+    if (n.size() <= kSufijo.size() || n.substr(n.size() - kSufijo.size()) != kSufijo) return false;
+    menu = std::string(n.substr(0, n.size() - kSufijo.size()));
+    return buscaMenu(k.form1, menu) != nullptr;
+  };
+  if (nombre == "frmini_Load") {
+    a.frmini_Load();
+  } else if (nombre == "frmini_cmdace_Click") {
+    a.frmini_cmdace_Click();
+  } else if (nombre == "frmini_cmdcan_Click") {
+    a.frmini_cmdcan_Click();
+  } else if (nombre == "frmace_cmdace_Click") {
+    a.frmace_cmdace_Click();
+  } else if (nombre == "Form_Activate") {
+    a.Form_Activate();
+  } else if (nombre == "Form_Close") {
+    a.cierra();
+  } else if (nombre == "Form_OLEDragDrop") {
+    a.Form_OLEDragDrop(texto, texto);
+  } else if (nombre == "imgcam_OLEDragDrop") {
+    // A word dropped on the change-form image is always looked up.
+    k.diccionario().revisaGriego(texto);
+  } else if (nombre == "lstfon_Click") {
+    a.lstfon_Click(k.form1.lstfon.selected);
+  } else if (nombre == "cmdace_Click") {
+    a.cmdace_Click();
+  } else if (nombre == "F1") {
+    k.sv.help->showTopic(1);
+  } else if (esMenu(nombre)) {
+    if (!a.menuClick(menu)) reenvia(k, nombre, texto);
+  } else {
+    reenvia(k, nombre, texto);
+  }
+}
+
+void eventoConversion(Kalyxon& k, std::string_view nombre) {
+  if (nombre == "UniText1_F1")
+    k.sv.help->showTopic(5);  // the conversion window's page
+  else if (!nombre.empty())
+    reenviaConversion(k, nombre);
+}
+
+}  // namespace kalyxon

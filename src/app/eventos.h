@@ -12,7 +12,7 @@ namespace kalyxon {
 class Kalyxon;
 }
 
-namespace kalyxon::qt {
+namespace kalyxon {
 
 // Runs the engine's handler for `evento`, with `texto` for the events that
 // carry text (drops). Returns false when the engine has no such handler.
@@ -25,4 +25,15 @@ bool existeManejador(Kalyxon& k, std::string_view evento);
 bool reenviaConversion(Kalyxon& k, std::string_view evento);
 bool existeManejadorConversion(Kalyxon& k, std::string_view evento);
 
-}  // namespace kalyxon::qt
+// Every event of the desktop program's main window and start-up notice, as
+// each front end names it: the start-up ones ("frmini_Load",
+// "frmini_cmdace_Click"...), the window's ("Form_Activate", "Form_Close",
+// drops, the embedded list, "F1"), menu choices and then any handler of the
+// engine. An empty name does nothing (a check box already ran its handler
+// through the model). Nothing happens once the program has ended.
+void eventoEscritorio(Kalyxon& k, std::string_view evento, const std::u16string& texto = {});
+
+// The conversion window's events, F1 ("UniText1_F1") included.
+void eventoConversion(Kalyxon& k, std::string_view evento);
+
+}  // namespace kalyxon
