@@ -284,8 +284,7 @@ void Aplicacion::cargaIni() {
 
 void Aplicacion::mnuses_Click() {
   Form1& f = k_.form1;
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  const fs::path exe = rutaEjecutable();
   std::string error;
   if (!autoarranque::pon(!f.mnuses.checked, exe, k_.carpeta, error))
     k_.sv.messageBox->show(u"No se ha podido cambiar el inicio con la sesión: " + u16(error),
@@ -665,8 +664,7 @@ void Aplicacion::acercaDe() {
   // The attribution shipped beside the dictionaries, from the program folder
   // or from the installed data.
   std::vector<fs::path> sitios = {k_.carpeta};
-  std::error_code ec;
-  if (auto d = carpetaDatosInstalados(fs::read_symlink("/proc/self/exe", ec))) sitios.push_back(*d);
+  if (auto d = carpetaDatosInstalados(rutaEjecutable())) sitios.push_back(*d);
   frmace.llena(sitios);
   if (acercaDeEnVentana)
     frmace.ventana.visible = true;
