@@ -13,11 +13,8 @@
 #include <vector>
 
 #include "app/aplicacion.h"
-#include "app/kalyxon.h"
-#include "dictionary/diccionario.h"
 #include "dictionary/intercambio.h"
 #include "dictionary_support.h"
-#include "platform/scripted.h"
 
 namespace kalyxon {
 namespace {

@@ -4,8 +4,6 @@
 
 #include <map>
 
-#include "app/kalyxon.h"
-#include "dictionary/diccionario.h"
 #include "dictionary_support.h"
 #include "keyboard/simulador.h"
 
