@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "conversion/conversores.h"
@@ -17,20 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using prueba::corpus;
-using prueba::leeBytes;
+using prueba::escribeFichero;
+using prueba::leeFichero;
+using prueba::lineas;
 using prueba::tablas;
-
-std::vector<std::u16string> lineas(const std::u16string& t) {
-  std::vector<std::u16string> r;
-  size_t i = 0;
-  while (i <= t.size()) {
-    size_t j = t.find(u'\n', i);
-    if (j == std::u16string::npos) j = t.size();
-    r.push_back(t.substr(i, j - i));
-    i = j + 1;
-  }
-  return r;
-}
 
 // The Greek words of a line: runs of Greek letters with their marks and the
 // elision mark (written U+2019 here, U+02BC by beta2uni).
@@ -58,10 +47,9 @@ TEST(Corpus, BetaCodeAgreesWithBeta2uni) {
     GTEST_SKIP() << "beta2uni (Debian package unibetacode) not installed";
   std::u16string texto = corpus("homer.txt") + corpus("aesop.txt");
   if (texto.empty()) GTEST_SKIP() << "corpus not available";
-  fs::path dir = fs::temp_directory_path() / ("kalyxon-beta-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const prueba::CarpetaTemporal dir;
   std::string beta = util::toUtf8(aBetaCode(tablas(), texto));
-  std::ofstream(dir / "texto.beta", std::ios::binary) << beta;
+  escribeFichero(dir / "texto.beta", beta);
   std::string kalyxon = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
   std::string orden1 = kalyxon + " convert --from betacode --keep-lines -o '" +
                        (dir / "kalyxon.txt").string() + "' '" + (dir / "texto.beta").string() + "'";
@@ -70,10 +58,9 @@ TEST(Corpus, BetaCodeAgreesWithBeta2uni) {
                        (dir / "beta2uni.txt").string() + "'";
   ASSERT_EQ(std::system(orden1.c_str()), 0) << orden1;
   ASSERT_EQ(std::system(orden2.c_str()), 0) << orden2;
-  auto nuestras = lineas(util::fromUtf8(leeBytes(dir / "kalyxon.txt")));
-  auto suyas = lineas(util::fromUtf8(leeBytes(dir / "beta2uni.txt")));
+  auto nuestras = lineas(util::fromUtf8(leeFichero(dir / "kalyxon.txt")));
+  auto suyas = lineas(util::fromUtf8(leeFichero(dir / "beta2uni.txt")));
   auto fuentes = lineas(util::fromUtf8(beta));
-  fs::remove_all(dir);
   ASSERT_EQ(nuestras.size(), fuentes.size());
   ASSERT_GE(suyas.size(), fuentes.size() - 1);
 
@@ -133,14 +120,12 @@ TEST(Corpus, BetaCodeWriterAgreesWithUni2beta) {
     GTEST_SKIP() << "uni2beta (Debian package unibetacode) not installed";
   std::u16string texto = corpus("plato.txt").substr(0, 1000000) + corpus("tragedians.txt").substr(0, 1000000);
   if (texto.empty()) GTEST_SKIP() << "corpus not available";
-  fs::path dir = fs::temp_directory_path() / ("kalyxon-uni2beta-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "texto.txt", std::ios::binary) << util::toUtf8(texto);
+  const prueba::CarpetaTemporal dir;
+  escribeFichero(dir / "texto.txt", util::toUtf8(texto));
   std::string suyo = "uni2beta < '" + (dir / "texto.txt").string() + "' > '" + (dir / "suyo.b").string() + "'";
   ASSERT_EQ(std::system(suyo.c_str()), 0);
   std::string nuestro = util::toUtf8(aBetaCode(tablas(), texto));
-  std::string suyos = leeBytes(dir / "suyo.b");
-  fs::remove_all(dir);
+  std::string suyos = leeFichero(dir / "suyo.b");
   auto tokens = [](const std::string& t) {
     std::vector<std::string> r;
     std::istringstream in(t);

@@ -23,7 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using prueba::compartido;
-using prueba::leeBytes;
+using prueba::leeFichero;
+using prueba::lineas;
 using prueba::tablas;
 
 // Part of every corpus text, so that each author's usage is in the sample.
@@ -63,16 +64,6 @@ std::vector<std::u16string> palabras(std::u16string_view t) {
   return r;
 }
 
-std::vector<std::u16string_view> lineas(std::u16string_view t) {
-  std::vector<std::u16string_view> r;
-  for (size_t i = 0; i <= t.size();) {
-    size_t j = std::min(t.find(u'\n', i), t.size());
-    r.push_back(t.substr(i, j - i));
-    i = j + 1;
-  }
-  return r;
-}
-
 // The letters among `s`: a line holding one of these the face cannot show
 // is left out of the comparison (other characters are copied through).
 std::u16string letras(std::u16string_view s) {
@@ -91,7 +82,7 @@ double acierto(std::u16string_view original, std::u16string_view vuelta, const s
   EXPECT_EQ(a.size(), b.size()) << que;
   size_t iguales = 0, total = 0, mostradas = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    if (a[i].find_first_of(fuera) != std::u16string_view::npos) continue;
+    if (a[i].find_first_of(fuera) != std::u16string::npos) continue;
     auto pa = palabras(a[i]), pb = palabras(b[i]);
     total += pa.size();
     for (size_t j = 0; j < pa.size(); ++j) {
@@ -131,7 +122,7 @@ std::u16string marcasDeEspaciada(char32_t cp) {
 Referencia leeReferencia(const char* fichero, bool glifos) {
   Referencia r;
   r.glifos = glifos;
-  std::istringstream in(leeBytes(compartido() / "fonts" / fichero));
+  std::istringstream in(leeFichero(compartido() / "fonts" / fichero));
   std::string linea;
   std::getline(in, linea);
   while (std::getline(in, linea)) {

@@ -18,22 +18,18 @@ namespace fs = std::filesystem;
 class Ventana : public ::testing::Test {
  protected:
   Ventana()
-      : carpeta_(fs::temp_directory_path() / ("kalyxon-frmtra-" + std::to_string(::getpid()))),
-        k_((fs::create_directories(carpeta_), s_.services()), carpeta_),
-        f_(k_.frmtra()) {
+      : k_(s_.services(), carpeta_.ruta()), f_(k_.frmtra()) {
     f_.usaTablas(conversion::prueba::cargadas());
   }
-  ~Ventana() override { fs::remove_all(carpeta_); }
 
-  std::string informe() { return conversion::prueba::leeBytes(carpeta_ / "infErrores.txt"); }
+  std::string informe() { return conversion::prueba::leeFichero(carpeta_ / "infErrores.txt"); }
   fs::path escribe(const std::string& nombre, const std::string& datos) {
-    fs::path p = carpeta_ / nombre;
-    std::ofstream(p, std::ios::binary) << datos;
-    return p;
+    conversion::prueba::escribeFichero(carpeta_ / nombre, datos);
+    return carpeta_ / nombre;
   }
 
   platform::scripted::ScriptedServices s_;
-  fs::path carpeta_;
+  conversion::prueba::CarpetaTemporal carpeta_;
   Kalyxon k_;
   Frmtra& f_;
 };

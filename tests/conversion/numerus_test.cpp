@@ -17,13 +17,10 @@ using conversion::prueba::u;
 class Numerales : public ::testing::Test {
  protected:
   Numerales()
-      : carpeta_(std::filesystem::temp_directory_path() /
-                 ("kalyxon-numerus-" + std::to_string(::getpid()))),
-        k_((std::filesystem::create_directories(carpeta_), s_.services()), carpeta_) {
+      : k_(s_.services(), carpeta_.ruta()) {
     k_.frmtra().usaTablas(conversion::prueba::cargadas());
   }
   void SetUp() override { KALYXON_REQUIERE_TABLAS(); }
-  ~Numerales() override { std::filesystem::remove_all(carpeta_); }
 
   // Types the digits of `digitos`, then the key `fin`, as hazNumero sees them.
   std::u16string teclea(std::string_view digitos, int32_t fin = 32) {
@@ -37,23 +34,19 @@ class Numerales : public ::testing::Test {
   }
 
   platform::scripted::ScriptedServices s_;
-  std::filesystem::path carpeta_;
+  conversion::prueba::CarpetaTemporal carpeta_;
   Kalyxon k_;
 };
 
 TEST_F(Numerales, ValuesBecomeLettersWithTheNumeralSign) {
-  auto& n = k_.numerus();
-  EXPECT_EQ(n.daNumeral(u"1"), u("α\u0374"));
-  EXPECT_EQ(n.daNumeral(u"15"), u("ιε\u0374"));
-  EXPECT_EQ(n.daNumeral(u"105"), u("ρε\u0374"));
-  EXPECT_EQ(n.daNumeral(u"999"), u("ϡϟθ\u0374"));
-  EXPECT_EQ(n.daNumeral(u"2024"), u("͵βκδ\u0374"));
-  EXPECT_EQ(n.daNumeral(u"6"), u("ϛ\u0374"));
-  EXPECT_EQ(n.daNumeral(u"12000"), u("͵ι͵β\u0374"));
-  EXPECT_EQ(n.daNumeral(u"1000000"), u("͵͵α\u0374"));
-  EXPECT_EQ(n.daNumeral(u"0"), u"");
-  EXPECT_EQ(n.daNumeral(u"2147483648"), u"");
-  EXPECT_EQ(n.daNumeral(u"99999999999999999999"), u"");
+  const std::pair<const char16_t*, const char*> casos[] = {
+      {u"1", "α\u0374"},      {u"15", "ιε\u0374"},         {u"105", "ρε\u0374"},
+      {u"999", "ϡϟθ\u0374"},  {u"2024", "͵βκδ\u0374"},     {u"6", "ϛ\u0374"},
+      {u"12000", "͵ι͵β\u0374"}, {u"1000000", "͵͵α\u0374"}, {u"0", ""},
+      {u"2147483648", ""},     {u"99999999999999999999", ""},
+  };
+  for (const auto& [valor, numeral] : casos)
+    EXPECT_EQ(k_.numerus().daNumeral(valor), u(numeral)) << numeral;
 }
 
 TEST_F(Numerales, RunsEndAtTheNextKey) {

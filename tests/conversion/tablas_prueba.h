@@ -3,15 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "conversion/conversores.h"
 #include "conversion/tablas.h"
+#include "support/prueba.h"
 #include "util/utf.h"
 
 namespace kalyxon::conversion::prueba {
@@ -43,17 +44,25 @@ inline std::filesystem::path compartido() {
   return env ? std::filesystem::path(env) : std::filesystem::path(KALYXON_SHARED_DIR);
 }
 
-inline std::string leeBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+using ::kalyxon::prueba::CarpetaTemporal;
+using ::kalyxon::prueba::escribeFichero;
+using ::kalyxon::prueba::leeFichero;
+
+// The lines of a text, without their line ends.
+inline std::vector<std::u16string> lineas(std::u16string_view t) {
+  std::vector<std::u16string> r;
+  for (size_t i = 0; i <= t.size();) {
+    size_t j = std::min(t.find(u'\n', i), t.size());
+    r.emplace_back(t.substr(i, j - i));
+    i = j + 1;
+  }
+  return r;
 }
 
 // A text of the corpus, or "" when the shared data is missing.
 inline std::u16string corpus(const char* nombre) {
   auto p = compartido() / "corpus" / "unicode" / nombre;
-  return std::filesystem::exists(p) ? util::fromUtf8(leeBytes(p)) : std::u16string();
+  return std::filesystem::exists(p) ? util::fromUtf8(leeFichero(p)) : std::u16string();
 }
 
 // The command line's path: legacy bytes in pieces of `trozo`, straight to UTF-8.

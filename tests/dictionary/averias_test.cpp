@@ -2,26 +2,19 @@
 // full folders, bad import lines. Real `kalyxon` processes where a process
 // dies; the engine directly where a message is what matters.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-
-#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sqlite3.h>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/aplicacion.h"
-#include "app/kalyxon.h"
-#include "dictionary/diccionario.h"
 #include "dictionary/intercambio.h"
 #include "dictionary_support.h"
-#include "platform/scripted.h"
 
 namespace kalyxon {
 namespace {
@@ -50,84 +43,65 @@ void llena(const fs::path& db, const std::string& tabla, int n, int desde = 0) {
   tr.confirma();
 }
 
-pid_t lanza(const std::vector<std::string>& args) {
-  std::vector<std::string> todo = {std::string(KALYXON_RUNTIME_DIR) + "/kalyxon"};
-  todo.insert(todo.end(), args.begin(), args.end());
-  pid_t pid = fork();
-  if (pid == 0) {
-    int nulo = open("/dev/null", O_WRONLY);
-    dup2(nulo, 1);
-    dup2(nulo, 2);
-    std::vector<char*> argv;
-    for (auto& a : todo) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
 // Runs kalyxon and kills it with SIGKILL once SQLite has started writing
 // changed pages into `db` (its rollback journal carries the header of a
 // live transaction). True when it died that way in the middle.
 bool mataEnMedio(const std::vector<std::string>& args, const fs::path& db) {
   static const unsigned char kMagia[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
-  pid_t pid = lanza(args);
-  int estado = 0;
-  bool matado = false;
-  while (waitpid(pid, &estado, WNOHANG) == 0) {
-    char j[8] = {};
-    std::ifstream(db.string() + "-journal", std::ios::binary).read(j, 8);
-    if (!matado && std::memcmp(j, kMagia, 8) == 0) {
-      kill(pid, SIGKILL);
-      matado = true;
-    }
-    usleep(200);
-  }
-  return matado && WIFSIGNALED(estado);
+  return prueba::ejecutaYMata(args, [&](pid_t) {
+           char j[8] = {};
+           std::ifstream(db.string() + "-journal", std::ios::binary).read(j, 8);
+           return std::memcmp(j, kMagia, 8) == 0;
+         }) == -1;
 }
 
-int corre(const std::vector<std::string>& args) {
-  int estado = 0;
-  waitpid(lanza(args), &estado, 0);
-  return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+// A text of `n` words, every one a new form.
+std::string formasNuevas(int n) {
+  std::string texto;
+  for (int i = 0; i < n; ++i) {
+    for (int v = i; v; v /= 20) texto += "abgdezhqiklmnoprstu"[v % 19];
+    texto += "w ";
+  }
+  return texto;
+}
+
+// Noise over the `pagina`th 4 KiB page of a file.
+void ensucia(const fs::path& f, size_t pagina) {
+  std::string datos = leeFichero(f);
+  for (size_t i = 4096 * pagina; i < 4096 * (pagina + 1); ++i) datos[i] = static_cast<char>(i * 7919);
+  escribeFichero(f, datos);
 }
 
 TEST(Faults, KilledMergeAndLoadLeaveTheTablesAsTheyWere) {
   CarpetaTemporal dir(true);
-  const auto homero = dir.ruta / "LEXICA_Homero.db", completo = dir.ruta / "LEXICA_completo.db";
+  const auto homero = dir.ruta() / "LEXICA_Homero.db", completo = dir.ruta() / "LEXICA_completo.db";
   llena(homero, "Homero", 40000);
   llena(completo, "completo", 20000, 30000);  // 10000 forms in both
   const auto antes = firma(completo, "completo");
-  const std::vector<std::string> merge = {"dict", "--settings-dir", dir.ruta.string(), "merge",
+  const std::vector<std::string> merge = {"dict", "--settings-dir", dir.ruta().string(), "merge",
                                           "--table", "Homero"};
   if (!mataEnMedio(merge, completo)) GTEST_SKIP() << "the merge ended before it could be killed";
   EXPECT_EQ(firma(completo, "completo"), antes);
-  ASSERT_EQ(corre(merge), 0);
+  ASSERT_EQ(prueba::ejecutaYMata(merge), 0);
   const auto homeroF = firma(homero, "Homero");
   EXPECT_EQ(firma(completo, "completo"),
             std::make_pair(int64_t{50000}, antes.second + homeroF.second));
 
   // A text of many new forms loaded over the old table with --empty.
-  std::string texto;
-  for (int i = 0; i < 80000; ++i) {
-    for (int v = i; v; v /= 20) texto += "abgdezhqiklmnoprstu"[v % 19];
-    texto += "w ";
-  }
-  escribeFichero(dir.ruta / "t.txt", texto);
-  const std::vector<std::string> carga = {"dict", "--settings-dir", dir.ruta.string(), "load",
-                                          (dir.ruta / "t.txt").string(), "--table", "Homero",
+  escribeFichero(dir.ruta() / "t.txt", formasNuevas(80000));
+  const std::vector<std::string> carga = {"dict", "--settings-dir", dir.ruta().string(), "load",
+                                          (dir.ruta() / "t.txt").string(), "--table", "Homero",
                                           "--empty"};
   if (!mataEnMedio(carga, homero)) GTEST_SKIP() << "the load ended before it could be killed";
   EXPECT_EQ(firma(homero, "Homero"), homeroF);
-  ASSERT_EQ(corre(carga), 0);
+  ASSERT_EQ(prueba::ejecutaYMata(carga), 0);
   EXPECT_EQ(firma(homero, "Homero").second, 80000);
 }
 
 TEST(Faults, ImportSaturatesRefusesBadLinesAndRoundTrips) {
   CarpetaTemporal dir(true);
   lexico::Espacio ws;
-  auto t = ws.abre(dir.ruta / "LEXICA_x.db", true)->creaTabla("Esopo");
+  auto t = ws.abre(dir.ruta() / "LEXICA_x.db", true)->creaTabla("Esopo");
   auto importa = [&](const std::string& tsv) {
     std::istringstream in(tsv);
     return importaTabla(*t, in, "x.tsv", false);
@@ -158,7 +132,7 @@ TEST(Faults, ImportSaturatesRefusesBadLinesAndRoundTrips) {
 
   // Export, then import into an empty table: the same export.
   std::string uno = exportaTabla(*t);
-  auto t2 = ws.abre(dir.ruta / "LEXICA_x.db")->creaTabla("Homero");
+  auto t2 = ws.abre(dir.ruta() / "LEXICA_x.db")->creaTabla("Homero");
   std::istringstream in(uno);
   importaTabla(*t2, in, "x.tsv", true);
   EXPECT_EQ(exportaTabla(*t2), uno);
@@ -166,24 +140,22 @@ TEST(Faults, ImportSaturatesRefusesBadLinesAndRoundTrips) {
 
 TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
   CarpetaTemporal dir(true);
-  llena(dir.ruta / "LEXICA.db", "clasico", 2000);
-  llena(dir.ruta / "LEXICA_Esopo.db", "Esopo", 20);
-  llena(dir.ruta / "LEXICA_Homero.db", "Homero", 2000);
-  llena(dir.ruta / "LEXICA_Platon.db", "Platon", 20);
+  llena(dir.ruta() / "LEXICA.db", "clasico", 2000);
+  llena(dir.ruta() / "LEXICA_Esopo.db", "Esopo", 20);
+  llena(dir.ruta() / "LEXICA_Homero.db", "Homero", 2000);
+  llena(dir.ruta() / "LEXICA_Platon.db", "Platon", 20);
   {  // a dropped index is made again; a page of noise and a cut file are not mended
     lexico::Espacio ws;
-    ws.abre(dir.ruta / "LEXICA_Esopo.db")->ejecuta("DROP INDEX \"Esopo.completo\"");
+    ws.abre(dir.ruta() / "LEXICA_Esopo.db")->ejecuta("DROP INDEX \"Esopo.completo\"");
   }
-  std::string datos = leeFichero(dir.ruta / "LEXICA.db");
-  for (size_t i = 4096 * 3; i < 4096 * 4; ++i) datos[i] = static_cast<char>(i * 7919);
-  escribeFichero(dir.ruta / "LEXICA.db", datos);
-  datos = leeFichero(dir.ruta / "LEXICA_Homero.db");
-  escribeFichero(dir.ruta / "LEXICA_Homero.db", datos.substr(0, datos.size() / 2));
-  escribeFichero(dir.ruta / "kalyxon.ini", "[opciones]\nayuda=SI\n");
-  escribeFichero(dir.ruta / "ALPHA.db", leeFichero(dir.ruta / "ALPHA.db").substr(0, 5000));
+  ensucia(dir.ruta() / "LEXICA.db", 3);
+  std::string datos = leeFichero(dir.ruta() / "LEXICA_Homero.db");
+  escribeFichero(dir.ruta() / "LEXICA_Homero.db", datos.substr(0, datos.size() / 2));
+  escribeFichero(dir.ruta() / "kalyxon.ini", "[opciones]\nayuda=SI\n");
+  escribeFichero(dir.ruta() / "ALPHA.db", leeFichero(dir.ruta() / "ALPHA.db").substr(0, 5000));
 
   platform::scripted::ScriptedServices s;
-  Kalyxon k(s.services(), dir.ruta);
+  Kalyxon k(s.services(), dir.ruta());
   k.aplicacion().frmini_cmdace_Click();
   EXPECT_FALSE(k.aplicacion().terminado());
   std::u16string todo;
@@ -198,28 +170,24 @@ TEST(Faults, DamagedFilesAreSkippedWithASpanishReason) {
   EXPECT_TRUE(k.form1.mnudicpla.enabled);
   k.aplicacion().cierra();
   lexico::Espacio ws;
-  EXPECT_NO_THROW(ws.abre(dir.ruta / "LEXICA_Esopo.db")->revisa());
+  EXPECT_NO_THROW(ws.abre(dir.ruta() / "LEXICA_Esopo.db")->revisa());
 
   // The command line lists every file and marks the bad ones.
-  std::string out = (dir.ruta / "out.txt").string();
-  std::string cmd = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon dict --settings-dir " +
-                    dir.ruta.string() + " list > " + out + " 2>&1";
-  EXPECT_NE(std::system(cmd.c_str()), 0);
-  std::string lista = leeFichero(out);
+  const auto [lista, codigo] =
+      prueba::ejecutaKalyxon("dict --settings-dir '" + dir.ruta().string() + "' list", "", true);
+  EXPECT_NE(codigo, 0);
   for (const char* f : {"LEXICA.db\t(damaged", "LEXICA_Esopo.db\n  Esopo\t20",
                         "LEXICA_Homero.db\t(damaged", "LEXICA_Platon.db\n  Platon\t20"})
     EXPECT_NE(lista.find(f), std::string::npos) << f << " in\n" << lista;
 
   // A file that passed is not read page by page at the next start while it
   // stays as it was; noise over a page of it later is found at that start.
-  const std::string revisados = leeFichero(dir.ruta / "kalyxon-revisados.txt");
+  const std::string revisados = leeFichero(dir.ruta() / "kalyxon-revisados.txt");
   EXPECT_NE(revisados.find("LEXICA_Platon.db\t"), std::string::npos) << revisados;
   EXPECT_EQ(revisados.find("LEXICA.db\t"), std::string::npos) << revisados;
-  datos = leeFichero(dir.ruta / "LEXICA_Platon.db");
-  for (size_t i = 4096 * 2; i < 4096 * 3; ++i) datos[i] = static_cast<char>(i * 7919);
-  escribeFichero(dir.ruta / "LEXICA_Platon.db", datos);
+  ensucia(dir.ruta() / "LEXICA_Platon.db", 2);
   platform::scripted::ScriptedServices s2;
-  Kalyxon k2(s2.services(), dir.ruta);
+  Kalyxon k2(s2.services(), dir.ruta());
   k2.aplicacion().frmini_cmdace_Click();
   EXPECT_TRUE(k2.form1.mnudiceso.enabled);
   EXPECT_FALSE(k2.form1.mnudicpla.enabled);
@@ -231,26 +199,21 @@ struct Montaje {
   CarpetaTemporal dir;
   bool listo = false;
   explicit Montaje(const char* opciones) {
-    listo = geteuid() == 0 && mount("tmpfs", dir.ruta.c_str(), "tmpfs", 0, opciones) == 0;
+    listo = geteuid() == 0 && mount("tmpfs", dir.ruta().c_str(), "tmpfs", 0, opciones) == 0;
   }
   ~Montaje() {
-    if (listo) umount2(dir.ruta.c_str(), MNT_DETACH);
+    if (listo) umount2(dir.ruta().c_str(), MNT_DETACH);
   }
 };
 
 TEST(Faults, FullAndReadOnlyFoldersLoseNothingAndSaySo) {
   Montaje m("size=600k");
   if (!m.listo) GTEST_SKIP() << "mounting a small tmpfs needs root";
-  const auto& d = m.dir.ruta;
+  const auto& d = m.dir.ruta();
   fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / "ALPHA.db", d / "ALPHA.db");
   llena(d / "LEXICA_Homero.db", "Homero", 500);
   const auto antes = firma(d / "LEXICA_Homero.db", "Homero");
-  std::string texto;
-  for (int i = 0; i < 40000; ++i) {
-    for (int v = i; v; v /= 20) texto += "abgdezhqiklmnoprstu"[v % 19];
-    texto += "w ";
-  }
-  escribeFichero("/dev/shm/kalyxon-t.txt", texto);
+  escribeFichero("/dev/shm/kalyxon-t.txt", formasNuevas(40000));
 
   platform::scripted::ScriptedServices s;
   {

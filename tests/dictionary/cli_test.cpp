@@ -1,7 +1,6 @@
 // kalyxon dict, run as the program it is.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "dictionary_support.h"
@@ -9,80 +8,66 @@
 namespace kalyxon {
 namespace {
 
-struct Resultado {
-  int rc;
-  std::string salida;
-};
-
-Resultado dict(const CarpetaTemporal& dir, const std::string& args) {
-  auto out = dir.ruta / "salida.txt";
-  std::string cmd = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" dict --dir \"" +
-                    dir.ruta.string() + "\" " + args + " > \"" + out.string() + "\" 2>&1";
-  int rc = std::system(cmd.c_str());
-  return {WEXITSTATUS(rc), leeFichero(out)};
+// `kalyxon dict --dir DIR ARGS`, standard error with the output.
+prueba::Salida dict(const CarpetaTemporal& dir, const std::string& args) {
+  return prueba::ejecutaKalyxon("dict --dir \"" + dir.ruta().string() + "\" " + args, "", true);
 }
 
 TEST(DictCommand, LoadLookupExportImportPurge) {
   CarpetaTemporal dir(true);
-  escribeFichero(dir.ruta / "t.txt", "λόγος λόγος λόγου, ἀνήρ καὶ ὁ λόγος. καί ");
-  auto r = dict(dir, "load \"" + (dir.ruta / "t.txt").string() + "\" --table Homero");
-  ASSERT_EQ(r.rc, 0) << r.salida;
-  EXPECT_NE(r.salida.find("8 words, 6 new forms (UTF-8)"), std::string::npos) << r.salida;
+  escribeFichero(dir.ruta() / "t.txt", "λόγος λόγος λόγου, ἀνήρ καὶ ὁ λόγος. καί ");
+  auto r = dict(dir, "load \"" + (dir.ruta() / "t.txt").string() + "\" --table Homero");
+  ASSERT_EQ(r.codigo, 0) << r.texto;
+  EXPECT_NE(r.texto.find("8 words, 6 new forms (UTF-8)"), std::string::npos) << r.texto;
 
   r = dict(dir, "lookup LOGOS --table Homero");
-  EXPECT_EQ(r.rc, 0);
-  EXPECT_EQ(r.salida, "key LOGOS\n1 λόγος\tlogos 3\n");
+  EXPECT_EQ(r.codigo, 0);
+  EXPECT_EQ(r.texto, "key LOGOS\n1 λόγος\tlogos 3\n");
   r = dict(dir, "lookup ΚΑΙ --table Homero");  // a Greek word gives its key
-  EXPECT_NE(r.salida.find("key KAI\n1 καὶ\tkai 1\n2 καί\tkai 1\n"), std::string::npos) << r.salida;
-  EXPECT_EQ(dict(dir, "lookup MUQOS --table Homero").rc, 1);  // nothing found
+  EXPECT_NE(r.texto.find("key KAI\n1 καὶ\tkai 1\n2 καί\tkai 1\n"), std::string::npos) << r.texto;
+  EXPECT_EQ(dict(dir, "lookup MUQOS --table Homero").codigo, 1);  // nothing found
 
-  ASSERT_EQ(dict(dir, "export --table Homero \"" + (dir.ruta / "h.tsv").string() + "\"").rc, 0);
-  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta / "h.tsv").string() + "\" --table Esopo").rc, 0);
-  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta / "h.tsv").string() + "\" --table Esopo").rc, 0);
+  ASSERT_EQ(dict(dir, "export --table Homero \"" + (dir.ruta() / "h.tsv").string() + "\"").codigo, 0);
+  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta() / "h.tsv").string() + "\" --table Esopo").codigo, 0);
+  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta() / "h.tsv").string() + "\" --table Esopo").codigo, 0);
   r = dict(dir, "list");
-  EXPECT_NE(r.salida.find("LEXICA_Esopo.db\n  Esopo\t6\n"), std::string::npos) << r.salida;
+  EXPECT_NE(r.texto.find("LEXICA_Esopo.db\n  Esopo\t6\n"), std::string::npos) << r.texto;
   r = dict(dir, "lookup LOGOS --table Esopo");
-  EXPECT_EQ(r.salida, "key LOGOS\n1 λόγος\tlogos 6\n");
+  EXPECT_EQ(r.texto, "key LOGOS\n1 λόγος\tlogos 6\n");
 
   r = dict(dir, "purge 2 --table Esopo");
-  EXPECT_EQ(r.salida, "Borradas 5 formas\n");
+  EXPECT_EQ(r.texto, "Borradas 5 formas\n");
   // A count beyond any integer adds up to the largest count, not past it.
-  escribeFichero(dir.ruta / "enorme.tsv", "LOGOS\tλόγος\t99999999999999999999\n");
-  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta / "enorme.tsv").string() + "\" --table Esopo").rc, 0);
-  EXPECT_EQ(dict(dir, "lookup LOGOS --table Esopo").salida, "key LOGOS\n1 λόγος\tlogos 32767\n");
+  escribeFichero(dir.ruta() / "enorme.tsv", "LOGOS\tλόγος\t99999999999999999999\n");
+  ASSERT_EQ(dict(dir, "import \"" + (dir.ruta() / "enorme.tsv").string() + "\" --table Esopo").codigo, 0);
+  EXPECT_EQ(dict(dir, "lookup LOGOS --table Esopo").texto, "key LOGOS\n1 λόγος\tlogos 32767\n");
   // A bad line leaves the table as it was.
-  escribeFichero(dir.ruta / "malo.tsv", "A\tα\t3\nB\tβ\n");
-  r = dict(dir, "import \"" + (dir.ruta / "malo.tsv").string() + "\" --table Esopo");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.salida.find("malo.tsv:2"), std::string::npos);
-  EXPECT_NE(dict(dir, "list").salida.find("  Esopo\t1\n"), std::string::npos);
-  EXPECT_EQ(dict(dir, "frobnicate").rc, 2);
+  escribeFichero(dir.ruta() / "malo.tsv", "A\tα\t3\nB\tβ\n");
+  r = dict(dir, "import \"" + (dir.ruta() / "malo.tsv").string() + "\" --table Esopo");
+  EXPECT_EQ(r.codigo, 1);
+  EXPECT_NE(r.texto.find("malo.tsv:2"), std::string::npos);
+  EXPECT_NE(dict(dir, "list").texto.find("  Esopo\t1\n"), std::string::npos);
+  EXPECT_EQ(dict(dir, "frobnicate").codigo, 2);
 }
 
 TEST(DictCommand, EveryCommandTakesTheSettingsFolderAndBadNumbersSayWhy) {
   CarpetaTemporal dir;
-  const std::string k = std::string("\"") + KALYXON_RUNTIME_DIR + "/kalyxon\" ";
-  const auto carpeta = dir.ruta / "nueva";  // made and given ALPHA.db by the first command
+  const auto carpeta = dir.ruta() / "nueva";  // made and given ALPHA.db by the first command
   const std::string sd = " --settings-dir \"" + carpeta.string() + "\"";
-  auto corre = [&](const std::string& args) {
-    auto out = dir.ruta / "salida.txt";
-    int rc = std::system((k + args + " > \"" + out.string() + "\" 2>&1").c_str());
-    return Resultado{WEXITSTATUS(rc), leeFichero(out)};
-  };
-  escribeFichero(dir.ruta / "t.txt", "lo/gos\n");
-  escribeFichero(dir.ruta / "nada.txt", "12 + 34 = 46\n");
+  escribeFichero(dir.ruta() / "t.txt", "lo/gos\n");
+  escribeFichero(dir.ruta() / "nada.txt", "12 + 34 = 46\n");
   struct Caso {
     std::string args;
     int rc;
     std::string dice;
   } casos[] = {
-      {"dict" + sd + " load \"" + (dir.ruta / "t.txt").string() + "\" --table Homero", 0, "1 words"},
-      {"dict" + sd + " load \"" + (dir.ruta / "nada.txt").string() + "\" --table Homero", 1,
+      {"dict" + sd + " load \"" + (dir.ruta() / "t.txt").string() + "\" --table Homero", 0, "1 words"},
+      {"dict" + sd + " load \"" + (dir.ruta() / "nada.txt").string() + "\" --table Homero", 1,
        "no Greek words"},
       {"settings" + sd + " folder", 0, carpeta.string()},
       {"codes html" + sd + " λ", 0, "&#955;"},
       {"numeral" + sd + " 12", 0, "ιβ"},
-      {"convert --from betacode" + sd + " \"" + (dir.ruta / "t.txt").string() + "\"", 0, "λόγος"},
+      {"convert --from betacode" + sd + " \"" + (dir.ruta() / "t.txt").string() + "\"", 0, "λόγος"},
       {"dict" + sd + " add λόγος --count 12x --table Homero", 2, "--count: '12x' is not a whole number"},
       {"dict" + sd + " add λόγος --count 99999999999999999999 --table Homero", 2,
        "--count: 99999999999999999999 is out of range (1 to 32000)"},
@@ -90,9 +75,9 @@ TEST(DictCommand, EveryCommandTakesTheSettingsFolderAndBadNumbersSayWhy) {
       {"dict --settings-dir", 2, "--settings-dir needs a value"},
   };
   for (const auto& c : casos) {
-    auto r = corre(c.args);
-    EXPECT_EQ(r.rc, c.rc) << c.args << "\n" << r.salida;
-    EXPECT_NE(r.salida.find(c.dice), std::string::npos) << c.args << "\n" << r.salida;
+    auto r = prueba::ejecutaKalyxon(c.args, "", true);
+    EXPECT_EQ(r.codigo, c.rc) << c.args << "\n" << r.texto;
+    EXPECT_NE(r.texto.find(c.dice), std::string::npos) << c.args << "\n" << r.texto;
   }
   EXPECT_TRUE(std::filesystem::exists(carpeta / "ALPHA.db"));
 }

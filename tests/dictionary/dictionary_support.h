@@ -2,46 +2,56 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <memory>
 #include <string>
+#include <string_view>
+
+#include "app/kalyxon.h"
+#include "dictionary/diccionario.h"
+#include "platform/scripted.h"
+#include "support/prueba.h"
 
 namespace kalyxon {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-struct CarpetaTemporal {
-  std::filesystem::path ruta;
-  // With `alfabeto`, the folder gets a copy of the built ALPHA.db, as a
-  // program folder has.
+using prueba::escribeFichero;
+using prueba::leeFichero;
+
+// A fresh temporary folder. With `alfabeto`, it gets a copy of the built
+// ALPHA.db, as a program folder has.
+struct CarpetaTemporal : prueba::CarpetaTemporal {
   explicit CarpetaTemporal(bool alfabeto = false) {
-    std::random_device rd;
-    ruta = std::filesystem::temp_directory_path() /
-           ("kalyxon-dict-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(ruta);
     if (alfabeto)
       std::filesystem::copy_file(std::filesystem::path(KALYXON_RUNTIME_DIR) / "ALPHA.db",
-                                 ruta / "ALPHA.db");
+                                 ruta() / "ALPHA.db");
   }
-  ~CarpetaTemporal() {
-    std::error_code ec;
-    std::filesystem::remove_all(ruta, ec);
-  }
-  CarpetaTemporal(const CarpetaTemporal&) = delete;
-  CarpetaTemporal& operator=(const CarpetaTemporal&) = delete;
 };
 
-inline std::string leeFichero(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+// The program object with scripted services over a program folder, and an
+// empty table `nombre` in LEXICA_prueba.db (opened when `abierto`).
+struct Banco {
+  CarpetaTemporal dir{true};
+  platform::scripted::ScriptedServices s;
+  Kalyxon k{s.services(), dir.ruta()};
+  Diccionario& d = k.diccionario();
+  Form1& f = k.form1;
+  std::string nombre;
+  std::shared_ptr<lexico::Tabla> t;
 
-inline void escribeFichero(const std::filesystem::path& p, const std::string& texto) {
-  std::ofstream out(p, std::ios::binary);
-  out << texto;
-}
+  explicit Banco(std::string tabla, bool abierto) : nombre(std::move(tabla)) {
+    t = d.espacio().abre(dir.ruta() / "LEXICA_prueba.db", true)->creaTabla(nombre);
+    if (abierto) abre();
+  }
+  void abre() { d.cambiaDiccionario(u"LEXICA_prueba.db", nombre); }
+  void forma(const char16_t* clave, const std::u16string& f, int n) {
+    t->anade(clave, lexico::listaCodigos(f), n);
+  }
+  int cuenta(const char16_t* clave, const std::u16string& forma) {
+    auto r = t->buscaPar(clave, lexico::listaCodigos(forma));
+    return r ? r->frecuencia : 0;
+  }
+  void teclea(std::string_view teclas) {
+    for (char c : teclas) d.cadenaGriego(c, false);
+  }
+};
 
 }  // namespace kalyxon
-

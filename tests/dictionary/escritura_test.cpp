@@ -4,8 +4,6 @@
 
 #include <map>
 
-#include "app/kalyxon.h"
-#include "dictionary/diccionario.h"
 #include "dictionary_support.h"
 #include "keyboard/simulador.h"
 
@@ -16,8 +14,8 @@ struct Escritorio {
   CarpetaTemporal dir{true};
   std::unique_ptr<TecladoSimulado> t;
   explicit Escritorio(const char* fichero, const char* tabla) {
-    std::filesystem::copy_file(std::filesystem::path(KALYXON_RUNTIME_DIR) / fichero, dir.ruta / fichero);
-    t = std::make_unique<TecladoSimulado>(dir.ruta);
+    std::filesystem::copy_file(std::filesystem::path(KALYXON_RUNTIME_DIR) / fichero, dir.ruta() / fichero);
+    t = std::make_unique<TecladoSimulado>(dir.ruta());
     t->k().diccionario().cambiaDiccionario(lexico::utf16(fichero), tabla);
     t->activaGriego();
     t->form1().chkdic.setValue(1);
@@ -41,8 +39,8 @@ TEST(ShippedDictionaries, EveryTableIsThereAndKeysAreCapitalBetaCode) {
   std::map<std::string, int64_t> tablas;
   for (const auto& d : lexico::kDiccionarios) tablas[d.tabla] = 0;
   for (const auto& f : lexico::ficherosDiccionario(KALYXON_RUNTIME_DIR)) {
-    std::filesystem::copy_file(f, dir.ruta / f.filename());
-    auto base = ws.abre(dir.ruta / f.filename());
+    std::filesystem::copy_file(f, dir.ruta() / f.filename());
+    auto base = ws.abre(dir.ruta() / f.filename());
     for (const auto& t : base->tablas()) {
       EXPECT_EQ(t.campos, 3);
       tablas[t.nombre] = t.registros;

@@ -7,25 +7,17 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "dictionary/lexico.h"
+#include "support/prueba.h"
 
 namespace kalyxon {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string lee(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void escribe(const fs::path& p, const std::string& texto) { std::ofstream(p, std::ios::binary) << texto; }
+using prueba::escribeFichero;
+using prueba::leeFichero;
 
 int ejecuta(const std::string& args) {
   fs::path tool = fs::path(KALYXON_RUNTIME_DIR).parent_path() / "tools" / "kalyxon_lexica";
@@ -33,28 +25,27 @@ int ejecuta(const std::string& args) {
 }
 
 TEST(LexicaTool, CountsBecomeListsAndListsReproducibleDictionaries) {
-  fs::path dir = fs::temp_directory_path() / ("kalyxon-lexica-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const prueba::CarpetaTemporal dir;
   auto d = [&](const char* n) { return "'" + (dir / n).string() + "'"; };
   const std::string alpha = "'" KALYXON_RUNTIME_DIR "/ALPHA.db'";
   // Elided and plain forms are stored alike; the diaeresis is dropped.
-  escribe(dir / "cuentas.tsv", "form\tcount\nκαὶ\t5\nδ’\t3\nδ\t1\nἀΐδιος\t2\nἀίδιος\t1\nλόγος\t1\n");
-  escribe(dir / "fuera.txt", "καὶ δ’, λόγος.\n");
+  escribeFichero(dir / "cuentas.tsv", "form\tcount\nκαὶ\t5\nδ’\t3\nδ\t1\nἀΐδιος\t2\nἀίδιος\t1\nλόγος\t1\n");
+  escribeFichero(dir / "fuera.txt", "καὶ δ’, λόγος.\n");
   ASSERT_EQ(ejecuta("formas " + alpha + " " + d("lista.tsv") + " " + d("cuentas.tsv") +
                     " --menos " + d("fuera.txt")), 0);
-  EXPECT_EQ(lee(dir / "lista.tsv"), "AIDIOS\tἀίδιος\t3\nD\tδ\t3\nKAI\tκαὶ\t4\n");
+  EXPECT_EQ(leeFichero(dir / "lista.tsv"), "AIDIOS\tἀίδιος\t3\nD\tδ\t3\nKAI\tκαὶ\t4\n");
   // A left-out text with a word the count never had is not the text counted.
-  escribe(dir / "otro.txt", "καὶ ἄλλος\n");
+  escribeFichero(dir / "otro.txt", "καὶ ἄλλος\n");
   EXPECT_NE(ejecuta("formas " + alpha + " " + d("x.tsv") + " " + d("cuentas.tsv") + " --menos " +
                     d("otro.txt")), 0);
   EXPECT_FALSE(fs::exists(dir / "x.tsv"));
 
   // Lists added up; two forms of one key past the cap keep their order.
-  escribe(dir / "a.tsv", "H\tἢ\t30000\nH\tἡ\t30000\nKAI\tκαὶ\t7\n");
-  escribe(dir / "b.tsv", "H\tἢ\t24505\nH\tἡ\t14219\nH\tἤ\t900\n");
+  escribeFichero(dir / "a.tsv", "H\tἢ\t30000\nH\tἡ\t30000\nKAI\tκαὶ\t7\n");
+  escribeFichero(dir / "b.tsv", "H\tἢ\t24505\nH\tἡ\t14219\nH\tἤ\t900\n");
   for (const char* f : {"uno.db", "dos.db"})
     ASSERT_EQ(ejecuta("db " + d(f) + " completo " + d("a.tsv") + " " + d("b.tsv")), 0);
-  EXPECT_EQ(lee(dir / "uno.db"), lee(dir / "dos.db"));
+  EXPECT_EQ(leeFichero(dir / "uno.db"), leeFichero(dir / "dos.db"));
   {
     lexico::Espacio ws;
     auto t = ws.abre(dir / "uno.db")->tabla("completo");
@@ -63,7 +54,6 @@ TEST(LexicaTool, CountsBecomeListsAndListsReproducibleDictionaries) {
       formas += c.actual().forma() + u":" + lexico::utf16(std::to_string(c.actual().frecuencia)) + u" ";
     EXPECT_EQ(formas, u"ἢ:32766 ἡ:32765 ἤ:900 ");
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 // floors sit well below them and catch a dictionary built wrong (keys that
 // typing does not make, counts lost, the context choice turned harmful).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
 #include "platform/scripted.h"
+#include "support/prueba.h"
 
 namespace kalyxon {
 namespace {
@@ -46,14 +46,13 @@ bool esLetra(char16_t c) {
 TEST(Precision, FirstCandidateOnAWorkLeftOutOfTheSources) {
   auto lineas = obraDejadaFuera();
   if (lineas.empty()) GTEST_SKIP() << "corpus not available";
-  fs::path dir = fs::temp_directory_path() / ("kalyxon-precision-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const prueba::CarpetaTemporal dir;
   for (const char* f : {"ALPHA.db", "LEXICA_completo.db"})
-    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / f, dir / f, fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(KALYXON_RUNTIME_DIR) / f, dir / f);
   int64_t palabras = 0, primera = 0, contexto = 0;
   {
     platform::scripted::ScriptedServices sv;
-    Kalyxon k(sv.services(), dir);
+    Kalyxon k(sv.services(), dir.ruta());
     auto& d = k.diccionario();
     d.cambiaDiccionario(u"LEXICA_completo.db", "completo");
     k.form1.mnuacc.checked = true;
@@ -85,7 +84,6 @@ TEST(Precision, FirstCandidateOnAWorkLeftOutOfTheSources) {
       }
     }
   }
-  fs::remove_all(dir);
   double sin = 100.0 * primera / palabras, con = 100.0 * contexto / palabras;
   std::printf("running words %lld: first candidate right %.1f %%, with the context choice %.1f %%\n",
               static_cast<long long>(palabras), sin, con);

@@ -60,6 +60,32 @@ Salida ejecutaKalyxon(const std::string& args, const std::string& entrada, bool 
   return s;
 }
 
+int ejecutaYMata(const std::vector<std::string>& args, const std::function<bool(pid_t)>& momento) {
+  std::vector<std::string> todo = {KALYXON_RUNTIME_DIR "/kalyxon"};
+  todo.insert(todo.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : todo) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&fa, 1, 2);
+  pid_t pid = -1;
+  const int r = posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&fa);
+  if (r != 0) return -2;
+  int estado = 0;
+  while (::waitpid(pid, &estado, WNOHANG) == 0) {
+    if (momento(pid)) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &estado, 0);
+      return WIFSIGNALED(estado) ? -1 : WIFEXITED(estado) ? WEXITSTATUS(estado) : -2;
+    }
+    ::usleep(100);
+  }
+  return WIFEXITED(estado) ? WEXITSTATUS(estado) : -2;
+}
+
 std::string tecleaConType(const std::string& guion, const std::string& opciones) {
   return ejecutaKalyxon("type " + opciones, guion).texto;
 }

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ struct Salida {
 // error joins the text when `conErrores`, and is dropped otherwise.
 Salida ejecutaKalyxon(const std::string& args, const std::string& entrada = "",
                       bool conErrores = false);
+
+// Runs `kalyxon ARGS` (its output dropped) and kills it with SIGKILL as soon
+// as `momento(pid)` holds, asked again and again while it runs. Its exit
+// status; -1 when the kill came first, -2 when it ended otherwise.
+int ejecutaYMata(const std::vector<std::string>& args,
+                 const std::function<bool(pid_t)>& momento = [](pid_t) { return false; });
 
 // What `kalyxon type OPCIONES` types for a key script.
 std::string tecleaConType(const std::string& guion, const std::string& opciones);

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <sys/stat.h>
 
 #include "platform/scripted.h"
+#include "support/prueba.h"
 #include "util/cp1252.h"
 #include "util/utf.h"
 
@@ -19,28 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 using util::toUtf8;
 
-std::string bytesOf(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeBytes(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
 // A fresh folder without dots in its own name, removed afterwards.
 class FicGenTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kalyxon_ficgen_" + std::to_string(getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  prueba::CarpetaTemporal carpeta_;
+  const fs::path& dir_ = carpeta_.ruta();
   platform::scripted::ScriptedMessageBox box_;
 
   std::string shown(size_t i = 0) const {
@@ -66,7 +48,7 @@ TEST(Utf, ConvertsBothWaysAndReplacesMalformedInput) {
 
 TEST_F(FicGenTest, EscrituraAtomicaTakesPiecesAndReplacesOnlyWhenDone) {
   const fs::path f = dir_ / "informe.txt";
-  writeBytes(f, "old");
+  prueba::escribeFichero(f, "old");
   auto sinTemporales = [&] {
     for (const auto& e : fs::directory_iterator(dir_))
       EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
@@ -80,18 +62,18 @@ TEST_F(FicGenTest, EscrituraAtomicaTakesPiecesAndReplacesOnlyWhenDone) {
       const std::string trozo(n, static_cast<char>('a' + n % 26));
       w.escribe(trozo);
       esperado += trozo;
-      EXPECT_EQ(bytesOf(f), "old");  // the old file stands until the end
+      EXPECT_EQ(prueba::leeFichero(f), "old");  // the old file stands until the end
     }
     EXPECT_FALSE(w.termina());
   }
-  EXPECT_EQ(bytesOf(f), esperado);
+  EXPECT_EQ(prueba::leeFichero(f), esperado);
   sinTemporales();
   // Abandoned before the end: the old file stays, the temporary one goes.
   {
     EscrituraAtomica w(f);
     w.escribe(std::string(100000, 'x'));
   }
-  EXPECT_EQ(bytesOf(f), esperado);
+  EXPECT_EQ(prueba::leeFichero(f), esperado);
   sinTemporales();
   // A folder, or a missing one, is an error from the start.
   EXPECT_TRUE(EscrituraAtomica(dir_).error());
@@ -103,11 +85,11 @@ TEST_F(FicGenTest, EscrituraAtomicaTakesPiecesAndReplacesOnlyWhenDone) {
 
 TEST_F(FicGenTest, GrabaFicheroWritesCodePageTextWithALineEndAndReplaces) {
   const fs::path f = dir_ / "infErrores.txt";
-  writeBytes(f, "old text that is longer");
+  prueba::escribeFichero(f, "old text that is longer");
   grabaFichero(f, u"€ñ α");
-  EXPECT_EQ(bytesOf(f), "\x80\xf1 ?\r\n");
+  EXPECT_EQ(prueba::leeFichero(f), "\x80\xf1 ?\r\n");
   grabaFichero(f, u"");
-  EXPECT_EQ(bytesOf(f), "\r\n");
+  EXPECT_EQ(prueba::leeFichero(f), "\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 
   try {
@@ -123,16 +105,16 @@ TEST_F(FicGenTest, GrabaFicheroWritesCodePageTextWithALineEndAndReplaces) {
 
 TEST_F(FicGenTest, LeeFicheroReadsBytesAsCharactersAndReportsErrors) {
   const fs::path f = dir_ / "texto.txt";
-  writeBytes(f, std::string("ab\r\n\x80\0z", 7));
+  prueba::escribeFichero(f, std::string("ab\r\n\x80\0z", 7));
   EXPECT_EQ(leeFichero(f.string(), box_), std::u16string(u"ab\r\n€\0z", 7));
-  writeBytes(f, "");
+  prueba::escribeFichero(f, "");
   EXPECT_EQ(leeFichero(f.string(), box_), u"");
   EXPECT_TRUE(box_.shown.empty());
 
 #ifndef _WIN32
   // Only the first "\..\" is turned into "\" (a backslash is an ordinary
   // character in a file name here; on Windows it separates folders).
-  writeBytes(dir_ / "a\\b\\..\\c.txt", "ok");
+  prueba::escribeFichero(dir_ / "a\\b\\..\\c.txt", "ok");
   EXPECT_EQ(toUtf8(leeFichero((dir_ / "a\\..\\b\\..\\c.txt").string(), box_)), "ok");
 #endif
 
@@ -150,11 +132,11 @@ TEST_F(FicGenTest, DivideFicheroWritesNumberedPiecesBesideTheFile) {
   for (int i = 0; i < 2'500'000; ++i) text += static_cast<char>('a' + i % 26);
   text[1'999'999] = '\xe9';
   const fs::path f = dir_ / "grande.txt";
-  writeBytes(f, text);
+  prueba::escribeFichero(f, text);
   EXPECT_EQ(divideFichero(f.string(), 1'000'000, box_), 3);
   EXPECT_TRUE(box_.shown.empty()) << shown();
-  const std::string p1 = bytesOf(dir_ / "grande1.txt"), p2 = bytesOf(dir_ / "grande2.txt"),
-                    p3 = bytesOf(dir_ / "grande3.txt");
+  const std::string p1 = prueba::leeFichero(dir_ / "grande1.txt"), p2 = prueba::leeFichero(dir_ / "grande2.txt"),
+                    p3 = prueba::leeFichero(dir_ / "grande3.txt");
   EXPECT_EQ(p1.size(), 1'000'002u);
   EXPECT_EQ(p2.size(), 1'000'002u);
   EXPECT_EQ(p3.size(), 500'002u);
@@ -162,11 +144,11 @@ TEST_F(FicGenTest, DivideFicheroWritesNumberedPiecesBesideTheFile) {
   EXPECT_EQ(p3.substr(500'000), "\r\n");
 
   // An exact multiple gives no empty last piece; an empty file no piece.
-  writeBytes(dir_ / "par.dat", "abcdef");
+  prueba::escribeFichero(dir_ / "par.dat", "abcdef");
   EXPECT_EQ(divideFichero((dir_ / "par.dat").string(), 3, box_), 2);
-  EXPECT_EQ(bytesOf(dir_ / "par2.dat"), "def\r\n");
+  EXPECT_EQ(prueba::leeFichero(dir_ / "par2.dat"), "def\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "par3.dat"));
-  writeBytes(dir_ / "vacio.txt", "");
+  prueba::escribeFichero(dir_ / "vacio.txt", "");
   EXPECT_EQ(divideFichero((dir_ / "vacio.txt").string(), 3, box_), 0);
   EXPECT_TRUE(box_.shown.empty()) << shown();
 }
@@ -176,9 +158,9 @@ TEST_F(FicGenTest, DivideFicheroCutsAtTheFirstDotAndRefusesPathsWithout) {
   // piece 2 fails because "t2.d" does not exist.
   fs::create_directories(dir_ / "t.d");
   fs::create_directories(dir_ / "t1.d");
-  writeBytes(dir_ / "t.d" / "f.txt", "0123456789abcde");
+  prueba::escribeFichero(dir_ / "t.d" / "f.txt", "0123456789abcde");
   EXPECT_EQ(divideFichero((dir_ / "t.d" / "f.txt").string(), 10, box_), 1);
-  EXPECT_EQ(bytesOf(dir_ / "t1.d" / "f.txt"), "0123456789\r\n");
+  EXPECT_EQ(prueba::leeFichero(dir_ / "t1.d" / "f.txt"), "0123456789\r\n");
   ASSERT_EQ(box_.shown.size(), 1u);
   EXPECT_EQ(shown(), "No se encontró la ruta de acceso");
 
@@ -190,35 +172,29 @@ TEST_F(FicGenTest, DivideFicheroCutsAtTheFirstDotAndRefusesPathsWithout) {
   EXPECT_EQ(shown(3), "No se encontró el archivo");
 }
 
-}  // namespace
-}  // namespace kalyxon::FicGen
-
-namespace kalyxon::FicGen {
-namespace {
-
 // Links, modes, FIFOs and devices: POSIX only.
 #ifndef _WIN32
 TEST_F(FicGenTest, EscribeBytesKeepsLinksModesAndSpecialFiles) {
   // A link stays a link; its target gets the bytes and keeps its mode.
-  writeBytes(dir_ / "real.txt", "old");
+  prueba::escribeFichero(dir_ / "real.txt", "old");
   fs::permissions(dir_ / "real.txt", fs::perms::owner_read | fs::perms::owner_write);
   fs::create_directories(dir_ / "sub");
   fs::create_symlink("../real.txt", dir_ / "sub" / "enlace.txt");
   ASSERT_FALSE(escribeBytes(dir_ / "sub" / "enlace.txt", "new"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "sub" / "enlace.txt"));
-  EXPECT_EQ(bytesOf(dir_ / "real.txt"), "new");
+  EXPECT_EQ(prueba::leeFichero(dir_ / "real.txt"), "new");
   EXPECT_EQ(fs::status(dir_ / "real.txt").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   // A dangling link creates its target.
   fs::create_symlink("nuevo.txt", dir_ / "colgado.txt");
   ASSERT_FALSE(escribeBytes(dir_ / "colgado.txt", "x"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "colgado.txt"));
-  EXPECT_EQ(bytesOf(dir_ / "nuevo.txt"), "x");
+  EXPECT_EQ(prueba::leeFichero(dir_ / "nuevo.txt"), "x");
 
   // A FIFO is written into, not replaced; so is a device.
   ASSERT_EQ(::mkfifo((dir_ / "tubo").c_str(), 0600), 0);
   std::string leido;
-  std::thread lector([&] { leido = bytesOf(dir_ / "tubo"); });
+  std::thread lector([&] { leido = prueba::leeFichero(dir_ / "tubo"); });
   EXPECT_FALSE(escribeBytes(dir_ / "tubo", "por la tubería"));
   lector.join();
   EXPECT_EQ(leido, "por la tubería");
