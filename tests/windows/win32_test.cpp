@@ -1,21 +1,27 @@
 // The Windows platform layer under Wine: the clipboard keeps Unicode text and
 // RTF bytes as they were put there; message boxes answer in Spanish; files
-// dropped on a window reach it. (The
+// dropped on a window reach it; the About window opens, shows one tab at a
+// time and closes as the engine says. (The
 // keyboard hook is tested end to end by scripts/build-windows.sh test, which
 // also runs the message box test on its virtual display.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
 #undef MessageBox
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/frmace.h"
 #include "win32/servicios.h"
+#include "win32/ui/escritorio.h"
 #include "win32/ui/servicios.h"
 #include "win32/ui/soltar.h"
 
@@ -118,6 +124,54 @@ TEST(Soltar, FilesDroppedTheOldWayArriveOneByOneWithTheirPlace) {
   EXPECT_EQ(GetWindowLongPtrW(v, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
   DestroyWindow(v);
   OleUninitialize();
+}
+
+TEST(Acerca, OpensFromTheMenuShowsOneTabAtATimeAndAceptarClosesIt) {
+  if (!hayPantalla()) GTEST_SKIP() << "no display: Wine makes no windows here";
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "kalyxon-acerca-prueba";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / kFicheroAtribucion) << "Atribuci\xC3\xB3n\nde prueba";
+  std::ofstream(dir / kFicheroLicencia) << "Licencia de prueba";
+  {
+    win32ui::Escritorio e(dir, {dir});
+    HWND v = static_cast<HWND>(e.ventana("frmace"));
+    ASSERT_TRUE(v);
+    EXPECT_FALSE(IsWindowVisible(v));
+    auto cajaVisible = [&] {
+      std::vector<std::wstring> vistas;
+      for (HWND c = FindWindowExW(v, nullptr, L"Edit", nullptr); c; c = FindWindowExW(v, c, L"Edit", nullptr)) {
+        if (!IsWindowVisible(c)) continue;
+        std::wstring t(static_cast<size_t>(GetWindowTextLengthW(c)) + 1, L'\0');
+        t.resize(static_cast<size_t>(GetWindowTextW(c, t.data(), static_cast<int>(t.size()))));
+        vistas.push_back(t);
+      }
+      return vistas;
+    };
+    HWND pestanas = FindWindowExW(v, nullptr, WC_TABCONTROLW, nullptr);
+    HWND aceptar = FindWindowExW(v, nullptr, L"Button", nullptr);  // its only button
+    ASSERT_TRUE(pestanas && aceptar);
+    for (int vez = 0; vez < 2; ++vez) {
+      e.evento("mnusibace_Click");
+      ASSERT_TRUE(IsWindowVisible(v));
+      EXPECT_EQ(textoDe(aceptar), L"Aceptar");
+      // It always opens on the attribution, whichever tab was shown last.
+      EXPECT_EQ(cajaVisible(), std::vector<std::wstring>{L"Atribuci\u00f3n\r\nde prueba"});
+      SendMessageW(pestanas, TCM_SETCURSEL, 1, 0);
+      NMHDR n{pestanas, static_cast<UINT_PTR>(GetDlgCtrlID(pestanas)), static_cast<UINT>(TCN_SELCHANGE)};
+      SendMessageW(v, WM_NOTIFY, n.idFrom, reinterpret_cast<LPARAM>(&n));
+      EXPECT_EQ(cajaVisible(), std::vector<std::wstring>{L"Licencia de prueba"});
+      // "Aceptar" the first time, the frame's close button the second.
+      if (vez == 0)
+        SendMessageW(v, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(aceptar), BN_CLICKED), reinterpret_cast<LPARAM>(aceptar));
+      else
+        SendMessageW(v, WM_CLOSE, 0, 0);
+      EXPECT_FALSE(IsWindowVisible(v));
+    }
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
 }
 
 }  // namespace

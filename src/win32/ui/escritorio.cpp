@@ -10,6 +10,7 @@
 
 #include "app/aplicacion.h"
 #include "app/eventos.h"
+#include "app/frmace.h"
 #include "app/kalyxon.h"
 #include "app/menus.h"
 #include "conversion/frmtra.h"
@@ -95,7 +96,7 @@ class CacheFuentes {
 // ---------------------------------------------------------------------------
 
 struct Escritorio::Ventana {
-  enum class Tipo { Principal, Aviso, Conversion };
+  enum class Tipo { Principal, Aviso, Conversion, Acerca };
   enum class Clase { Check, Etiqueta, UniEtiqueta, Imagen, Lista, Boton, Texto, UniTexto, Logo };
 
   struct Ctl {
@@ -108,6 +109,12 @@ struct Escritorio::Ventana {
     std::string picture;      // picture last shown
     HICON icono = nullptr;
     std::vector<std::u16string> items;
+    bool enOtraPestana = false;  // a box of a tab not shown
+  };
+  // A tab of the window's tab control: its caption's model and the box it shows.
+  struct Pestana {
+    vm::Control* modelo;
+    std::string caja;
   };
 
   Ventana(Escritorio& e, Tipo t, vm::Window& v) : esc(e), tipo(t), modelo(v) {}
@@ -134,12 +141,18 @@ struct Escritorio::Ventana {
   vm::Window aplicada{};
   bool geometriaAplicada = false;
   HWND barra = nullptr, detener = nullptr;  // progress bar and its stop button
+  HWND pestanas = nullptr;                   // the tab control, if any
+  RECT rPestanas{};
+  std::vector<Pestana> hojas;
   CacheFuentes fuentes;
 
   Ctl* ctl(std::string_view n) {
     for (auto& c : ctls)
       if (c.nombre == n) return &c;
     return nullptr;
+  }
+  bool enHoja(const Ctl& c) const {
+    return std::any_of(hojas.begin(), hojas.end(), [&](const Pestana& p) { return p.caja == c.nombre; });
   }
   Ctl* ctlDe(HWND hc) {
     for (auto& c : ctls)
@@ -155,6 +168,14 @@ struct Escritorio::Ventana {
     emite(sobreCam ? "imgcam_OLEDragDrop" : "Form_OLEDragDrop", texto);
   }
 
+  // Buttons of the notice and of the About window are named with their
+  // window's name, the main window's alone.
+  std::string prefijo() const {
+    if (tipo == Tipo::Aviso) return "frmini_";
+    if (tipo == Tipo::Acerca) return "frmace_";
+    return {};
+  }
+
   void emite(std::string_view ev, const std::u16string& texto = {}) {
     if (tipo == Tipo::Conversion)
       esc.eventoConversion(ev);
@@ -168,7 +189,11 @@ struct Escritorio::Ventana {
     const DWORD estilo = tipo == Tipo::Conversion
                              ? WS_OVERLAPPEDWINDOW
                              : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    h = CreateWindowExW(tipo == Tipo::Aviso ? WS_EX_DLGMODALFRAME : 0, kClase, W(modelo.caption), estilo,
+    // The About window stays above the main window, which is on top of every other.
+    const DWORD ex = tipo == Tipo::Aviso    ? WS_EX_DLGMODALFRAME
+                     : tipo == Tipo::Acerca ? WS_EX_DLGMODALFRAME | WS_EX_TOPMOST
+                                            : 0;
+    h = CreateWindowExW(ex, kClase, W(modelo.caption), estilo,
                         CW_USEDEFAULT, CW_USEDEFAULT, twipsPx(modelo.width), twipsPx(modelo.height),
                         nullptr, nullptr, GetModuleHandleW(nullptr), this);
     tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, h,
@@ -370,13 +395,37 @@ struct Escritorio::Ventana {
     }
     if (IsWindowEnabled(c.h) != (m.enabled ? TRUE : FALSE)) EnableWindow(c.h, m.enabled);
     const bool visible = (GetWindowLongPtrW(c.h, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (visible != m.visible) ShowWindow(c.h, m.visible ? SW_SHOWNA : SW_HIDE);
+    const bool quiere = m.visible && !c.enOtraPestana;
+    if (visible != quiere) ShowWindow(c.h, quiere ? SW_SHOWNA : SW_HIDE);
+  }
+
+  // The tabs' captions from the model; only the shown tab's box is visible.
+  // Which tab is shown is the window's own state: it opens on the first.
+  void renderPestanas() {
+    if (!pestanas) return;
+    if (modelo.visible && !IsWindowVisible(h)) SendMessageW(pestanas, TCM_SETCURSEL, 0, 0);
+    const int actual = static_cast<int>(SendMessageW(pestanas, TCM_GETCURSEL, 0, 0));
+    for (size_t i = 0; i < hojas.size(); ++i) {
+      wchar_t escrito[256] = {};
+      TCITEMW it{};
+      it.mask = TCIF_TEXT;
+      it.pszText = escrito;
+      it.cchTextMax = 256;
+      SendMessageW(pestanas, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&it));
+      const std::u16string& t = hojas[i].modelo->caption;
+      if (reinterpret_cast<const char16_t*>(escrito) != t) {
+        it.pszText = const_cast<wchar_t*>(W(t));
+        SendMessageW(pestanas, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&it));
+      }
+      if (Ctl* c = ctl(hojas[i].caja)) c->enOtraPestana = static_cast<int>(i) != actual;
+    }
   }
 
   void render() {
     renderizando = true;
     ponTexto(h, modelo.caption);
     renderMenus();
+    renderPestanas();
     for (auto& c : ctls) renderCtl(c);
     coloca();
     if (tipo == Tipo::Principal) renderGeometria();
@@ -465,11 +514,26 @@ struct Escritorio::Ventana {
       if (detener) MoveWindow(detener, rc.right - px(86), fondo - px(24), px(78), px(22), TRUE);
       return;
     }
+    // Negative places count from the right or the bottom edge.
+    const int ancho96 = MulDiv(rc.right, 96, dpi()), alto96 = MulDiv(rc.bottom, 96, dpi());
+    auto mide = [&](RECT r) {
+      if (r.right < 0) r.right += ancho96;
+      if (r.left < 0) r.left += ancho96;
+      if (r.bottom < 0) r.bottom += alto96;
+      if (r.top < 0) r.top += alto96;
+      return RECT{px(r.left), px(r.top), px(r.right), px(r.bottom)};
+    };
     for (auto& c : ctls) {
-      RECT r = c.r;
-      if (r.right < 0) r.right += rc.right;  // negative: from the right edge
-      if (r.left < 0) r.left += rc.right;
-      MoveWindow(c.h, px(r.left), px(r.top), px(r.right - r.left), px(r.bottom - r.top), TRUE);
+      if (enHoja(c)) continue;  // placed in the tab control below
+      const RECT r = mide(c.r);
+      MoveWindow(c.h, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    if (pestanas) {
+      RECT r = mide(rPestanas);
+      MoveWindow(pestanas, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+      SendMessageW(pestanas, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+      for (const Pestana& p : hojas)
+        if (Ctl* c = ctl(p.caja)) MoveWindow(c->h, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }
     if (tipo == Tipo::Principal && barra) {
       const Ctl* lista = ctl("lstfon");
@@ -504,7 +568,7 @@ struct Escritorio::Ventana {
           cb.setValue(cb.value ? 0 : 1);
           emite("");
         } else if ((c->clase == Clase::Imagen || c->clase == Clase::Boton) && aviso == BN_CLICKED) {
-          emite(tipo == Tipo::Aviso ? "frmini_" + c->nombre + "_Click" : c->nombre + "_Click");
+          emite(prefijo() + c->nombre + "_Click");
         } else if (c->clase == Clase::UniEtiqueta && aviso == STN_CLICKED) {
           emite(c->nombre + "_Click");
         } else if (c->clase == Clase::Lista && aviso == LBN_SELCHANGE) {
@@ -547,6 +611,14 @@ struct Escritorio::Ventana {
         }
         break;
       }
+      case WM_NOTIFY: {
+        const auto* n = reinterpret_cast<const NMHDR*>(lp);
+        if (pestanas && n->hwndFrom == pestanas && n->code == TCN_SELCHANGE) {
+          render();
+          return 0;
+        }
+        break;
+      }
       case WM_INITMENUPOPUP:
         abreMenu(reinterpret_cast<HMENU>(wp));
         return 0;
@@ -582,6 +654,8 @@ struct Escritorio::Ventana {
           emite("Form_Close");  // never cancelled: the engine saves and unloads
         } else if (tipo == Tipo::Aviso) {
           if (modelo.visible) emite("frmini_cmdcan_Click");  // the frame's button is "Cancelar"
+        } else if (tipo == Tipo::Acerca) {
+          if (modelo.visible) emite("frmace_cmdace_Click");  // the frame's button is "Aceptar"
         } else {
           modelo.visible = false;
           emite("");
@@ -630,7 +704,7 @@ Escritorio::Escritorio(std::filesystem::path carpeta, std::vector<std::filesyste
       archivos_([this] { return ventanaActiva(); }),
       bomba_([this] { render(); }),
       ayuda_(carpetasDatos_, mensajes_) {
-  INITCOMMONCONTROLSEX icc{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX icc{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   registraClase();
   platform::Services sv{&mensajes_, &entradas_, &archivos_, &bomba_,  &portapapeles_,
@@ -687,6 +761,39 @@ Escritorio::Escritorio(std::filesystem::path carpeta, std::vector<std::filesyste
   SendMessageW(a.ctl("txtini")->h, EM_SETREADONLY, TRUE, 0);
   SendMessageW(a.ctl("lblnom")->h, WM_SETFONT, reinterpret_cast<WPARAM>(a.fuentes.da(u"Segoe UI", 20, true)), FALSE);
 
+  // The About window: logo, name, version, the program's licence, and the
+  // dictionaries' attribution and licence in two tabs.
+  Frmace& fa = k_->aplicacion().frmace;
+  acerca_ = std::make_unique<Ventana>(*this, Ventana::Tipo::Acerca, fa.ventana);
+  acerca_->crea();
+  auto& ac = *acerca_;
+  ac.anade("imglog", C::Logo, fa.imglog, {10, 8, 58, 56});
+  ac.anade("lblnom", C::Etiqueta, fa.lblnom, {68, 8, -10, 34});
+  ac.anade("lblver", C::Etiqueta, fa.lblver, {68, 36, -10, 54});
+  ac.anade("lbldes", C::Etiqueta, fa.lbldes, {10, 64, -10, 82});
+  ac.anade("lblide", C::Etiqueta, fa.lblide, {10, 86, -10, 118});
+  ac.anade("txtatr", C::Texto, fa.txtatr, {});
+  ac.anade("txtlic", C::Texto, fa.txtlic, {});
+  ac.anade("lblcar", C::Etiqueta, fa.lblcar, {10, -40, -100, -6});
+  ac.anade("cmdace", C::Boton, fa.cmdace, {-90, -36, -10, -10});
+  for (const char* n : {"txtatr", "txtlic"}) SendMessageW(ac.ctl(n)->h, EM_SETREADONLY, TRUE, 0);
+  SendMessageW(ac.ctl("lblnom")->h, WM_SETFONT, reinterpret_cast<WPARAM>(ac.fuentes.da(u"Segoe UI", 20, true)),
+               FALSE);
+  // Created after the boxes, so that it lies below them.
+  ac.pestanas = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                                0, 0, 10, 10, ac.h, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(ac.pestanas, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  ac.rPestanas = {10, 124, -10, -46};
+  ac.hojas = {{&fa.tabatr, "txtatr"}, {&fa.tablic, "txtlic"}};
+  for (size_t i = 0; i < ac.hojas.size(); ++i) {
+    TCITEMW it{};
+    it.mask = TCIF_TEXT;
+    it.pszText = const_cast<wchar_t*>(L"");
+    SendMessageW(ac.pestanas, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&it));
+  }
+  SetWindowPos(ac.pestanas, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  k_->aplicacion().acercaDeEnVentana = true;
+
   // The conversion window, over the conversion object's model.
   Frmtra& t = k_->frmtra();
   const qt::ModeloConversion mc = qt::modeloConversion(t);
@@ -715,7 +822,7 @@ Escritorio::Escritorio(std::filesystem::path carpeta, std::vector<std::filesyste
 
   k_->aplicacion().alTerminar = [this] {
     render();
-    for (Ventana* v : {aviso_.get(), conversion_.get(), principal_.get()}) ShowWindow(v->h, SW_HIDE);
+    for (Ventana* v : {acerca_.get(), aviso_.get(), conversion_.get(), principal_.get()}) ShowWindow(v->h, SW_HIDE);
     PostQuitMessage(0);
   };
   soltar_ = std::make_unique<Soltar>(principal_->h, [this](int x, int y, const std::u16string& t) {
@@ -735,6 +842,7 @@ Escritorio::Ole::~Ole() {
 Escritorio::~Escritorio() {
   soltar_.reset();
   conversion_.reset();
+  acerca_.reset();
   aviso_.reset();
   principal_.reset();
   k_.reset();
@@ -768,6 +876,7 @@ void* Escritorio::ventana(std::string_view nombre) const {
   if (nombre == "Form1" && principal_) return principal_->h;
   if (nombre == "frmini" && aviso_) return aviso_->h;
   if (nombre == "frmtra" && conversion_) return conversion_->h;
+  if (nombre == "frmace" && acerca_) return acerca_->h;
   return nullptr;
 }
 
@@ -793,6 +902,7 @@ void Escritorio::render() {
   principal_->render();
   aviso_->render();
   conversion_->render();
+  acerca_->render();
   renderizando_ = false;
 }
 
@@ -810,6 +920,11 @@ int Escritorio::ejecuta() {
           evento("F1");
         else
           eventoConversion("UniText1_F1");
+        continue;
+      }
+      // In the About window Enter and Escape are "Aceptar", as in a dialog.
+      if ((m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) && raiz == acerca_->h) {
+        evento("frmace_cmdace_Click");
         continue;
       }
       // Shift+Insert in the upper box pastes the clipboard's rich text with

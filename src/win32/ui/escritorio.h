@@ -1,11 +1,11 @@
 // The Windows desktop program: the Win32 services, the engine, and native
 // windows that render the engine's window models (the main window, the
-// start-up notice, the conversion window) and hand every click, menu choice
-// and window event to the engine by its handler's name. Menus come from the
-// engine's menu trees; events go through the engine's own dispatch
-// (app/eventos.h), as the Qt front end's do, and the conversion window's model
-// view is the Qt front end's (qt/modelos.h, free of Qt). Nothing is decided
-// here.
+// start-up notice, the conversion window, the About window) and hand every
+// click, menu choice and window event to the engine by its handler's name.
+// Menus come from the engine's menu trees; events go through the engine's own
+// dispatch (app/eventos.h), as the Qt front end's do, and the conversion
+// window's model view is the Qt front end's (qt/modelos.h, free of Qt).
+// Nothing is decided here.
 #pragma once
 
 #include <filesystem>
@@ -49,7 +49,7 @@ class Escritorio {
   // The message loop, until the engine ends the program; the exit status.
   int ejecuta();
 
-  // Window handles (HWND) by window name: "Form1", "frmini", "frmtra".
+  // Window handles (HWND) by window name: "Form1", "frmini", "frmtra", "frmace".
   void* ventana(std::string_view nombre) const;
 
   // An icon file (HICON) of the data folders at `lado` pixels, or null; the
@@ -85,7 +85,7 @@ class Escritorio {
     bool iniciado;
   } ole_;
   std::unique_ptr<Kalyxon> k_;
-  std::unique_ptr<Ventana> principal_, aviso_, conversion_;
+  std::unique_ptr<Ventana> principal_, aviso_, conversion_, acerca_;
   std::unique_ptr<Soltar> soltar_;  // drops on the main window
   bool renderizando_ = false;
 };
