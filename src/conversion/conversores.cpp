@@ -851,7 +851,7 @@ class ABeta : public Conversor {
   }
   void termina(std::u16string& salida) override {
     escribe(compuesto_.fin(), salida);
-    if (sigma_) cierraSigma(false, salida);
+    if (sigma_) cierraSigma(false, false, salida);
     saltos_.finTrozo(salida);
   }
 
@@ -859,7 +859,7 @@ class ABeta : public Conversor {
   void escribe(const std::u16string& n, std::u16string& salida) {
     salida.reserve(salida.size() + n.size() * 3 / 2);
     for (char16_t c : n) {
-      if (sigma_) cierraSigma(esLetra(c) || c == u'\u2019', salida);
+      if (sigma_) cierraSigma(esLetra(c) || c == u'\u2019', c >= u'0' && c <= u'9', salida);
       if (esSalto(c)) {
         saltos_.salto(c, salida);
         continue;
@@ -876,11 +876,12 @@ class ABeta : public Conversor {
 
   // A sigma waits for the next character: "s" is read as final before a
   // non-letter, so a medial sigma there is "s1" and a final one inside a
-  // word "s2".
-  void cierraSigma(bool sigueLetra, std::u16string& salida) {
+  // word "s2"; before a digit, which a bare "s" would take as its code, a
+  // final one is "s2" too.
+  void cierraSigma(bool sigueLetra, bool sigueCifra, std::u16string& salida) {
     salida += u's';
     if (sigma_ == 1 && !sigueLetra) salida += u'1';
-    if (sigma_ == 3 && sigueLetra) salida += u'2';
+    if (sigma_ == 3 && (sigueLetra || sigueCifra)) salida += u'2';
     sigma_ = 0;
   }
 
