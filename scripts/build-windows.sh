@@ -67,11 +67,8 @@ wine_para() {
 }
 
 compila() {
-  local launcher=()
-  if command -v ccache >/dev/null 2>&1; then
-    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$PWD")}" CCACHE_NOHASHDIR=1
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  fi
+  local launcher
+  . scripts/lib/ccache.sh
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DKALYXON_QT=OFF -DKALYXON_X11=OFF -DKALYXON_BENCH=OFF \
     "${launcher[@]}" >/dev/null

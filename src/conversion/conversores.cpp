@@ -1047,6 +1047,7 @@ class ABeta : public Conversor {
     salida += u's';
     if (sigma_ == 1 && (!letra || digito)) salida += u'1';
     if (sigma_ == 3 && (letra || digito)) salida += u'2';
+    if (sigma_ == 2 && digito) salida += u'1';
     sigma_ = 0;
   }
 
@@ -1083,6 +1084,10 @@ class ABeta : public Conversor {
       if (f->codmay) {
         salida += u'*';
         salida += marcas;
+        if (f->codfon == 18 && marcas.empty()) {
+          sigma_ = 2;  // waits too: "*s" before a digit is "*s1"
+          return;
+        }
         salida += letra;
         return;
       }
@@ -1107,7 +1112,7 @@ class ABeta : public Conversor {
   Informe* inf_;
   Saltos saltos_;
   Compuesto compuesto_;
-  int sigma_ = 0;  // 1 medial sigma waiting, 3 final
+  int sigma_ = 0;  // 1 medial sigma waiting, 2 capital, 3 final
 };
 
 }  // namespace

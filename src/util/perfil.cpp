@@ -183,8 +183,12 @@ bool escribeAtomico(const std::filesystem::path& destino, const std::string& byt
 
 std::u16string Perfil::lee(const std::u16string& seccion, const std::u16string& clave) const {
   auto todo = leeBytes(fichero_);
-  if (!todo) return {};
-  Contenido c = trocea(*todo);
+  return todo ? lee(*todo, seccion, clave) : std::u16string();
+}
+
+std::u16string Perfil::lee(std::string_view contenido, const std::u16string& seccion,
+                           const std::u16string& clave) {
+  Contenido c = trocea(contenido);
   auto rango = buscaSeccion(c, aBytes(seccion, c.cod));
   if (!rango) return {};
   std::string nombre = aBytes(clave, c.cod);
@@ -214,7 +218,12 @@ bool Perfil::escribe(const std::u16string& seccion,
   // A file that is there but cannot be read is never replaced by a new one.
   std::error_code ec;
   if (!todo && std::filesystem::exists(fichero_, ec)) return false;
-  Contenido c = todo ? trocea(*todo) : Contenido{};
+  return escribeAtomico(fichero_, escribe(todo ? *todo : std::string(), seccion, valores));
+}
+
+std::string Perfil::escribe(std::string_view contenido, const std::u16string& seccion,
+                            const std::vector<std::pair<std::u16string, std::u16string>>& valores) {
+  Contenido c = trocea(contenido);
   // A Windows-1252 file that must now hold a character it lacks (a Greek
   // font name...) becomes UTF-8 as a whole rather than store "?".
   if (c.cod == Cod::cp1252) {
@@ -257,7 +266,12 @@ bool Perfil::escribe(const std::u16string& seccion,
   }
   std::string salida(c.cod == Cod::utf8Bom ? kBom : std::string_view());
   for (const auto& l : c.lineas) salida += l.bytes;
-  return escribeAtomico(fichero_, salida);
+  // A Windows-1252 file whose bytes have become valid UTF-8 (the line with
+  // the only bytes UTF-8 refuses was replaced, and "ß·", DF B7, reads in
+  // UTF-8 as one other letter) would be read back as UTF-8: it is written in
+  // UTF-8 instead, so every value reads as it was.
+  if (c.cod == Cod::cp1252 && detecta(salida) != Cod::cp1252) salida = toUtf8(cp1252::decode(salida));
+  return salida;
 }
 
 }  // namespace kalyxon::util

@@ -26,6 +26,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,13 @@ class Perfil {
   // (new keys are added in the order given). True when the file was written.
   bool escribe(const std::u16string& seccion,
                const std::vector<std::pair<std::u16string, std::u16string>>& valores) const;
+
+  // The same on the bytes of a file held in memory ("" for a missing one):
+  // the value read, and the bytes the file is rewritten with.
+  static std::u16string lee(std::string_view contenido, const std::u16string& seccion,
+                            const std::u16string& clave);
+  static std::string escribe(std::string_view contenido, const std::u16string& seccion,
+                             const std::vector<std::pair<std::u16string, std::u16string>>& valores);
 
  private:
   std::filesystem::path fichero_;

@@ -124,7 +124,10 @@ TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
        "\xEF\xBB\xBF[Opciones]\r\ngriego=Ἀθηνᾶ\r\nautor=BÁSICO\r\n"},
       // Windows-1252 stays Windows-1252 while it can hold the text...
       {"[opciones]\ngriego=Gr\xe6" "cus\n", u"PLATÓN", "[opciones]\ngriego=Gr\xe6" "cus\nautor=PLAT\xd3N\n"},
-      // ...and becomes UTF-8, losing nothing, when it cannot.
+      // ...unless what is left of it would read as UTF-8 (the line with the
+      // only bytes UTF-8 refuses is replaced; a fuzzing find)...
+      {"[opciones]\r\nautor=E\\ [opci\x91\x87opcioidioma=\n", u"ß·SICO", "[opciones]\r\nautor=ß·SICO\r\n"},
+      // ...and becomes UTF-8, losing nothing, when it cannot hold the text.
       {"[opciones]\ngriego=Gr\xe6" "cus\n", u"Ὅμηρος", "[opciones]\ngriego=Græcus\nautor=Ὅμηρος\n"},
   };
   for (const auto& k : casos) {

@@ -149,8 +149,9 @@ TEST(BackFromUnicode, EachFaceSpellsWhatItCanAndReportsTheRest) {
       {cara::kGreek, "λόγος\r\nλόγος, Ἀ", u"l\u00D2goj l\u00D2goj, 'A", ""},
       {cara::kGraeca, "λόγος Ἄνδρα ᾦ ΐ", u"lovgo\" A[ndra w\\/ i?", ""},
       {kBetaCode, "λόγος Ἄνδρα ᾦ ΐ ͵βʹ (α) — ἀλλ’ ὅς· σ", u"lo/gos *)/andra w)=| i+/ #22b# [1a]1 _ a)ll' o(/s: s1", ""},
-      // Before a digit a sigma's code is written, or the digit would be read as it.
-      {kBetaCode, "ος2 ασ3 ας", u"os22 as13 as", ""},
+      // Before a digit a sigma's code is written, or the digit would be read as
+      // it (a fuzzing find).
+      {kBetaCode, "ος2 ασ3 ας σς222 ς3 Σ23 Σ", u"os22 as13 as ss2222 s23 *s123 *s", ""},
       // ἀ is byte 142, which Windows-1252 shows as Ž.
       {cara::kAthenian, "Bἀ\uF000", u"B\u017D\uF000",
        "No se encontró el carácter  66 en alpha-sonido\r\n"
