@@ -11,8 +11,10 @@ bool opcionAgente(const std::vector<std::string>& args, size_t& i, OpcionesAgent
   const std::string& a = args[i];
   if (a == "--griego") {
     o.griego = true;
-  } else if (a == "--dir" && i + 1 < args.size()) {
+  } else if ((a == "--dir" || a == "--settings-dir") && i + 1 < args.size()) {
     o.dir = args[++i];
+  } else if (a.starts_with("--settings-dir=")) {
+    o.dir = a.substr(15);
   } else if (a == "--sigma-final" || a == "--ks" || a == "--ps" || a == "--iota" ||
              a == "--espiritus" || a == "--numeros" || a == "--angulos") {
     o.menus.push_back(a);

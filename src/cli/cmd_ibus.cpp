@@ -45,7 +45,7 @@ const char* kUso =
     "  --programa NAME --parametros MACRO\n"
     "                      a target program whose font-switch MACRO is typed\n"
     "  --dir DIR           program folder with ALPHA.db (default: the program's\n"
-    "                      own folder)\n"
+    "                      own folder); --settings-dir DIR is the same\n"
     "  --ibus              accepted for the daemon's command line; no effect\n";
 
 fs::path carpetaPropia() {

@@ -36,7 +36,8 @@ const char* kUso =
     "  --griego            switch Greek mode on at start\n"
     "  --sigma-final --ks --ps --iota --espiritus --numeros --angulos\n"
     "                      tick that option\n"
-    "  --dir DIR           program folder with ALPHA.db (default: the program's)\n"
+    "  --dir DIR           program folder with ALPHA.db (default: the program's);\n"
+    "                      --settings-dir DIR is the same\n"
     "\n"
     "Commands on standard input, one a line: griego, latin, quit (so does the\n"
     "end of the input). Once the hook is installed the agent prints 'ready'.\n";

@@ -83,10 +83,6 @@ int runX11Agent(const std::vector<std::string>& args) {
       return 0;
     } else if (a == "--display" && i + 1 < args.size()) {
       display = args[++i];
-    } else if (a == "--settings-dir" && i + 1 < args.size()) {
-      o.dir = args[++i];
-    } else if (a.starts_with("--settings-dir=")) {
-      o.dir = a.substr(15);
     } else if (!opcionAgente(args, i, o)) {
       std::cerr << "kalyxon x11-agent: unknown option '" << a << "'\n" << kUso;
       return 2;

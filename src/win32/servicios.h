@@ -1,38 +1,14 @@
-// The engine's services on Windows, with the system's own dialogs and
-// clipboard: message boxes (MessageBoxW), a small input box, the clipboard
+// The services the window-less Windows agent gives the engine: the clipboard
 // (Unicode text and "Rich Text Format"), the default browser for web pages
-// and the help, the pending-messages pump, the screen fonts and the busy
-// pointer. The keyboard is in win32keyboard.h.
+// and the help, and the pending-messages pump. The desktop program's dialogs,
+// fonts and pointer are in ui/servicios.h; the keyboard is in win32keyboard.h.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 
 namespace kalyxon::win32 {
-
-// Captions default to the program's name.
-class CajaMensaje : public platform::MessageBox {
- public:
-  explicit CajaMensaje(void* propietario = nullptr) : propietario_(propietario) {}
-  platform::Answer show(const std::u16string& text, platform::Buttons buttons,
-                        const std::u16string& title) override;
-
- private:
-  void* propietario_;  // HWND
-};
-
-class CajaEntrada : public platform::InputBox {
- public:
-  explicit CajaEntrada(void* propietario = nullptr) : propietario_(propietario) {}
-  std::optional<std::u16string> ask(const std::u16string& prompt, const std::u16string& title,
-                                    const std::u16string& initial) override;
-
- private:
-  void* propietario_;
-};
 
 class Portapapeles : public platform::Clipboard {
  public:
@@ -61,16 +37,6 @@ class Navegador : public platform::UrlOpener, public platform::HelpViewer {
 
  private:
   std::u16string ayuda_;
-};
-
-class Fuentes : public platform::FontList {
- public:
-  std::vector<std::u16string> screenFonts() override;
-};
-
-class Puntero : public platform::MousePointer {
- public:
-  void setBusy(bool busy) override;
 };
 
 }  // namespace kalyxon::win32
