@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -199,8 +198,7 @@ class TextField {
 
   // Types a key script in the notation of `kalyxon type` (letters, + Shift,
   // ^ Ctrl, and the names keyOf knows). With `burst` every event is sent
-  // before any reply is awaited; otherwise each reply is awaited and the time
-  // from each key event to the commit it caused is recorded.
+  // before any reply is awaited; otherwise each reply is awaited in turn.
   void type(const std::string& script, bool burst = false) {
     std::istringstream in(script);
     for (std::string t; in >> t;) {
@@ -231,7 +229,6 @@ class TextField {
   std::vector<std::string> shortcuts;   // forwarded or passed keys with Ctrl
   std::vector<bool> consumed;           // per key press sent, in order
   int deletions = 0, forwardedBackspaces = 0;
-  std::vector<double> latencies;        // milliseconds, key event to commit
 
  private:
   struct Call {
@@ -241,8 +238,6 @@ class TextField {
 
   void send(guint keyval, guint code, guint state, bool burst) {
     ++pending_;
-    sent_ = Reloj::now();
-    waitingCommit_ = !burst;
     ibus_input_context_process_key_event_async(ic_, keyval, code, state, -1, nullptr, onReply,
                                                new Call{this, keyval, state});
     if (!burst) iterate([this] { return pending_ == 0; });
@@ -282,11 +277,6 @@ class TextField {
 
   static void onCommit(IBusInputContext*, IBusText* t, gpointer data) {
     auto* self = static_cast<TextField*>(data);
-    if (self->waitingCommit_) {
-      self->latencies.push_back(
-          std::chrono::duration<double, std::milli>(Reloj::now() - self->sent_).count());
-      self->waitingCommit_ = false;
-    }
     glong n = 0;
     gunichar* u = g_utf8_to_ucs4_fast(ibus_text_get_text(t), -1, &n);
     for (glong i = 0; i < n; ++i) self->text_ += static_cast<char32_t>(u[i]);
@@ -313,8 +303,6 @@ class TextField {
   bool selected_ = false;
   int pending_ = 0;
   std::u32string text_;
-  Reloj::time_point sent_;
-  bool waitingCommit_ = false;
 };
 
 class IbusEngine : public ::testing::Test {
@@ -352,20 +340,6 @@ TEST_F(IbusEngine, TypesGreekAndLeavesShortcutsToTheApplication) {
   const std::string expected = prueba::tecleaConType(script, "--sigma-final");
   EXPECT_GE(g_utf8_strlen(expected.c_str(), -1), 200);
   EXPECT_EQ(burst.text(), expected);
-
-  // Latency from a key event to the commit it causes, one key at a time.
-  TextField timed(true);
-  ASSERT_TRUE(timed.selected());
-  timed.type(script);
-  EXPECT_EQ(timed.text(), expected);
-  std::vector<double> l = timed.latencies;
-  ASSERT_FALSE(l.empty());
-  std::sort(l.begin(), l.end());
-  const double median = l[l.size() / 2], p99 = l[std::min(l.size() - 1, l.size() * 99 / 100)];
-  std::printf("key event to commit over %zu commits: median %.3f ms, p99 %.3f ms\n", l.size(),
-              median, p99);
-  RecordProperty("latency_median_ms", std::to_string(median));
-  RecordProperty("latency_p99_ms", std::to_string(p99));
 }
 
 TEST_F(IbusEngine, DictionaryCorrectionsDeleteAroundTheCaretOrByBackspaces) {
