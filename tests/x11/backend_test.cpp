@@ -25,8 +25,6 @@ using xtest::Recorder;
 using xtest::utf8;
 using xtest::Xvfb;
 
-constexpr char32_t kSentinel = 0xE000;
-
 // A minimal engine: in Greek mode the letters L, O, G, S, A and the space are
 // swallowed at the press and typed as Greek at the release; F2 switches mode;
 // anything with Ctrl held passes.
@@ -74,15 +72,8 @@ class X11Backend : public ::testing::Test {
 
   std::string settle() {
     kb->drain();
-    kb->send(std::u16string(1, static_cast<char16_t>(kSentinel)), true);
-    for (;;) {
-      kb->dispatchPending();
-      if (recorder->snapshot().text.find(kSentinel) != std::u32string::npos) {
-        recorder->removeAll(kSentinel);
-        return utf8(recorder->snapshot().text);
-      }
-      xtest::waitReadable({recorder->changedFd(), kb->fd()});
-    }
+    kb->send(std::u16string(1, static_cast<char16_t>(xtest::kMarker)), true);
+    return recorder->untilMarker(kb->fd(), [this] { kb->dispatchPending(); });
   }
 
   // A connection of the test's own for queries and XTest, apart from the

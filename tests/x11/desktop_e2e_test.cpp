@@ -31,18 +31,11 @@ prueba::Proceso escritorio(const std::string& display, const std::filesystem::pa
       {kProgram, "--griego", "--backend", "x11", "--settings-dir", carpeta.string()}, o);
 }
 
-// Waits for the recorder's text to change; false when nothing came for a
-// while (the caller decides whether to try again).
-bool waitChange(Recorder& r, int ms) {
-  pollfd p{r.changedFd(), POLLIN, 0};
-  return poll(&p, 1, ms) > 0;
-}
-
 // Waits until the recorder holds at least `n` characters or stops changing.
 std::u32string textOf(Recorder& r, size_t n) {
   for (;;) {
     auto t = r.snapshot().text;
-    if (t.size() >= n || !waitChange(r, 3000)) return t;
+    if (t.size() >= n || !waitReadable({r.changedFd()}, 3000)) return t;
   }
 }
 

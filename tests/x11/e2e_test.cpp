@@ -3,13 +3,6 @@
 // records what it receives, and xdotool typing on the keyboard.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,7 +12,6 @@
 namespace kalyxon::xtest {
 namespace {
 
-constexpr char32_t kSentinel = 0xE000;
 const std::string kProgram = std::string(KALYXON_RUNTIME_DIR) + "/kalyxon";
 
 using prueba::Proceso;
@@ -42,14 +34,7 @@ class Program : public ::testing::Test {
   std::string settle() {
     agent->di("sync");
     EXPECT_EQ(agent->leeLinea(), "synced");
-    for (;;) {
-      Recorder::Snapshot s = recorder->snapshot();
-      if (s.text.find(kSentinel) != std::u32string::npos) {
-        recorder->removeAll(kSentinel);
-        return utf8(recorder->snapshot().text);
-      }
-      waitReadable({recorder->changedFd()});
-    }
+    return recorder->untilMarker();
   }
 
   std::string type(const std::vector<std::string>& args) {
@@ -104,41 +89,6 @@ TEST_F(Program, FastTypingArrivesCompleteAndInOrder) {
   std::string want = prueba::tecleaConType(script, "--sigma-final");
   ASSERT_FALSE(want.empty());
   EXPECT_EQ(type({"type", "--delay", "0", latin}), want);
-}
-
-TEST_F(Program, LatencyFromKeyReleaseToText) {
-  // The test's own XTest connection types L and waits for the λ, one at a
-  // time: from the release leaving the test to the letter reaching the
-  // window, through the X server, the program and back.
-  Display* d = XOpenDisplay(server.display().c_str());
-  ASSERT_NE(d, nullptr);
-  KeyCode l = XKeysymToKeycode(d, XK_l), space = XKeysymToKeycode(d, XK_space);
-  std::vector<double> ms;
-  for (int i = 0; i < 200; ++i) {
-    if (i % 10 == 0) {
-      XTestFakeKeyEvent(d, space, True, CurrentTime);
-      XTestFakeKeyEvent(d, space, False, CurrentTime);
-      XSync(d, False);
-      settle();
-    }
-    size_t before = recorder->snapshot().text.size();
-    XTestFakeKeyEvent(d, l, True, CurrentTime);
-    XSync(d, False);
-    XTestFakeKeyEvent(d, l, False, CurrentTime);
-    auto t0 = std::chrono::steady_clock::now();
-    XFlush(d);
-    Recorder::Snapshot s;
-    while ((s = recorder->snapshot()).text.size() <= before) waitReadable({recorder->changedFd()});
-    EXPECT_EQ(s.text.back(), U'λ');
-    ms.push_back(std::chrono::duration<double, std::milli>(s.arrivals[before] - t0).count());
-  }
-  XCloseDisplay(d);
-  std::sort(ms.begin(), ms.end());
-  double median = ms[ms.size() / 2], p99 = ms[ms.size() * 99 / 100];
-  std::printf("key release -> text received: median %.2f ms, p99 %.2f ms (%zu keys)\n", median,
-              p99, ms.size());
-  RecordProperty("median_ms", std::to_string(median));
-  RecordProperty("p99_ms", std::to_string(p99));
 }
 
 TEST(ProgramWithoutDisplay, KeepsRunningAndShowsTheMessage) {

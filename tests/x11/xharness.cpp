@@ -3,68 +3,25 @@
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 
-#include "support/prueba.h"
 #include "util/utf.h"
-
-extern char** environ;
 
 namespace kalyxon::xtest {
 
-Xvfb::Xvfb() {
-  int fds[2];
-  if (pipe(fds) != 0) {
-    failure_ = "pipe failed";
-    return;
-  }
-  // -displayfd: the server picks a free display and writes its number once
-  // it accepts connections, so there is nothing to guess or wait for.
-  std::string fdArg = std::to_string(fds[1]);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", fdArg, "-nolisten", "tcp",
-                                   "-screen", "0", "640x480x24"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  int rc = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    failure_ = std::string("cannot run Xvfb: ") + std::strerror(rc);
-    return;
-  }
-  pid_ = pid;
-  std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-  close(fds[0]);
-  if (number.empty()) {
-    failure_ = "Xvfb did not start";
-    return;
-  }
-  display_ = ":" + number;
-}
-
-Xvfb::~Xvfb() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
+// -displayfd: the server picks a free display and writes its number once it
+// accepts connections, so there is nothing to guess or wait for.
+Xvfb::Xvfb()
+    : proceso_({"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"},
+               {.conSalida = true, .errores = "/dev/null"}) {
+  const std::string number = proceso_.vivo() ? proceso_.leeLinea() : "";
+  if (!proceso_.vivo()) failure_ = "cannot run Xvfb";
+  else if (number.empty()) failure_ = "Xvfb did not start";
+  else display_ = ":" + number;
 }
 
 Recorder::Recorder(const std::string& display) {
@@ -114,13 +71,15 @@ void Recorder::clear() {
   data_ = {};
 }
 
-void Recorder::removeAll(char32_t c) {
-  std::lock_guard lock(mutex_);
-  for (size_t i = data_.text.size(); i-- > 0;) {
-    if (data_.text[i] != c) continue;
-    data_.text.erase(i, 1);
-    data_.arrivals.erase(data_.arrivals.begin() + static_cast<long>(i));
+std::string Recorder::untilMarker(int fd, const std::function<void()>& pump) {
+  for (;;) {
+    if (pump) pump();
+    if (snapshot().text.find(kMarker) != std::u32string::npos) break;
+    waitReadable({changed_, fd});
   }
+  std::lock_guard lock(mutex_);
+  std::erase(data_.text, kMarker);
+  return utf8(data_.text);
 }
 
 void Recorder::run() {
@@ -152,17 +111,13 @@ void Recorder::handle(XEvent& ev) {
   {
     std::lock_guard lock(mutex_);
     if (ks == XK_BackSpace) {
-      if (!data_.text.empty()) {
-        data_.text.pop_back();
-        data_.arrivals.pop_back();
-      }
+      if (!data_.text.empty()) data_.text.pop_back();
     } else if (cp == 0) {
       return;
     } else if (ev.xkey.state & ControlMask) {
       data_.shortcuts.push_back("^" + std::string(1, static_cast<char>(cp < 0x80 ? cp : '?')));
     } else {
       data_.text.push_back(cp);
-      data_.arrivals.push_back(std::chrono::steady_clock::now());
     }
   }
   uint64_t one = 1;
@@ -177,21 +132,15 @@ int xdotool(const std::string& display, const std::vector<std::string>& args) {
 
 std::string utf8(const std::u32string& s) {
   std::u16string u;
-  for (char32_t c : s) {
-    if (c < 0x10000) {
-      u += static_cast<char16_t>(c);
-    } else {
-      u += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      u += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
-  }
+  for (char32_t c : s) u += util::fromCodePoint(c);
   return util::toUtf8(u);
 }
 
-void waitReadable(const std::vector<int>& fds) {
+bool waitReadable(const std::vector<int>& fds, int ms) {
   std::vector<pollfd> p;
-  for (int fd : fds) p.push_back({fd, POLLIN, 0});
-  poll(p.data(), p.size(), -1);
+  for (int fd : fds)
+    if (fd >= 0) p.push_back({fd, POLLIN, 0});
+  return poll(p.data(), p.size(), ms) > 0;
 }
 
 }  // namespace kalyxon::xtest

@@ -4,27 +4,30 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/prueba.h"
+
 namespace kalyxon::xtest {
+
+// What the program under test types after everything else when asked to
+// settle (a private-use character no key makes).
+inline constexpr char32_t kMarker = 0xE000;
 
 // An Xvfb server on the first free display, stopped at destruction.
 class Xvfb {
  public:
   Xvfb();
-  ~Xvfb();
-  Xvfb(const Xvfb&) = delete;
-  Xvfb& operator=(const Xvfb&) = delete;
   bool running() const { return !display_.empty(); }
   const std::string& display() const { return display_; }  // ":N"
   const std::string& failure() const { return failure_; }
 
  private:
-  int pid_ = -1;
+  prueba::Proceso proceso_;
   std::string display_, failure_;
 };
 
@@ -38,8 +41,6 @@ class Recorder {
   struct Snapshot {
     std::u32string text;
     std::vector<std::string> shortcuts;
-    // Arrival time of each character of `text`.
-    std::vector<std::chrono::steady_clock::time_point> arrivals;
   };
 
   explicit Recorder(const std::string& display);
@@ -52,8 +53,9 @@ class Recorder {
   int changedFd() const { return changed_; }
   Snapshot snapshot();
   void clear();
-  // Takes every `c` out of the text (markers typed by the test itself).
-  void removeAll(char32_t c);
+  // Waits for kMarker, takes it out and returns the text. While waiting,
+  // `pump` runs whenever `fd` (or the window) has something to read.
+  std::string untilMarker(int fd = -1, const std::function<void()>& pump = {});
 
  private:
   void run();
@@ -73,7 +75,8 @@ int xdotool(const std::string& display, const std::vector<std::string>& args);
 
 std::string utf8(const std::u32string& s);
 
-// Waits until one of the file descriptors is readable.
-void waitReadable(const std::vector<int>& fds);
+// Waits until one of the file descriptors (-1 ones are left out) is readable,
+// or `ms` milliseconds have passed (-1: no limit). Whether one is.
+bool waitReadable(const std::vector<int>& fds, int ms = -1);
 
 }  // namespace kalyxon::xtest
