@@ -172,13 +172,24 @@ class TextField {
     g_signal_connect(ic_, "commit-text", G_CALLBACK(onCommit), this);
     g_signal_connect(ic_, "forward-key-event", G_CALLBACK(onForward), this);
     g_signal_connect(ic_, "delete-surrounding-text", G_CALLBACK(onDelete), this);
-    // The engine can only be set on a focused context.
+    // The engine can only be set on a focused context. The daemon answers
+    // SetEngine once the engine it asked for serves this context. Asking for
+    // the engine's name is no substitute: the focus already brought along the
+    // previous field's engine, which the new one replaces a moment later, and
+    // the daemon drops what the replaced engine commits for keys sent to it
+    // meanwhile (the first letters of a burst went missing that way).
     ibus_input_context_focus_in(ic_);
-    ibus_input_context_set_engine(ic_, ibus::kEngineName);
-    selected_ = iterate([this] {
-      IBusEngineDesc* d = ibus_input_context_get_engine(ic_);
-      return d && std::string(ibus_engine_desc_get_name(d)) == ibus::kEngineName;
-    });
+    GError* error = nullptr;
+    GVariant* r = g_dbus_proxy_call_sync(G_DBUS_PROXY(ic_), "SetEngine",
+                                         g_variant_new("(s)", ibus::kEngineName),
+                                         G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
+    if (r) g_variant_unref(r);
+    if (error) {
+      ADD_FAILURE() << "SetEngine: " << error->message;
+      g_error_free(error);
+    }
+    IBusEngineDesc* d = ibus_input_context_get_engine(ic_);
+    selected_ = d && std::string(ibus_engine_desc_get_name(d)) == ibus::kEngineName;
   }
   ~TextField() {
     g_signal_handlers_disconnect_by_data(ic_, this);
