@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
-#include <QTextDocument>
-
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -18,8 +16,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 #include "keyboard/tecladohook.h"

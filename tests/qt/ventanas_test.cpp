@@ -227,8 +227,9 @@ TEST_F(Escritorio, ConvertFontsTurnsGreekOffAndOpensTheWindowBelow) {
   EXPECT_NEAR(c.y(), w.y() + twipsToPxY(w, k().form1.ventana.height), 2);
 }
 
-TEST_F(Escritorio, TheUpperBoxSaysWhenTheLegacyFaceIsMissing) {
+TEST_F(Escritorio, ConversionWindowNotesAMissingFaceAndShowsTheErrorReport) {
   arranca();
+  k().sv.messageBox = &sv_.messageBox;  // the empty error report says so
   VentanaConversion& c = conversion();
   const ModeloConversion& m = c.modelo();
   c.show();
@@ -253,6 +254,13 @@ TEST_F(Escritorio, TheUpperBoxSaysWhenTheLegacyFaceIsMissing) {
   // Typing in the boxes reaches the model the converters read.
   c.uniText()->setPlainText(QStringLiteral("λόγος"));
   EXPECT_EQ(m.UniText1->text, u"λόγος");
+
+  // The error report opens below and closes again from its menu item.
+  for (bool abierto : {true, false}) {
+    c.accion("mnuvererr")->trigger();
+    EXPECT_EQ(c.txterr()->isVisible(), abierto);
+    EXPECT_EQ(c.accion("mnuvererr")->isChecked(), abierto);
+  }
 }
 
 TEST_F(Escritorio, PastedBetaCodeBecomesUnicode) {
@@ -274,19 +282,6 @@ TEST_F(Escritorio, PastedBetaCodeBecomesUnicode) {
   EXPECT_TRUE(c.uniText()->toPlainText().startsWith(QStringLiteral("λόγος")))
       << c.uniText()->toPlainText().toStdString();
   EXPECT_EQ(c.txtori()->font().family(), QStringLiteral("Verdana"));
-}
-
-TEST_F(Escritorio, ErrorReportShowsAndHides) {
-  arranca();
-  k().sv.messageBox = &sv_.messageBox;  // no report yet: the reader says so
-  VentanaConversion& c = conversion();
-  c.show();
-  c.accion("mnuvererr")->trigger();
-  EXPECT_TRUE(c.txterr()->isVisible());
-  EXPECT_TRUE(c.accion("mnuvererr")->isChecked());
-  c.accion("mnuvererr")->trigger();
-  EXPECT_FALSE(c.txterr()->isVisible());
-  EXPECT_FALSE(c.accion("mnuvererr")->isChecked());
 }
 
 // Choosing a dictionary retitles the window; a word dropped on it then shows
