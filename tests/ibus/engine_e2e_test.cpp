@@ -115,23 +115,21 @@ Daemon& daemon() {
 class Engine {
  public:
   explicit Engine(const std::vector<std::string>& options)
-      : proceso_(argumentos(options), Proceso::Opciones{.conSalida = true}),
-        ready_(proceso_.leeLinea() == "ready") {}
+      : proceso_(argumentos(options), Proceso::Opciones{.conSalida = true}) {}
   ~Engine() {
     proceso_.termina();
     // The next engine may take the name only once the daemon has seen it go.
     iterate([] { return !ibus_bus_name_has_owner(daemon().bus(), ibus::kComponentName); });
   }
-  bool ready() const { return ready_; }
+  // Called once: the program says so when the engine is offered.
+  bool ready() { return proceso_.leeLinea() == "ready"; }
 
  private:
-  static std::vector<std::string> argumentos(const std::vector<std::string>& options) {
-    std::vector<std::string> args = {kProgram, "ibus-engine", "--dir", KALYXON_RUNTIME_DIR};
-    args.insert(args.end(), options.begin(), options.end());
+  static std::vector<std::string> argumentos(std::vector<std::string> args) {
+    args.insert(args.begin(), {kProgram, "ibus-engine", "--dir", KALYXON_RUNTIME_DIR});
     return args;
   }
   Proceso proceso_;
-  bool ready_;
 };
 
 // A key of the Spanish keyboard: its input code and keyvals.

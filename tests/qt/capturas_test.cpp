@@ -82,9 +82,6 @@ TEST_F(Escritorio, SavesScreenshotsOfTheWindows) {
   ayuda.muestraTema(10);
   QApplication::processEvents();
   EXPECT_TRUE(ayuda.grab().toImage().save(rutaCaptura("ayuda-mapa-teclado.png")));
-  const QImage mapa =
-      pintaMapaTeclado([&](int vk, bool may) { return consultaMotor(k(), vk, may); });
-  EXPECT_TRUE(mapa.save(rutaCaptura("mapa-teclado.png")));
 
   // The fourteen indicators side by side, off above on, at 16 and 32 px.
   QImage hoja(7 * 40 + 8, 2 * 40 + 2 * 24 + 8, QImage::Format_ARGB32_Premultiplied);
