@@ -17,7 +17,6 @@
 #include "app/kalyxon.h"
 #include "platform/scripted.h"
 #include "qt/desktopapp.h"
-#include "app/eventos.h"
 #include "qt/ventanaaviso.h"
 #include "qt/ventanaconversion.h"
 #include "qt/ventanaprincipal.h"
@@ -64,7 +63,6 @@ class Escritorio : public ::testing::Test {
     a->trigger();
     QApplication::processEvents();
   }
-  bool hayManejador(std::string_view evento) { return existeManejador(k(), evento); }
   std::string ini() const { return kalyxon::prueba::leeFichero(carpeta() / "kalyxon.ini"); }
 
   platform::scripted::ScriptedServices sv_;
