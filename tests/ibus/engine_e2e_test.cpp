@@ -23,6 +23,7 @@
 #include "dictionary/lexico.h"
 #include "ibus/teclado_ibus.h"
 #include "support/prueba.h"
+#include "util/utf.h"
 
 namespace kalyxon::ibustest {
 namespace {
@@ -76,17 +77,11 @@ class Daemon {
     }
     ibus_init();
     // Ready when a client can connect.
-    for (int i = 0; i < 500 && !bus_; ++i) {
+    for (int i = 0; i < 500 && !bus_; ++i, usleep(20000)) {
       std::error_code ec;
-      if (fs::file_size(dir_ / "ibus-address", ec) > 0 && !ec) {
-        IBusBus* b = ibus_bus_new();
-        if (ibus_bus_is_connected(b)) {
-          bus_ = b;
-          break;
-        }
-        g_object_unref(b);
-      }
-      usleep(20000);
+      if (fs::file_size(dir_ / "ibus-address", ec) == 0 || ec) continue;
+      if (IBusBus* b = ibus_bus_new(); ibus_bus_is_connected(b)) bus_ = b;
+      else g_object_unref(b);
     }
     if (!bus_) failure_ = "ibus-daemon did not start or accepts no connection";
   }
@@ -141,7 +136,6 @@ struct Key {
 Key keyOf(const std::string& name) {
   static const std::map<std::string, Key> named = {
       {"space", {KEY_SPACE, IBUS_KEY_space, IBUS_KEY_space}},
-      {"bksp", {KEY_BACKSPACE, IBUS_KEY_BackSpace, IBUS_KEY_BackSpace}},
       {"f2", {KEY_F2, IBUS_KEY_F2, IBUS_KEY_F2}},
       {"222", {KEY_APOSTROPHE, IBUS_KEY_dead_acute, IBUS_KEY_dead_diaeresis}},
       {"188", {KEY_COMMA, IBUS_KEY_comma, IBUS_KEY_semicolon}},
@@ -227,12 +221,9 @@ class TextField {
   }
 
   std::string text() const {
-    std::string s;
-    for (char32_t c : text_) {
-      char buf[8];
-      s.append(buf, static_cast<size_t>(g_unichar_to_utf8(c, buf)));
-    }
-    return s;
+    std::u16string s;
+    for (char32_t c : text_) s += util::fromCodePoint(c);
+    return util::toUtf8(s);
   }
   std::vector<std::string> shortcuts;   // forwarded or passed keys with Ctrl
   std::vector<bool> consumed;           // per key press sent, in order
@@ -285,10 +276,8 @@ class TextField {
 
   static void onCommit(IBusInputContext*, IBusText* t, gpointer data) {
     auto* self = static_cast<TextField*>(data);
-    glong n = 0;
-    gunichar* u = g_utf8_to_ucs4_fast(ibus_text_get_text(t), -1, &n);
-    for (glong i = 0; i < n; ++i) self->text_ += static_cast<char32_t>(u[i]);
-    g_free(u);
+    for (const char* p = ibus_text_get_text(t); *p; p = g_utf8_next_char(p))
+      self->text_ += static_cast<char32_t>(g_utf8_get_char(p));
   }
 
   static void onForward(IBusInputContext*, guint keyval, guint, guint state, gpointer data) {
