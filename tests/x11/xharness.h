@@ -44,9 +44,7 @@ class Recorder {
   };
 
   explicit Recorder(const std::string& display);
-  ~Recorder();
-  Recorder(const Recorder&) = delete;
-  Recorder& operator=(const Recorder&) = delete;
+  ~Recorder();  // (not copied: it holds a mutex and a thread)
 
   bool ok() const { return dpy_ != nullptr; }
   // Readable whenever the text has changed since the last snapshot().
