@@ -55,8 +55,6 @@ TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
   EXPECT_TRUE(f().mnupro.checked);
   EXPECT_FALSE(f().lstfon.visible);
   EXPECT_FALSE(f().cmdace.visible);
-  // Stored at once, not only at close.
-  EXPECT_NE(ini().find("Word=^d*~"), std::string::npos);
 
   elige(u"Word");
   EXPECT_EQ(s.inputBox.asked.size(), 1u);
@@ -173,19 +171,14 @@ TEST_F(ProgramaTest, HelpTopicsAndInformation) {
   EXPECT_EQ(ini().find("lat"), std::string::npos);
 }
 
-TEST_F(ProgramaTest, ClosingInGreekModeRemovesTheHook) {
-  f().chkgri.setValue(1);
-  ASSERT_TRUE(s.hook.installed);
-  app().cierra();
-  EXPECT_FALSE(s.hook.installed);
-  EXPECT_TRUE(app().terminado());
-  EXPECT_FALSE(f().ventana.visible);
-}
-
-TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
+// "Convertir fuentes" takes the hook away. F2 into Latin had greyed
+// "Griego": the box must come back usable, or Greek is lost until a restart.
+// Closing removes the hook again and takes the conversion window along.
+TEST_F(ProgramaTest, ConversionAndClosingInGreekModeRemoveTheHook) {
   f().chkgri.setValue(1);
   f().chkdic.setValue(1);
-  ASSERT_TRUE(s.hook.installed);
+  for (uint32_t flags : {0u, 128u}) k->teclado().tecladoProc(0, KeyEvent{113, 0, flags, 0, 0});
+  ASSERT_FALSE(f().chkgri.enabled);
   f().ventana.left = 3000;
   f().ventana.top = 500;
   app().menuClick("mnuhertra");
@@ -193,31 +186,21 @@ TEST_F(ProgramaTest, ConvertirFuentesInGreekModeRemovesTheHook) {
   EXPECT_EQ(f().chkgri.value, 0);
   EXPECT_EQ(f().chkdic.value, 0);
   EXPECT_FALSE(f().chkdic.enabled);
+  EXPECT_TRUE(f().chkgri.enabled);
+  EXPECT_TRUE(f().chkgri.tooltip.empty());
   const vm::Window& tra = k->frmtra().ventana;
   EXPECT_TRUE(tra.visible);
   EXPECT_EQ(tra.left, 3000);
   EXPECT_EQ(tra.top, 500 + 1695);
-  // Closing the main window takes the conversion window with it.
-  app().cierra();
-  EXPECT_FALSE(tra.visible);
-}
 
-// F2 into Latin greys "Griego"; "Convertir fuentes" then takes the hook
-// away, and the box must come back usable, or Greek is lost until a restart.
-TEST_F(ProgramaTest, GreekCanBeSwitchedOnAgainAfterLatinAndConversion) {
-  f().chkgri.setValue(1);
-  KeyEvent f2;
-  f2.vkCode = 113;
-  k->teclado().tecladoProc(0, f2);
-  f2.flags = 128;
-  k->teclado().tecladoProc(0, f2);
-  ASSERT_FALSE(f().chkgri.enabled);
-  app().menuClick("mnuhertra");
-  EXPECT_TRUE(f().chkgri.enabled);
-  EXPECT_TRUE(f().chkgri.tooltip.empty());
   f().chkgri.setValue(1);
   EXPECT_TRUE(s.hook.installed);
   EXPECT_TRUE(k->teclado().lModoGriego);
+  app().cierra();
+  EXPECT_FALSE(s.hook.installed);
+  EXPECT_TRUE(app().terminado());
+  EXPECT_FALSE(f().ventana.visible);
+  EXPECT_FALSE(tra.visible);
 }
 
 // Options, dictionary, program and fonts chosen from the menus are in the
