@@ -157,10 +157,7 @@ TEST_F(ProgramaTest, HelpTopicsAndInformation) {
   app().menuClick("mnusibace");
   EXPECT_EQ(s.messageBox.shown.size(), 3u);
   EXPECT_TRUE(ace.ventana.visible);
-  EXPECT_TRUE(ace.txtlic.text.starts_with(u"Attribution-ShareAlike 4.0 International"));
   EXPECT_NE(ace.lblcar.caption.find(util::fromUtf8(dir.string())), std::u16string::npos);
-  app().frmace_cmdace_Click();
-  EXPECT_FALSE(ace.ventana.visible);
   // Without the files beside the dictionaries the boxes say where the licence is.
   ace.llena({dir / "no-existe"});
   EXPECT_NE(ace.txtlic.text.find(u"creativecommons.org/licenses/by-sa/4.0/legalcode"), std::u16string::npos);

@@ -32,6 +32,10 @@ TEST(Composicion, LabelsShowTheKeyTheLetterAndTheCode) {
   EXPECT_EQ(f.lblrec.caption, u"Rec.");
   s.escribe("222");
   EXPECT_EQ(f.lblrec.caption, u"");
+  // In Latin mode too F4 varies the Greek letter before the caret.
+  s.escribe("B f2 f4");
+  EXPECT_EQ(f.lblrec.caption, u"Var.");
+  EXPECT_EQ(s.texto().back(), u'ϐ');
 }
 
 // The lookup itself, below the keyboard.
