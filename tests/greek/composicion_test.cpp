@@ -19,8 +19,12 @@ namespace {
 TEST(Composicion, LabelsShowTheKeyTheLetterAndTheCode) {
   TecladoSimulado s(KALYXON_RUNTIME_DIR);
   s.activaGriego();
-  s.escribe("J");
   Form1& f = s.form1();
+  s.escribe("f4");
+  EXPECT_EQ(f.lblrec.caption, u"Rec.");
+  s.escribe("f4");  // a second F4 types ϵ and leaves rectify mode
+  EXPECT_EQ(f.lblrec.caption, u"");
+  s.escribe("J");
   EXPECT_EQ(f.lblfon.caption, u"ji");
   EXPECT_EQ(f.lbluni.caption, u"967");
   EXPECT_EQ(f.lblhex.caption, u"03C7");
