@@ -38,7 +38,11 @@ class ProgramaTest : public BancoPrograma {
   }
 };
 
-TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
+TEST_F(ProgramaTest, AProgramChosenTwiceIsAskedForOnceAndNoOrNothingChangesNothing) {
+  app().menuClick("mnupro");
+  app().cmdace_Click();  // nothing selected: nothing happens
+  EXPECT_TRUE(s.messageBox.shown.empty());
+  EXPECT_TRUE(f().lstfon.visible);
   s.inputBox.answers.push_back(u"^d*~");
   elige(u"Word");
   ASSERT_EQ(s.messageBox.shown.size(), 1u);
@@ -55,19 +59,9 @@ TEST_F(ProgramaTest, WordChosenTwiceAsksForTheMacroOnce) {
   EXPECT_TRUE(f().mnupro.checked);
   EXPECT_FALSE(f().lstfon.visible);
   EXPECT_FALSE(f().cmdace.visible);
-
   elige(u"Word");
   EXPECT_EQ(s.inputBox.asked.size(), 1u);
-  EXPECT_EQ(f().cParametros, u"^d*~");
-}
 
-TEST_F(ProgramaTest, NoSelectionNoAndEmptyAnswersChangeNothing) {
-  app().menuClick("mnupro");
-  app().cmdace_Click();  // nothing selected: nothing happens
-  EXPECT_TRUE(s.messageBox.shown.empty());
-  EXPECT_TRUE(f().lstfon.visible);
-  s.inputBox.answers.push_back(u"^d*~");
-  elige(u"Word");
   s.messageBox.answers.push_back(Answer::No);
   elige(u"Outlook");
   EXPECT_EQ(f().cPrograma, u"Word");
@@ -79,6 +73,7 @@ TEST_F(ProgramaTest, NoSelectionNoAndEmptyAnswersChangeNothing) {
   EXPECT_TRUE(f().lstfon.visible);
   EXPECT_TRUE(f().cmdace.visible);
   EXPECT_EQ(f().cPrograma, u"Word");
+  EXPECT_EQ(f().cParametros, u"^d*~");
   EXPECT_EQ(ini().find("InDesign"), std::string::npos);
 }
 

@@ -17,6 +17,8 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/kalyxon.h"
 #include "greek/compositor.h"
@@ -38,7 +40,7 @@ class AlfabetoTest : public ::testing::Test {
 
 // (What each letter key types is checked end to end by the typing tables.)
 
-TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
+TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWaysAndNoMoreCharacters) {
   ASSERT_TRUE(a.cargado()) << a.error();
   EXPECT_GT(a.sonidos().size(), 250u);
   std::set<int32_t> unis;
@@ -51,12 +53,8 @@ TEST_F(AlfabetoTest, RowsFitTheWholeGlyphLookupsBothWays) {
     EXPECT_EQ(a.sonidoPorCodlet(a.sonidoPorUni(f.coduni)->codlet)->coduni, f.coduni);
     EXPECT_NE(a.fonema(f.codfon), nullptr) << "no fonema row for " << int(f.codfon);
   }
-}
-
-// The letters with their marks are typed end to end by the typing tables
-// and the converters' punctuation by the conversion tests; here what neither
-// reaches: a symbol form's sound and a combination with no character.
-TEST_F(AlfabetoTest, SymbolFormsAndImpossibleCombinations) {
+  // What neither the typing tables nor the conversion tests reach: a symbol
+  // form's sound and combinations with no character.
   EXPECT_EQ(a.sonidoPorUni(0x03D0)->codfon, 2);  // ϐ is a beta
   EXPECT_EQ(a.sonidoPorMarcas(2, 1, 0, 0, 0, 0), nullptr);
   EXPECT_EQ(a.sonidoPorMarcas(1, 1, 0, 0, 0, 999), nullptr);
@@ -153,25 +151,20 @@ TEST(AlfabetoCobertura, EveryPolytonicLetterIsReachableByDeadKeys) {
   platform::scripted::ScriptedServices s;
   Kalyxon k(s.services(), KALYXON_RUNTIME_DIR);
   std::set<std::u16string> tecleadas;  // NFC texts typed
-  struct Muerta {
-    int32_t tecla;
-    bool may;
-  };
-  const std::vector<std::vector<Muerta>> acentos = {{}, {{222, false}}, {{186, false}}, {{186, true}}};
-  const std::vector<std::vector<Muerta>> espiritus = {{}, {{57, true}}, {{56, true}}};
-  const std::vector<std::vector<Muerta>> dieresis = {{}, {{222, true}}};
-  const std::vector<std::vector<Muerta>> iotas = {{}, {{192, false}}};
+  using Muerta = std::pair<int32_t, bool>;  // a dead key and its Shift; 0 for none
+  const std::vector<Muerta> acentos = {{0, 0}, {222, 0}, {186, 0}, {186, 1}},
+                            espiritus = {{0, 0}, {57, 1}, {56, 1}}, dieresis = {{0, 0}, {222, 1}},
+                            iotas = {{0, 0}, {192, 0}};
   for (int32_t letra = 'A'; letra <= 'Z'; ++letra)
     for (int may = 0; may <= 1; ++may)
-      for (auto& ac : acentos)
-        for (auto& es : espiritus)
-          for (auto& di : dieresis)
-            for (auto& io : iotas) {
-              Form1& f = k.form1;
-              f.nUltCar = 0;
-              f.lInicio = false;
-              for (auto* grupo : {&di, &ac, &es, &io})
-                for (auto m : *grupo) k.diacriticos().ponDiacritico(m.tecla, m.may);
+      for (auto ac : acentos)
+        for (auto es : espiritus)
+          for (auto di : dieresis)
+            for (auto io : iotas) {
+              k.form1.nUltCar = 0;
+              k.form1.lInicio = false;
+              for (auto [tecla, mayuscula] : {di, ac, es, io})
+                if (tecla) k.diacriticos().ponDiacritico(tecla, mayuscula);
               std::u16string t = k.compositor().daGriego(letra, may);
               icu::UnicodeString n = nfc->normalize(icu::UnicodeString(t.data(), t.size()), err);
               tecleadas.insert(std::u16string(n.getBuffer(), n.length()));

@@ -352,12 +352,9 @@ TEST_F(Typing, BoxesOfTheProgramTakeLatinKeys) {
   s.escribe("L");
   s.hook().ventanaLatina(true);
   s.escribe("L O G O S f2 49");
-  KeyEvent intro;
-  intro.vkCode = 13;
-  s.evento(intro);
+  s.escribe("enter-down");
   s.hook().ventanaLatina(false);
-  intro.flags = flag::kUp;
-  EXPECT_EQ(s.evento(intro), Verdict::Pass);
+  EXPECT_EQ(s.evento(KeyEvent{13, 0, flag::kUp, 0, 0}), Verdict::Pass);
   EXPECT_TRUE(s.hook().lModoGriego);
   s.escribe("L");
   EXPECT_EQ(util::toUtf8(s.texto()), "λlogos1\nλ");
