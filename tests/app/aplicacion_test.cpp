@@ -5,7 +5,6 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/kalyxon.h"
 #include "app/menus.h"
@@ -110,8 +109,9 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
   EXPECT_NE(ini().find("autor=\n"), std::string::npos);
 }
 
+// The settings file is found whatever the case of its name.
 TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
-  escribeIni(
+  prueba::escribeFichero(dir / "Kalyxon.ini",
              "[OPCIONES]\n"
              "sigma final=si\n"
              "ks=Sí\n"
@@ -142,14 +142,9 @@ TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
     EXPECT_FALSE(buscaMenu(f(), m)->checked) << m;
   }
   EXPECT_TRUE(s.messageBox.shown.empty());
-}
-
-TEST_F(AplicacionTest, TheSettingsFileIsOneWhateverTheCaseOfItsName) {
-  std::ofstream(dir / "Kalyxon.ini", std::ios::binary) << "[opciones]\nayuda=SI\nks=SI\n";
-  arranca();
-  EXPECT_TRUE(f().mnuks.checked);
+  // Saved into that one file under its own name: no second one in lower case.
+  app().menuClick("mnuks");
   app().cierra();
-  // One file, under its own name: no second one in lower case.
   std::vector<std::string> inis;
   for (const auto& e : fs::directory_iterator(dir))
     if (e.path().extension() == ".ini") inis.push_back(e.path().filename().string());
@@ -168,7 +163,7 @@ TEST_F(AplicacionTest, OnlyNonEmptyThreeFieldTablesOfTheEightNamesCount) {
   creaDiccionario(dir / "LEXICA.db", {{"clasico", 4, 3}, {"Homero", 3, 0}, {"otra", 3, 2}});
   creaDiccionario(dir / "LEXICA_b.db", {{"Esopo", 3, 1}});
   creaDiccionario(dir / "LEXICA_c.db", {{"Esopo", 3, 7}});
-  std::ofstream(dir / "LEXICA_roto.db") << "esto no es una base de datos";
+  prueba::escribeFichero(dir / "LEXICA_roto.db", "esto no es una base de datos");
   escribeIni("[opciones]\nayuda=SI\nautor=B\xc1SICO\n");
   arranca();
   EXPECT_FALSE(app().terminado());

@@ -233,12 +233,10 @@ TEST(Hook, CandidateAdvanceWrapsOverTheList) {
   EXPECT_EQ(b.f.nCandidato, 1);
 
   b.f.lPalabra = true;
-  std::vector<int> vistos;
-  for (int i = 0; i < 5; ++i) {
+  for (int esperado : {2, 3, 1, 2, 3}) {
     b.tecla(220);
-    vistos.push_back(b.f.nCandidato);
+    EXPECT_EQ(b.f.nCandidato, esperado);
   }
-  EXPECT_EQ(vistos, (std::vector<int>{2, 3, 1, 2, 3}));
   EXPECT_EQ(b.f.UniLabel1.caption, u"3 λῶγος");
   EXPECT_EQ(b.f.lblpal.caption, u"logos 1");
 
