@@ -53,7 +53,8 @@ TEST(Perfil, WritesKeepEverythingElseAndUseWindows1252) {
   ASSERT_TRUE(p.escribe(u"nueva", u"z", u"€"));
   EXPECT_EQ(leeFichero(p.fichero()),
             "; comentario\r\n[otra]\r\nx=1\r\n\r\n"
-            "[opciones]\r\nKS=SI\r\nlinea sin igual\r\n\x01\x02\xff basura\r\nautor=B\xc1SICO\r\n\r\n"
+            "[opciones]\r\nKS=SI\r\nlinea sin igual\r\n\x01\x02\xff basura\r\n"
+            "autor=B\xc1SICO\r\n\r\n"
             "[final]\r\ny=2\r\n"
             "[nueva]\r\nz=\x80\r\n");
   EXPECT_EQ(p.lee(u"opciones", u"autor"), u"BÁSICO");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/aplicacion.h"
 #include "app/kalyxon.h"
@@ -251,16 +252,11 @@ TEST_F(ProgramaTest, TextDroppedInCodeModeIsDecodedIntoTheLabel) {
 TEST_F(ProgramaTest, EveryItemOfTheMenuBarHasAHandler) {
   // Opening a group, or clicking an item, reaches its handler wherever it
   // lives; the loading item is left out (it opens a file dialog and reads).
-  std::vector<const NodoMenu*> pendientes;
-  auto arbol = arbolMenus(f());
-  for (const auto& n : arbol) pendientes.push_back(&n);
-  while (!pendientes.empty()) {
-    const NodoMenu* n = pendientes.back();
-    pendientes.pop_back();
-    for (const auto& h : n->hijos) pendientes.push_back(&h);
-    if (n->separador() || n->nombre == "mnudiccar") continue;
-    EXPECT_TRUE(app().menuClick(n->nombre)) << n->nombre;
-  }
+  std::function<void(const NodoMenu&)> visita = [&](const NodoMenu& n) {
+    EXPECT_TRUE(n.separador() || n.nombre == "mnudiccar" || app().menuClick(n.nombre)) << n.nombre;
+    for (const auto& h : n.hijos) visita(h);
+  };
+  for (const auto& n : arbolMenus(f())) visita(n);
   EXPECT_FALSE(app().menuClick("mnunada"));
 }
 

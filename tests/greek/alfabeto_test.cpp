@@ -92,7 +92,7 @@ TEST_F(AlfabetoTest, ABrokenFileKeepsTheTablesAndSaysWhy) {
 #ifndef _WIN32
 // ---- Reproducibility ---------------------------------------------------------
 
-TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
+TEST_F(AlfabetoTest, CsvAndDatabaseAreReproducible) {
   fs::path tools = fs::path(KALYXON_RUNTIME_DIR).parent_path() / "tools";
   fs::path alpha = fs::path(KALYXON_SOURCE_DIR) / "data" / "alpha";
   // The committed CSV files are what the generator writes today.
@@ -106,18 +106,16 @@ TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
   for (const char* t : {"sonido", "fonema", "fonetica"})
     build += " " + (alpha / (std::string(t) + ".csv")).string();
   ASSERT_EQ(std::system(build.c_str()), 0);
-  platform::scripted::ScriptedServices s;
-  Kalyxon k1(s.services(), KALYXON_RUNTIME_DIR);
   Kalyxon k2(s.services(), KALYXON_RUNTIME_DIR);
   ASSERT_TRUE(k2.alfabeto().carga(otra)) << k2.alfabeto().error();
-  const auto& x = k1.alfabeto().sonidos();
+  const auto& x = a.sonidos();
   const auto& y = k2.alfabeto().sonidos();
   ASSERT_EQ(x.size(), y.size());
   for (size_t i = 0; i < x.size(); ++i)
     EXPECT_EQ(std::tie(x[i].codlet, x[i].coduni, x[i].codfon),
               std::tie(y[i].codlet, y[i].coduni, y[i].codfon)) << i;
-  EXPECT_EQ(k1.alfabeto().fonemas().size(), k2.alfabeto().fonemas().size());
-  EXPECT_EQ(k1.alfabeto().foneticas().size(), k2.alfabeto().foneticas().size());
+  EXPECT_EQ(a.fonemas().size(), k2.alfabeto().fonemas().size());
+  EXPECT_EQ(a.foneticas().size(), k2.alfabeto().foneticas().size());
 }
 
 // ---- Coverage ----------------------------------------------------------------
@@ -126,7 +124,7 @@ TEST(AlfabetoDatos, CsvAndDatabaseAreReproducible) {
 // are polytonic (accents, breathings, diaeresis, iota subscript or adscript)
 // must be typeable: some dead keys and one letter key, with or without Shift,
 // compose a character canonically equivalent to it.
-TEST(AlfabetoCobertura, EveryPolytonicLetterIsReachableByDeadKeys) {
+TEST_F(AlfabetoTest, EveryPolytonicLetterIsReachableByDeadKeys) {
   UErrorCode err = U_ZERO_ERROR;
   const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(err);
   const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(err);
@@ -148,8 +146,6 @@ TEST(AlfabetoCobertura, EveryPolytonicLetterIsReachableByDeadKeys) {
     }
   }
 
-  platform::scripted::ScriptedServices s;
-  Kalyxon k(s.services(), KALYXON_RUNTIME_DIR);
   std::set<std::u16string> tecleadas;  // NFC texts typed
   using Muerta = std::pair<int32_t, bool>;  // a dead key and its Shift; 0 for none
   const std::vector<Muerta> acentos = {{0, 0}, {222, 0}, {186, 0}, {186, 1}},

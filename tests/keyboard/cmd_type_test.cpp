@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 using kalyxon::prueba::ejecutaKalyxon;
 
 // `kalyxon type ARGS` with `guion` on standard input.
-kalyxon::prueba::Salida tipo(const std::string& guion, const std::string& args,
-                             bool conErrores = false) {
+auto tipo(const std::string& guion, const std::string& args, bool conErrores = false) {
   return ejecutaKalyxon("type " + args, guion, conErrores);
 }
 
