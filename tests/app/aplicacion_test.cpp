@@ -115,17 +115,17 @@ TEST_F(AplicacionTest, SettingsRoundTrip) {
 // The settings file is found whatever the case of its name.
 TEST_F(AplicacionTest, OnOffValuesPositionAndProgramKeys) {
   prueba::escribeFichero(dir / "Kalyxon.ini",
-             "[OPCIONES]\n"
-             "sigma final=si\n"
-             "ks=Sí\n"
-             "ps=yes\n"
-             "numeros= SI \n"
-             "posx=0\n"
-             "posy=-40\n"
-             "programa=Word\n"
-             "fuentes=si\n"
-             "autor=homero\n"
-             "ayuda=SI\n");
+                         "[OPCIONES]\n"
+                         "sigma final=si\n"
+                         "ks=Sí\n"
+                         "ps=yes\n"
+                         "numeros= SI \n"
+                         "posx=0\n"
+                         "posy=-40\n"
+                         "programa=Word\n"
+                         "fuentes=si\n"
+                         "autor=homero\n"
+                         "ayuda=SI\n");
   arranca();
   EXPECT_TRUE(f().mnus.checked);
   EXPECT_FALSE(f().mnuks.checked);

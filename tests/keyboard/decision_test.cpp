@@ -94,12 +94,12 @@ TEST(Hook, VerdictsInGreekMode) {
     uint32_t vk, flags;
     Verdict v;
   } casos[] = {
-      {144, 0, S}, {144, up, S},       // Num Lock never toggles
-      {13, ext, S}, {13, ext | up, S}, // the keypad's Enter, both ways
-      {13, 0, S}, {13, up, P},         // the main Enter is a taken key
-      {'B', flag::kInjected | up, S},  // an injected release is a press
-      {220, 0, S}, {220, up, S},       // the change-form key is never typed
-      {115, 0, S}, {115, up, S},       // nor is F4
+      {144, 0, S}, {144, up, S},        // Num Lock never toggles
+      {13, ext, S}, {13, ext | up, S},  // the keypad's Enter, both ways
+      {13, 0, S}, {13, up, P},          // the main Enter is a taken key
+      {'B', flag::kInjected | up, S},   // an injected release is a press
+      {220, 0, S}, {220, up, S},        // the change-form key is never typed
+      {115, 0, S}, {115, up, S},        // nor is F4
   };
   for (const auto& c : casos) {
     EXPECT_EQ(b.ev(c.vk, c.flags), c.v) << c.vk << " flags " << c.flags;
