@@ -283,6 +283,7 @@ void TecladoHook::teclaVariante() {
   if (f.lRectifica) {
     enviaTexto(std::u16string(kBksp) + u"\u03F5");
     f.lRectifica = false;
+    f.lblrec.caption.clear();
     return;
   }
   const char16_t l = pantalla_.empty() ? 0 : letraVariante(pantalla_.back().car);

@@ -4,24 +4,21 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/prueba.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string lee(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using kalyxon::prueba::leeFichero;
 
 // The page is made by the Linux build (cmark); a Windows package takes it from there.
 #ifndef _WIN32
 TEST(Guia, TheHelpPageIsMadeFromTheCurrentGuideAndTheIndexLinksIt) {
   const fs::path ayuda = fs::path(KALYXON_RUNTIME_DIR) / "help";
-  EXPECT_NE(lee(ayuda / "index.html").find("href=\"guia.html\""), std::string::npos);
-  const std::string pagina = lee(ayuda / "guia.html");
+  EXPECT_NE(leeFichero(ayuda / "index.html").find("href=\"guia.html\""), std::string::npos);
+  const std::string pagina = leeFichero(ayuda / "guia.html");
   EXPECT_NE(pagina.find("<title>Guía de Kalyxon</title>"), std::string::npos);
   // The guide's screenshot of the map gives way to the map the window draws.
   EXPECT_NE(pagina.find("src=\"mapa_teclado.png\""), std::string::npos);

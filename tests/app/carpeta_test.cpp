@@ -1,9 +1,8 @@
 #include "app/carpeta.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
+#include "support/prueba.h"
 
 namespace kalyxon {
 namespace {
@@ -12,24 +11,11 @@ namespace fs = std::filesystem;
 
 class CarpetaTest : public ::testing::Test {
  protected:
-  fs::path raiz;
-  CarpetaTest() {
-    raiz = fs::temp_directory_path() /
-           ("kalyxon_carpeta_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(raiz);
-    fs::create_directories(raiz);
-  }
-  ~CarpetaTest() override { fs::remove_all(raiz); }
+  prueba::CarpetaTemporal carpeta;
+  const fs::path& raiz = carpeta.ruta();
   static void crea(const fs::path& p, const std::string& texto = "x") {
     fs::create_directories(p.parent_path());
-    std::ofstream(p) << texto;
-  }
-  static std::string lee(const fs::path& p) {
-    std::ifstream in(p);
-    std::string s;
-    std::getline(in, s);
-    return s;
+    prueba::escribeFichero(p, texto);
   }
 };
 
@@ -64,8 +50,8 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   OrigenCarpeta o{raiz / "usr" / "bin" / "kalyxon", std::nullopt, "", (raiz / "home").string()};
 #endif
   EXPECT_EQ(carpetaPrograma(o), usuario);
-  EXPECT_EQ(lee(usuario / "LEXICA.db"), "diccionario del usuario");  // never replaced
-  EXPECT_EQ(lee(usuario / "ALPHA.db"), "alfabeto 2");                // newer program data
+  EXPECT_EQ(prueba::leeFichero(usuario / "LEXICA.db"), "diccionario del usuario");  // never replaced
+  EXPECT_EQ(prueba::leeFichero(usuario / "ALPHA.db"), "alfabeto 2");                // newer program data
   EXPECT_TRUE(fs::exists(usuario / "accagu1.ico"));
   EXPECT_FALSE(fs::exists(usuario / "otro.txt"));
   EXPECT_TRUE(fs::exists(usuario / "LEXICA-ATRIBUCION.txt"));  // the licence goes with the data
@@ -74,7 +60,7 @@ TEST_F(CarpetaTest, AnInstalledCopyUsesAndSeedsTheUsersDataFolder) {
   // $XDG_DATA_HOME wins over $HOME.
   o.xdgDataHome = (raiz / "xdg").string();
   EXPECT_EQ(carpetaPrograma(o), raiz / "xdg" / "kalyxon");
-  EXPECT_EQ(lee(raiz / "xdg" / "kalyxon" / "LEXICA.db"), "diccionario de fábrica");
+  EXPECT_EQ(prueba::leeFichero(raiz / "xdg" / "kalyxon" / "LEXICA.db"), "diccionario de fábrica");
 #endif
 }
 

@@ -1,58 +1,39 @@
 #include "util/perfil.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "support/prueba.h"
 
 namespace kalyxon::util {
 namespace {
 
 namespace fs = std::filesystem;
+using Carpeta = prueba::CarpetaTemporal;
+using prueba::escribeFichero;
+using prueba::leeFichero;
 
-struct Carpeta {
-  fs::path ruta;
-  Carpeta() {
-    ruta = fs::temp_directory_path() /
-           ("kalyxon_perfil_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(ruta);
-    fs::create_directories(ruta);
-  }
-  ~Carpeta() { fs::remove_all(ruta); }
-};
-
-std::string lee(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+size_t cuenta(const fs::path& dir) {
+  return std::distance(fs::directory_iterator(dir), fs::directory_iterator());
 }
 
-void escribe(const fs::path& p, const std::string& s) {
-  std::ofstream(p, std::ios::binary) << s;
-}
-
-TEST(Perfil, MissingFileSectionOrKeyReadsEmpty) {
+TEST(Perfil, ReadsNamesInAnyCaseAndValuesTrimmedAndCut) {
   Carpeta c;
-  Perfil p(c.ruta / "kalyxon.ini");
-  EXPECT_EQ(p.lee(u"opciones", u"ks"), u"");
-  escribe(p.fichero(), "[otra]\nks=SI\n");
-  EXPECT_EQ(p.lee(u"opciones", u"ks"), u"");
-  EXPECT_EQ(p.lee(u"otra", u"ps"), u"");
-  EXPECT_EQ(p.lee(u"otra", u"ks"), u"SI");
-}
-
-TEST(Perfil, NamesIgnoreCaseAndValuesAreTrimmedAndCut) {
-  Carpeta c;
-  Perfil p(c.ruta / "kalyxon.ini");
+  Perfil p(c / "kalyxon.ini");
+  EXPECT_EQ(p.lee(u"opciones", u"ks"), u"");  // no file
   std::string largo(300, 'x');
-  escribe(p.fichero(),
-          "  [Opciones]  \r\n"
-          "  Sigma Final =   si  \r\n"
-          "griego=\"Gentium Plus\"\r\n"
-          "largo=" + largo + "\r\n"
-          "\xc1NGULO=1\r\n");
+  escribeFichero(p.fichero(),
+                 "[otra]\r\nks=SI\r\n"
+                 "  [Opciones]  \r\n"
+                 "  Sigma Final =   si  \r\n"
+                 "griego=\"Gentium Plus\"\r\n"
+                 "largo=" + largo + "\r\n"
+                 "\xc1NGULO=1\r\n");
+  EXPECT_EQ(p.lee(u"otra", u"ks"), u"SI");
+  EXPECT_EQ(p.lee(u"opciones", u"ks"), u"");  // another section's key
+  EXPECT_EQ(p.lee(u"otra", u"ps"), u"");
+  EXPECT_EQ(p.lee(u"nada", u"ks"), u"");
   EXPECT_EQ(p.lee(u"OPCIONES", u"sigma final"), u"si");
   EXPECT_EQ(p.lee(u"opciones", u"griego"), u"Gentium Plus");
   // A 240-character buffer holds 239 characters.
@@ -62,56 +43,32 @@ TEST(Perfil, NamesIgnoreCaseAndValuesAreTrimmedAndCut) {
 
 TEST(Perfil, WritesKeepEverythingElseAndUseWindows1252) {
   Carpeta c;
-  Perfil p(c.ruta / "kalyxon.ini");
-  std::string antes =
-      "; comentario\r\n"
-      "[otra]\r\n"
-      "x=1\r\n"
-      "\r\n"
-      "[opciones]\r\n"
-      "ks=NO\r\n"
-      "linea sin igual\r\n"
-      "\x01\x02\xff basura\r\n"
-      "\r\n"
-      "[final]\r\n"
-      "y=2\r\n";
-  escribe(p.fichero(), antes);
+  Perfil p(c / "kalyxon.ini");
+  escribeFichero(p.fichero(),
+                 "; comentario\r\n[otra]\r\nx=1\r\n\r\n"
+                 "[opciones]\r\nks=NO\r\nlinea sin igual\r\n\x01\x02\xff basura\r\n\r\n"
+                 "[final]\r\ny=2\r\n");
   ASSERT_TRUE(p.escribe(u"Opciones", u"KS", u"SI"));
   ASSERT_TRUE(p.escribe(u"opciones", u"autor", u"BÁSICO"));
   ASSERT_TRUE(p.escribe(u"nueva", u"z", u"€"));
-  EXPECT_EQ(lee(p.fichero()),
-            "; comentario\r\n"
-            "[otra]\r\n"
-            "x=1\r\n"
-            "\r\n"
-            "[opciones]\r\n"
-            "KS=SI\r\n"
-            "linea sin igual\r\n"
-            "\x01\x02\xff basura\r\n"
-            "autor=B\xc1SICO\r\n"
-            "\r\n"
-            "[final]\r\n"
-            "y=2\r\n"
-            "[nueva]\r\n"
-            "z=\x80\r\n");
+  EXPECT_EQ(leeFichero(p.fichero()),
+            "; comentario\r\n[otra]\r\nx=1\r\n\r\n"
+            "[opciones]\r\nKS=SI\r\nlinea sin igual\r\n\x01\x02\xff basura\r\n"
+            "autor=B\xc1SICO\r\n\r\n"
+            "[final]\r\ny=2\r\n"
+            "[nueva]\r\nz=\x80\r\n");
   EXPECT_EQ(p.lee(u"opciones", u"autor"), u"BÁSICO");
   EXPECT_EQ(p.lee(u"nueva", u"z"), u"€");
   // Nothing is left behind by the atomic write.
-  int ficheros = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(c.ruta)) ++ficheros;
-  EXPECT_EQ(ficheros, 1);
+  EXPECT_EQ(cuenta(c.ruta()), 1u);
 }
 
 TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
   Carpeta c;
-  Perfil p(c.ruta / "kalyxon.ini");
+  Perfil p(c / "kalyxon.ini");
   // A new file is UTF-8; line breaks in a value become blanks.
   ASSERT_TRUE(p.escribe(u"opciones", {{u"griego", u"λόγος"}, {u"normal", u"Times\nNew"}}));
-  EXPECT_EQ(lee(p.fichero()), "[opciones]\ngriego=λόγος\nnormal=Times New\n");
-  // A file without a final line end gets one before a new key.
-  escribe(p.fichero(), "[opciones]\nks=SI");
-  ASSERT_TRUE(p.escribe(u"opciones", u"ps", u"NO"));
-  EXPECT_EQ(lee(p.fichero()), "[opciones]\nks=SI\nps=NO\n");
+  EXPECT_EQ(leeFichero(p.fichero()), "[opciones]\ngriego=λόγος\nnormal=Times New\n");
 
   struct Caso {
     std::string antes;        // the file as found
@@ -119,6 +76,7 @@ TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
     std::string despues;      // the file afterwards
   };
   const Caso casos[] = {
+      {"[opciones]\nks=SI", u"X", "[opciones]\nks=SI\nautor=X\n"},  // no final line end
       // UTF-8 with a mark: names fold case through the mark, the mark stays.
       {"\xEF\xBB\xBF[Opciones]\r\ngriego=Ἀθηνᾶ\r\n", u"BÁSICO",
        "\xEF\xBB\xBF[Opciones]\r\ngriego=Ἀθηνᾶ\r\nautor=BÁSICO\r\n"},
@@ -131,10 +89,10 @@ TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
       {"[opciones]\ngriego=Gr\xe6" "cus\n", u"Ὅμηρος", "[opciones]\ngriego=Græcus\nautor=Ὅμηρος\n"},
   };
   for (const auto& k : casos) {
-    escribe(p.fichero(), k.antes);
+    escribeFichero(p.fichero(), k.antes);
     std::u16string griego = p.lee(u"OPCIONES", u"GRIEGO");
     ASSERT_TRUE(p.escribe(u"opciones", u"autor", k.valor));
-    EXPECT_EQ(lee(p.fichero()), k.despues);
+    EXPECT_EQ(leeFichero(p.fichero()), k.despues);
     EXPECT_EQ(p.lee(u"opciones", u"autor"), k.valor);
     EXPECT_EQ(p.lee(u"opciones", u"griego"), griego);
   }
@@ -142,15 +100,15 @@ TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
 
 #ifndef _WIN32
   // A symlinked settings file stays a link and keeps its mode (POSIX links).
-  fs::create_directories(c.ruta / "real");
-  escribe(c.ruta / "real" / "k.ini", "[opciones]\nks=SI\n");
-  fs::permissions(c.ruta / "real" / "k.ini", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_directories(c / "real");
+  escribeFichero(c / "real" / "k.ini", "[opciones]\nks=SI\n");
+  fs::permissions(c / "real" / "k.ini", fs::perms::owner_read | fs::perms::owner_write);
   fs::remove(p.fichero());
   fs::create_symlink("real/k.ini", p.fichero());
   ASSERT_TRUE(p.escribe(u"opciones", u"ks", u"NO"));
   EXPECT_TRUE(fs::is_symlink(p.fichero()));
-  EXPECT_EQ(lee(c.ruta / "real" / "k.ini"), "[opciones]\nks=NO\n");
-  EXPECT_EQ(fs::status(c.ruta / "real" / "k.ini").permissions() & fs::perms::all,
+  EXPECT_EQ(leeFichero(c / "real" / "k.ini"), "[opciones]\nks=NO\n");
+  EXPECT_EQ(fs::status(c / "real" / "k.ini").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
 #endif
 }
@@ -158,14 +116,12 @@ TEST(Perfil, EncodingsAreDetectedAndKeptAndLinksStayLinks) {
 TEST(Perfil, AFailedWriteReportsFailureAndLeavesNothingBehind) {
   Carpeta c;
   // The settings path is taken by a folder: the final rename fails.
-  fs::create_directories(c.ruta / "kalyxon.ini" / "dentro");
-  Perfil p(c.ruta / "kalyxon.ini");
+  fs::create_directories(c / "kalyxon.ini" / "dentro");
+  Perfil p(c / "kalyxon.ini");
   EXPECT_FALSE(p.escribe(u"opciones", u"ks", u"NO"));
   EXPECT_EQ(p.lee(u"opciones", u"ks"), u"");
-  int ficheros = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(c.ruta)) ++ficheros;
-  EXPECT_EQ(ficheros, 1);
-  EXPECT_FALSE(Perfil(c.ruta / "no" / "kalyxon.ini").escribe(u"opciones", u"ks", u"NO"));
+  EXPECT_EQ(cuenta(c.ruta()), 1u);
+  EXPECT_FALSE(Perfil(c / "no" / "kalyxon.ini").escribe(u"opciones", u"ks", u"NO"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "dictionary/lexico.h"
 #include "support/prueba.h"
@@ -14,8 +15,7 @@ namespace fs = std::filesystem;
 using kalyxon::prueba::ejecutaKalyxon;
 
 // `kalyxon type ARGS` with `guion` on standard input.
-kalyxon::prueba::Salida tipo(const std::string& guion, const std::string& args,
-                             bool conErrores = false) {
+auto tipo(const std::string& guion, const std::string& args, bool conErrores = false) {
   return ejecutaKalyxon("type " + args, guion, conErrores);
 }
 
@@ -44,10 +44,9 @@ TEST(TypeCommand, DictionaryAndSettingsFolderFromTheCommandLine) {
   {
     kalyxon::lexico::Espacio ws;
     auto t = ws.abre(dir / "LEXICA1.db", true)->creaTabla("clasico");
-    t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λόγος"), 50);
-    t->anade(u"LOGOS", kalyxon::lexico::listaCodigos(u"λογός"), 5);
-    t->anade(u"KAI", kalyxon::lexico::listaCodigos(u"καὶ"), 900);
-    t->anade(u"KAI", kalyxon::lexico::listaCodigos(u"καί"), 90);
+    for (auto [clave, forma, n] : {std::tuple{u"LOGOS", u"λόγος", 50}, {u"LOGOS", u"λογός", 5},
+                                   {u"KAI", u"καὶ", 900}, {u"KAI", u"καί", 90}})
+      t->anade(clave, kalyxon::lexico::listaCodigos(forma), n);
   }
   const std::string fichero = (dir / "LEXICA1.db").string();
   auto s = tipo("L O G O S 220 space L O G O S space K A I 188",
@@ -75,9 +74,10 @@ TEST(TypeCommand, TraceShowsVerdictsSendsAndMessageBoxes) {
 }
 
 TEST(TypeCommand, BadTokensAndOptionsFailClearly) {
-  auto s = tipo("A B 999", "", true);
+  auto s = tipo("A B\n  999", "", true);
   EXPECT_EQ(s.codigo, 2);
-  EXPECT_NE(s.texto.find("bad token '999' (token 3)"), std::string::npos);
+  EXPECT_NE(s.texto.find("bad token '999' (token 3): a key code must be from 1 to 254"),
+            std::string::npos);
   for (const char* args : {"--codigos latex", "--no-such-option", "--settings-dir"}) {
     s = tipo("A", args, true);
     EXPECT_EQ(s.codigo, 2) << args;
