@@ -73,13 +73,9 @@ TEST(Codigos, TypesCharactersOrTheirEscapesByCodeMode) {
 }
 
 TEST(Codigos, HexLabelWidensTwoAndThreeDigitsOnly) {
-  EXPECT_EQ(toUtf8(Codigos::daHex(3)), "3");
-  EXPECT_EQ(toUtf8(Codigos::daHex(15)), "F");
-  EXPECT_EQ(toUtf8(Codigos::daHex(16)), "0010");
-  EXPECT_EQ(toUtf8(Codigos::daHex(233)), "00E9");
-  EXPECT_EQ(toUtf8(Codigos::daHex(945)), "03B1");
-  EXPECT_EQ(toUtf8(Codigos::daHex(0x1F00)), "1F00");
-  EXPECT_EQ(toUtf8(Codigos::daHex(0x10000)), "10000");
+  for (auto [codigo, hex] : {std::pair<int32_t, const char*>{3, "3"}, {15, "F"}, {16, "0010"}, {233, "00E9"},
+                             {945, "03B1"}, {0x1F00, "1F00"}, {0x10000, "10000"}})
+    EXPECT_EQ(toUtf8(Codigos::daHex(codigo)), hex) << codigo;
   EXPECT_EQ(toUtf8(Codigos::formaJava(3)), "\\u3");
   EXPECT_EQ(toUtf8(Codigos::formaHTM(945)), "&#945;");
 }

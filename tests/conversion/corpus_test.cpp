@@ -18,27 +18,8 @@ using prueba::corpus;
 using prueba::escribeFichero;
 using prueba::leeFichero;
 using prueba::lineas;
+using prueba::palabras;
 using prueba::tablas;
-
-// The Greek words of a line: runs of Greek letters with their marks and the
-// elision mark (written U+2019 here, U+02BC by beta2uni).
-std::vector<std::u16string> palabras(const std::u16string& linea) {
-  std::vector<std::u16string> r;
-  std::u16string w;
-  for (char16_t c : linea) {
-    if (c == u'\u02BC') c = u'\u2019';
-    bool griega = (c >= 0x0370 && c <= 0x03FF && c != u';' && c != 0x0387 && c != 0x037E) ||
-                  (c >= 0x1F00 && c <= 0x1FFF) || c == u'\u2019';
-    if (griega) {
-      w += c;
-    } else if (!w.empty()) {
-      r.push_back(w);
-      w.clear();
-    }
-  }
-  if (!w.empty()) r.push_back(w);
-  return r;
-}
 
 TEST(Corpus, BetaCodeAgreesWithBeta2uni) {
   KALYXON_REQUIERE_TABLAS();

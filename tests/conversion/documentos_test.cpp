@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using prueba::compartido;
 using prueba::leeFichero;
 using prueba::lineas;
+using prueba::palabras;
 using prueba::tablas;
 
 // Part of every corpus text, so that each author's usage is in the sample.
@@ -42,25 +43,6 @@ std::u16string muestra() {
 // The elision mark, whatever character a face gives it.
 char16_t comun(char16_t c) {
   return c == u'\u1FBD' || c == u'\u02BC' || c == u'\'' || c == u'\u1FBF' ? u'\u2019' : c;
-}
-
-// The Greek words of a text: runs of Greek letters and the elision mark.
-std::vector<std::u16string> palabras(std::u16string_view t) {
-  std::vector<std::u16string> r;
-  std::u16string w;
-  for (char16_t c : nfc(t)) {
-    c = comun(c);
-    bool griega = (c >= 0x0370 && c <= 0x03FF && c != 0x037E && c != 0x0387) ||
-                  (c >= 0x1F00 && c <= 0x1FFF) || c == u'\u2019';
-    if (griega) {
-      w += c;
-    } else if (!w.empty()) {
-      r.push_back(std::move(w));
-      w.clear();
-    }
-  }
-  if (!w.empty()) r.push_back(w);
-  return r;
 }
 
 // The letters among `s`: a line holding one of these the face cannot show

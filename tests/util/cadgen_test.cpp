@@ -84,21 +84,16 @@ TEST(Trozos, RemembersItsTextBetweenCalls) {
 }
 
 TEST(ValorBase, ReadsPositionalValuesAndRefusesBadDigits) {
-  EXPECT_EQ(valorBase(u"3b1", 16), 945);
-  EXPECT_EQ(valorBase(u"03B1", 16), 945);
-  EXPECT_EQ(valorBase(u"101", 2), 5);
-  EXPECT_EQ(valorBase(u"777", 8), 511);
-  EXPECT_EQ(valorBase(u"0945", 10), 945);
-  EXPECT_EQ(valorBase(u"", 16), 0);
-  EXPECT_EQ(valorBase(u"7FFFFFFF", 16), INT32_MAX);
-  EXPECT_EQ(valorBase(u"12", 7), -1);
-  EXPECT_EQ(valorBase(u"", 7), -1);
-  EXPECT_EQ(valorBase(u"G", 16), -1);
-  EXPECT_EQ(valorBase(u"8", 8), -1);
-  EXPECT_EQ(valorBase(u"A", 10), -1);
-  EXPECT_EQ(valorBase(u" 1", 10), -1);
-  EXPECT_EQ(valorBase(u"80000000", 16), -1);
-  EXPECT_EQ(valorBase(u"99999999999999999999", 10), -1);
+  const struct {
+    const char16_t* digitos;
+    int base, valor;
+  } casos[] = {
+      {u"3b1", 16, 945}, {u"03B1", 16, 945}, {u"101", 2, 5},   {u"777", 8, 511},  {u"0945", 10, 945},
+      {u"", 16, 0},      {u"7FFFFFFF", 16, INT32_MAX},         {u"12", 7, -1},    {u"", 7, -1},
+      {u"G", 16, -1},    {u"8", 8, -1},     {u"A", 10, -1},    {u" 1", 10, -1},   {u"80000000", 16, -1},
+      {u"99999999999999999999", 10, -1},
+  };
+  for (const auto& c : casos) EXPECT_EQ(valorBase(c.digitos, c.base), c.valor) << toUtf8(c.digitos) << " " << c.base;
 }
 
 TEST(CadGen, CodeListsAndSeparators) {
