@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "conversion/conversores.h"
 #include "tablas_prueba.h"
 
@@ -13,17 +10,9 @@ namespace {
 
 using conversion::prueba::u;
 
-std::string fixture(const char* nombre) {
-  std::ifstream in(std::string(KALYXON_SOURCE_DIR) + "/tests/conversion/fixtures/" + nombre,
-                   std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 TEST(Rtf, ReadsTheTextAndFontsOfAWordProcessorFile) {
   KALYXON_REQUIERE_TABLAS();
-  std::string datos = fixture("muestra.rtf");
+  std::string datos = conversion::prueba::leeFichero(KALYXON_SOURCE_DIR "/tests/conversion/fixtures/muestra.rtf");
   ASSERT_TRUE(esRtf(datos));
   Documento d = lee(datos);
   EXPECT_EQ(d.texto(), u("lñgow kaÜ λόγος Ἄνδρα\nSegunda\tlínea {con} \\ llaves\n"));
