@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "app/kalyxon.h"
 #include "platform/scripted.h"
@@ -36,45 +37,46 @@ class Ventana : public ::testing::Test {
 
 TEST_F(Ventana, ConversionEntriesSetFacesAndFillTheOtherBox) {
   KALYXON_REQUIERE_TABLAS();
-  f_.txtori.text = u"l\u00F1gow 1\u00FC";  // byte 252 is not a letter of Athenian
-  f_.mnuathenian_Click();
+  using Item = void (Frmtra::*)();
+  auto caja = [&] { return f_.txtori.font + u" | " + f_.txtori.text; };
+  // Into Unicode: the upper box, shown in the face named, keeps its text.
+  const std::tuple<Item, const char16_t*, const char16_t*, const char*> aUnicode[] = {
+      {&Frmtra::mnugreek_Click, u"Greek | ", u"l\u00D2goj", "λόγος"},
+      {&Frmtra::mnubetacode_Click, u"Verdana | ", u"*)/andra lo/goj", "Ἄνδρα λόγος"},
+      {&Frmtra::mnusgreek_Click, u"Sgreek Fixed | ", u"Lo/gos", "Λόγος"},
+      {&Frmtra::mnugraece_Click, u"graece Normal | ", u"lo/goj", "λόγος"},
+      {&Frmtra::mnugraeca_Click, u"Graeca | ", u"lovgo\"", "λόγος"},
+      {&Frmtra::mnuathenian_Click, u"Athenian | ", u"l\u00F1gow 1\u00FC", "λόγος 1ü"},  // 252 is no letter
+  };
+  for (const auto& [item, fuente, texto, unicode] : aUnicode) {
+    f_.txtori.text = texto;
+    (f_.*item)();
+    EXPECT_EQ(caja(), fuente + std::u16string(texto));
+    EXPECT_EQ(f_.UniText1.text, u(unicode)) << unicode;
+  }
   EXPECT_EQ(f_.UniText1.font, u"Palatino Linotype");
-  EXPECT_EQ(f_.UniText1.text, u("λόγος 1ü"));
-  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow 1\u00FC");  // the source keeps its text
   EXPECT_EQ(informe(),
             "No se encontr\xF3 el car\xE1" "cter  252 \xFC de la fuente Athenian en alpha-letras\r\n"
             "Resumen: 1 caracteres sin convertir\r\n  car\xE1" "cter  252 \xFC: 1 vez\r\n");
 
-  f_.txtori.text = u"*)/andra lo/goj";
-  f_.mnubetacode_Click();
-  EXPECT_EQ(f_.txtori.font, u"Verdana");
-  EXPECT_EQ(f_.UniText1.text, u("Ἄνδρα λόγος"));
-  f_.mnusgreek_Click();
-  EXPECT_EQ(f_.txtori.font, u"Sgreek Fixed");
-  f_.txtori.text = u"lo/goj";
-  f_.mnugraece_Click();
-  EXPECT_EQ(f_.UniText1.text, u("λόγος"));
-  f_.txtori.text = u"lovgo\"";
-  f_.mnugraeca_Click();
-  EXPECT_EQ(f_.UniText1.text, u("λόγος"));
-
-  // From Unicode: the result goes into the upper box, in the target face.
+  // From Unicode: the upper box gets the text in the target face, a line
+  // break as a blank unless the line option is on.
   f_.UniText1.text = u("λόγος\nλόγος");
-  f_.mnuagreek_Click();
-  EXPECT_EQ(f_.txtori.font, u"Greek");
-  EXPECT_EQ(f_.txtori.text, u"l\u00D2goj l\u00D2goj");
+  const std::pair<Item, std::u16string> deUnicode[] = {
+      {&Frmtra::mnuagreek_Click, u"Greek | l\u00D2goj l\u00D2goj"},
+      {&Frmtra::mnuagraeca_Click, u"Graeca | lovgo\" lovgo\""},
+      {&Frmtra::mnulin_Click, u"Graeca | lovgo\" lovgo\""},
+      {&Frmtra::mnuaathenian_Click, u"Athenian | l\u00F1gow\nl\u00F1gow"},
+      {&Frmtra::mnuabetacode_Click, u"Verdana | lo/gos\nlo/gos"},
+  };
+  for (const auto& [item, esperada] : deUnicode) {
+    (f_.*item)();
+    EXPECT_EQ(caja(), esperada);
+  }
   EXPECT_EQ(informe(), "");
-  // With the line option the break stays.
-  f_.mnulin_Click();
-  f_.mnuaathenian_Click();
-  EXPECT_EQ(f_.txtori.text, u"l\u00F1gow\nl\u00F1gow");
-  f_.UniText1.text = u("Ἄνδρα λόγος");
-  f_.mnuabetacode_Click();
-  EXPECT_EQ(f_.txtori.font, u"Verdana");
-  EXPECT_EQ(f_.txtori.text, u"*)/andra lo/gos");
   // Every conversion showed the front end's progress bar and took it away.
-  EXPECT_EQ(s_.progress.begun.size(), 8u);
-  EXPECT_EQ(s_.progress.ended, 8);
+  EXPECT_EQ(s_.progress.begun.size(), 10u);
+  EXPECT_EQ(s_.progress.ended, 10);
 }
 
 TEST_F(Ventana, ErrorReportShowsAndHides) {
