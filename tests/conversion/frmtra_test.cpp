@@ -174,17 +174,6 @@ TEST_F(Ventana, ClipboardAndFontRecognition) {
   EXPECT_EQ(f_.txtori.text, u"l\u00F1gow");
 }
 
-TEST_F(Ventana, OpensBelowTheMainWindow) {
-  k_.form1.ventana.left = 300;
-  k_.form1.ventana.top = 200;
-  k_.form1.ventana.height = 1500;
-  f_.abre();
-  EXPECT_TRUE(f_.ventana.visible);
-  EXPECT_EQ(f_.ventana.left, 300);
-  EXPECT_EQ(f_.ventana.top, 1700);
-  EXPECT_EQ(k_.form1.chkgri.value, 0);
-}
-
 // Without injected tables the window reads the program folder's ALPHA.db
 // (its "sonido" through the program's alphabet) on first use.
 TEST(VentanaSola, ReadsTheProgramFolderTables) {
