@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "conversion/conversores.h"
@@ -206,25 +207,20 @@ std::string codifica(const Referencia& r, std::u16string_view texto, std::u16str
   return s;
 }
 
-struct Cara1 {
-  const char* fichero;
-  std::u16string_view cara;
-  bool glifos;
-};
-
 TEST(Documentos, ReferenceEncodedTextsConvertBackWordForWord) {
   KALYXON_REQUIERE_TABLAS();
   std::u16string texto = muestra();
   if (texto.empty() || !fs::exists(compartido() / "fonts")) GTEST_SKIP() << "no corpus or fonts";
-  for (const auto& c : {Cara1{"athenian.tsv", cara::kAthenian, true},
-                        Cara1{"greek.tsv", cara::kGreek, true},
-                        Cara1{"graeca.tsv", cara::kGraeca, false},
-                        Cara1{"sgreek.tsv", cara::kSgreek, false}}) {
+  // The reference table, the face, and whether marks come before capitals.
+  const std::tuple<const char*, std::u16string_view, bool> caras[] = {
+      {"athenian.tsv", cara::kAthenian, true}, {"greek.tsv", cara::kGreek, true},
+      {"graeca.tsv", cara::kGraeca, false},    {"sgreek.tsv", cara::kSgreek, false}};
+  for (const auto& [fichero, cara, glifos] : caras) {
     std::u16string fuera;
-    std::string doc = codifica(leeReferencia(c.fichero, c.glifos), texto, fuera);
+    std::string doc = codifica(leeReferencia(fichero, glifos), texto, fuera);
     // As the command line reads a file: its bytes, a megabyte at a time.
-    std::u16string vuelta = util::fromUtf8(prueba::porBytes(c.cara, doc, 1 << 20, {true}));
-    mismasPalabras(texto, vuelta, c.fichero, letras(fuera));
+    std::u16string vuelta = util::fromUtf8(prueba::porBytes(cara, doc, 1 << 20, {true}));
+    mismasPalabras(texto, vuelta, fichero, letras(fuera));
   }
 }
 
