@@ -108,9 +108,9 @@ TEST_F(Ventana, LoadingFiles) {
   s_.messageBox.answers.push_back(platform::Answer::No);
   f_.cargaArchivo();
   ASSERT_EQ(s_.messageBox.shown.size(), 1u);
-  EXPECT_EQ(s_.messageBox.shown[0].text, u"¿Dividir el fichero en varios?");
-  EXPECT_EQ(s_.messageBox.shown[0].title, u"El fichero es demasiado grande");
-  EXPECT_EQ(s_.messageBox.shown[0].buttons, platform::Buttons::YesNo);
+  const auto& pregunta = s_.messageBox.shown[0];
+  EXPECT_EQ(pregunta.title + u": " + pregunta.text, u"El fichero es demasiado grande: ¿Dividir el fichero en varios?");
+  EXPECT_EQ(pregunta.buttons, platform::Buttons::YesNo);
   EXPECT_EQ(f_.txtori.text.size(), 1000011u);
   // Yes splits it beside the original and loads nothing.
   s_.fileDialog.answers.push_back(mayor.string());
@@ -146,24 +146,23 @@ TEST_F(Ventana, ClipboardAndFontRecognition) {
   s_.clipboard.plain = u"abc";
   f_.mnucarpor_Click();
   EXPECT_EQ(f_.txtori.text, u"abc");
-  // The search order decides, not the position in the text.
-  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Athenian;}{\\f1 Sgreek;}}\\f0 a}";
-  f_.txtori_MouseDown(1, 0, 0, 0);
-  EXPECT_EQ(f_.ventana.caption, u"Traducir Sgreek Fixed a Unicode");
-  EXPECT_EQ(f_.txtori.font, u"Sgreek Fixed");
+  // The search order decides, not the position in the text; "greek" in lower
+  // case names nothing.
+  const std::pair<std::string, const char16_t*> casos[] = {
+      {"{\\rtf1{\\fonttbl{\\f0 Athenian;}{\\f1 Sgreek;}}\\f0 a}", u"Sgreek Fixed"},
+      {"{\\rtf1{\\fonttbl{\\f0 greek;}}a}", u"Sgreek Fixed"},
+      {"{\\rtf1{\\fonttbl{\\f0 Greek;}{\\f1 Graeca;}}a}", u"Graeca"}};
+  for (const auto& [rtf, caption] : casos) {
+    s_.clipboard.rtf = rtf;
+    f_.txtori_MouseDown(2, 1, 10, 10);  // any button
+    EXPECT_EQ(f_.ventana.caption, u"Traducir " + std::u16string(caption) + u" a Unicode") << rtf;
+  }
+  EXPECT_EQ(f_.txtori.font, u"Graeca");
   EXPECT_EQ(s_.clipboard.plain, u"abc");  // the user's clipboard is left alone
-  // "greek" in lower case names nothing.
-  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 greek;}}a}";
-  f_.txtori_MouseDown(2, 1, 10, 10);
-  EXPECT_EQ(f_.ventana.caption, u"Traducir Sgreek Fixed a Unicode");
-  s_.clipboard.rtf = "{\\rtf1{\\fonttbl{\\f0 Greek;}{\\f1 Graeca;}}a}";
-  f_.txtori_MouseDown(1, 0, 0, 0);
-  EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
   // No rich text: nothing recognised, and the plain text pastes as it is.
   s_.clipboard.rtf.clear();
   f_.txtori_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(f_.ventana.caption, u"Traducir Graeca a Unicode");
-  EXPECT_EQ(s_.clipboard.plain, u"abc");
   f_.txtori.text.clear();
   f_.txtori_Pega();
   EXPECT_EQ(f_.txtori.text, u"abc");
