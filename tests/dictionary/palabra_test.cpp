@@ -22,6 +22,12 @@ TEST(WordCheck, TypingLogosShowsTheFormsMostFrequentFirstAndStepsThroughThem) {
   b.forma(u"LOGOS", u"Λόγος", 2);
   b.forma(u"LOGOS", u"λόγος", 9);
   b.forma(u"LOGOI", u"λόγοι", 4);
+  // Without a dictionary open nothing is searched, and nothing is said.
+  b.teclea("LOGOS");
+  EXPECT_EQ(b.f.cCadCla + u"|" + lista(b.f), u"LOGOS|");
+  EXPECT_FALSE(b.f.lPalabra || b.f.imgcam.visible);
+  EXPECT_TRUE(b.s.messageBox.shown.empty());
+  b.d.cadenaGriego(0, false);
   b.abre();
 
   b.teclea("LOGO");
@@ -109,16 +115,6 @@ TEST(WordCheck, AtMost34CandidatesAndOneCandidateHidesTheChangeImage) {
   EXPECT_EQ(lista(b.f), u"β ");  // the longer earlier list is gone
   b.d.siguienteCandidato();
   EXPECT_EQ(b.f.UniLabel1.caption, u"1 β");
-}
-
-TEST(WordCheck, WithoutADictionaryNothingIsSearched) {
-  Banco b("Homero", false);
-  b.forma(u"LOGOS", u"λόγος", 9);
-  b.teclea("LOGOS");
-  EXPECT_EQ(b.f.cCadCla, u"LOGOS");
-  EXPECT_FALSE(b.f.lPalabra || b.f.imgcam.visible);
-  EXPECT_EQ(lista(b.f), u"");
-  EXPECT_TRUE(b.s.messageBox.shown.empty());
 }
 
 TEST(WordCheck, DroppedWordIsNormalisedAndOnlyGreekLettersCount) {
