@@ -36,7 +36,6 @@ TEST(WordCheck, TypingLogosShowsTheFormsMostFrequentFirstAndStepsThroughThem) {
   EXPECT_EQ(b.f.lblasc.caption, u"83");
   EXPECT_TRUE(b.f.lPalabra);
   EXPECT_EQ(lista(b.f), u"λόγος Λόγος ");
-  EXPECT_EQ(b.f.cInfoCandidatos[2], u"logos 2");
   EXPECT_EQ(b.f.lblpal.foreColor, kColorConCandidato);
   EXPECT_TRUE(b.f.imgcam.visible);
   EXPECT_EQ(b.f.cCadUni, u"Λόγος");  // the last form collected
