@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "conversion/rtf.h"
 #include "tablas_prueba.h"
 #include "util/cp1252.h"
 #include "util/utf.h"
@@ -12,10 +13,6 @@ namespace {
 
 using prueba::tablas;
 using prueba::u;
-
-std::u16string beta(std::u16string_view s, bool esBeta = true, Opciones o = {}) {
-  return traBet(tablas(), s, esBeta, o);
-}
 
 // Legacy (or BetaCode) text to Unicode with its report.
 std::pair<std::u16string, std::u16string> aUni(std::u16string_view cara, std::u16string_view s,
@@ -31,40 +28,32 @@ std::string porBytes(std::u16string_view cara, std::u16string_view s, size_t n) 
   return prueba::porBytes(cara, cp1252::encode(s), n);
 }
 
-TEST(BetaCode, LettersMarksCapitalsSigmaAndCodes) {
-  KALYXON_REQUIERE_TABLAS();
-  const std::pair<std::u16string_view, const char*> casos[] = {
-      {u"lo/gos", "λόγος"},
-      {u"lo/goj", "λόγος"},
-      {u"Lo/gos LO/GOS", "λόγος λόγος"},  // case carries no meaning
-      {u"a *)/andra", "α Ἄνδρα"},
-      {u"*a", "Α"},
-      {u"a)/ndra w)=| tw=| *(/ektor", "ἄνδρα ᾦ τῷ Ἕκτορ"},
-      {u"ai+/ *ai+", "αΐ Αϊ"},
-      // A sigma before the elision mark stays medial; before separators and
-      // line breaks it is final, and a line break keeps the words apart.
-      {u"os' os, os. os; os: os_os", "οσ’ ος, ος. ος; ος· ος—ος"},
-      {u"lo/gos\r\nlo/gos", "λόγος λόγος"},
-      // Medial and final sigma written out, numerals, parentheses.
-      {u"s1 s2a #22b# #1#2#5 v *v [1a]1", "σ ςα ͵β\u0374 ϟϛϡ ϝ Ϝ (α)"},
-      // What BetaCode does not know is copied, never dropped.
-      {u"a1-b", "α1-β"},
-      {u"", ""},
-  };
-  for (const auto& [in, out] : casos) {
-    EXPECT_EQ(beta(in), u(out)) << util::toUtf8(std::u16string(in));
-    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(kBetaCode, in, n), out) << n;
-  }
-  EXPECT_EQ(beta(u"lo/gos\r\nlo/gos", true, {true}), u("λόγος\r\nλόγος"));
-}
-
-TEST(SeparateMarks, FacesFollowTheirTables) {
+// Every face into Unicode, whole with the report and in pieces of bytes as
+// the command line reads a file.
+TEST(ToUnicode, EachFaceFollowsItsTables) {
   KALYXON_REQUIERE_TABLAS();
   struct Caso {
     std::u16string_view cara, in;
     const char* out;
+    const char* informe = "";
   };
   const Caso casos[] = {
+      {kBetaCode, u"lo/gos", "λόγος"},
+      {kBetaCode, u"lo/goj", "λόγος"},
+      {kBetaCode, u"Lo/gos LO/GOS", "λόγος λόγος"},  // case carries no meaning
+      {kBetaCode, u"a *)/andra", "α Ἄνδρα"},
+      {kBetaCode, u"*a", "Α"},
+      {kBetaCode, u"a)/ndra w)=| tw=| *(/ektor", "ἄνδρα ᾦ τῷ Ἕκτορ"},
+      {kBetaCode, u"ai+/ *ai+", "αΐ Αϊ"},
+      // A sigma before the elision mark stays medial; before separators and
+      // line breaks it is final, and a line break keeps the words apart.
+      {kBetaCode, u"os' os, os. os; os: os_os", "οσ’ ος, ος. ος; ος· ος—ος"},
+      {kBetaCode, u"lo/gos\r\nlo/gos", "λόγος λόγος"},
+      // Medial and final sigma written out, numerals, parentheses.
+      {kBetaCode, u"s1 s2a #22b# #1#2#5 v *v [1a]1", "σ ςα ͵β\u0374 ϟϛϡ ϝ Ϝ (α)"},
+      // What BetaCode does not know is copied, never dropped.
+      {kBetaCode, u"a1-b", "α1-β"},
+      {kBetaCode, u"", ""},
       // SGreek: upper-case letters are capitals, marks after the letter,
       // ᾳ ῃ ῳ in one byte, byte 143 the elision mark.
       {cara::kSgreek, u"Lo/gos A)/ndra", "Λόγος Ἄνδρα"},
@@ -76,57 +65,39 @@ TEST(SeparateMarks, FacesFollowTheirTables) {
       // sigma, ! elision, _ question mark; x is xi and c chi.
       {cara::kGraeca, u"lovgo\" av a; tw/ xc", "λόγος ά ὰ τῳ ξχ"},
       {cara::kGraeca, u"oJ A[ndra d! tiv_", "ὁ Ἄνδρα δ’ τί;"},
-  };
-  for (const auto& c : casos) {
-    EXPECT_EQ(traCom(tablas(), c.in, c.cara), u(c.out)) << util::toUtf8(std::u16string(c.in));
-    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(c.cara, c.in, n), c.out) << n;
-  }
-  EXPECT_EQ(traCom(tablas(), u"lo/gos\nlo/gos", cara::kGraece, {true}), u("λόγος\nλόγος"));
-}
-
-TEST(SeparateMarks, AFailedCapitalKeepsItsLettersAndIsReported) {
-  KALYXON_REQUIERE_TABLAS();
-  // No capital epsilon takes a circumflex: the letters around stay, the
-  // capital keeps its marks as combining ones, and the position is told.
-  auto [r, inf] = aUni(kBetaCode, u"ab *)=e gd");
-  EXPECT_EQ(r, u("αβ Ἐ͂ γδ"));
-  EXPECT_EQ(inf, u("No se encontró la letra Ἐ͂ con sus signos en alpha-sonido (posición 7)\r\n"));
-}
-
-TEST(WholeGlyph, AthenianAndGreekWithTheReport) {
-  KALYXON_REQUIERE_TABLAS();
-  struct Caso {
-    std::u16string_view cara, in;
-    const char* out;
-    const char* informe;
-  };
-  const Caso casos[] = {
-      // λόγος: ό is byte 241 in Athenian, 210 in Greek; final sigma w / j.
-      {cara::kAthenian, u"l\u00F1gow", "λόγος", ""},
-      {cara::kGreek, u"l\u00D2goj", "λόγος", ""},
+      // Whole glyphs. λόγος: ό is byte 241 in Athenian, 210 in Greek; final sigma w / j.
+      {cara::kAthenian, u"l\u00F1gow", "λόγος"},
+      {cara::kGreek, u"l\u00D2goj", "λόγος"},
       // A mark byte before a capital makes one letter with it; alone it is
       // the spacing mark, and in Greek the apostrophe.
-      {cara::kAthenian, u"\u2026Andra \u0192O \u201E", "Ἄνδρα Ὀ ῾", ""},
-      {cara::kGreek, u"\u201DAndra 'O d' `R", "Ἄνδρα Ὀ δ’ Ῥ", ""},
+      {cara::kAthenian, u"\u2026Andra \u0192O \u201E", "Ἄνδρα Ὀ ῾"},
+      {cara::kGreek, u"\u201DAndra 'O d' `R", "Ἄνδρα Ὀ δ’ Ῥ"},
       // No capital takes those marks: the letters around stay, the capital
       // keeps its marks as combining ones, and the position is told.
       {cara::kAthenian, u"ab\u201AEgd", "αβΕ͂γδ",
        "No se encontró la letra Ε͂ con sus signos en alpha-sonido (posición 4)\r\n"},
+      {kBetaCode, u"ab *)=e gd", "αβ Ἐ͂ γδ",
+       "No se encontró la letra Ἐ͂ con sus signos en alpha-sonido (posición 7)\r\n"},
       // Athenian's iota subscript typed after the vowel.
-      {cara::kAthenian, u"a+ v+", "ᾳ ῳ", ""},
+      {cara::kAthenian, u"a+ v+", "ᾳ ῳ"},
       // Commas stay commas; digits are the face's own.
-      {cara::kGreek, u"a, b 12", "α, β 12", ""},
-      {cara::kGreek, u"$%\"", "ϛϟϡ", ""},
+      {cara::kGreek, u"a, b 12", "α, β 12"},
+      {cara::kGreek, u"$%\"", "ϛϟϡ"},
       // Unmapped: copied and reported. A line break becomes a space.
       {cara::kGreek, u"a\u20AC\r\nb", "α€ β",
        "No se encontró el carácter  128 € de la fuente Greek en alpha-letras\r\n"},
-      {cara::kAthenian, u"", "", ""},
+      {cara::kAthenian, u"", ""},
   };
   for (const auto& c : casos) {
+    SCOPED_TRACE(util::toUtf8(std::u16string(c.cara)) + ": " + util::toUtf8(std::u16string(c.in)));
     auto [r, inf] = aUni(c.cara, c.in);
-    EXPECT_EQ(r, u(c.out)) << util::toUtf8(std::u16string(c.in));
-    EXPECT_EQ(inf, u(c.informe)) << util::toUtf8(std::u16string(c.in));
+    EXPECT_EQ(r, u(c.out));
+    EXPECT_EQ(inf, u(c.informe));
+    for (size_t n : {1, 3, 1000}) EXPECT_EQ(porBytes(c.cara, c.in, n), c.out) << n;
   }
+  // Line breaks kept on request.
+  EXPECT_EQ(traBet(tablas(), u"lo/gos\r\nlo/gos", true, {true}), u("λόγος\r\nλόγος"));
+  EXPECT_EQ(traCom(tablas(), u"lo/gos\nlo/gos", cara::kGraece, {true}), u("λόγος\nλόγος"));
   EXPECT_EQ(aUni(cara::kAthenian, u"a\r\nb", {true}).first, u("α\r\nβ"));
   // The numeral builder's "," is the thousands sign.
   Opciones numeral;
@@ -185,20 +156,51 @@ TEST(Informe, LinesAsTheyComeAndASummaryAtTheEnd) {
 TEST(Letras, EveryCodeIsASonidoCodeAndEveryFaceIsThere) {
   KALYXON_REQUIERE_TABLAS();
   sqlite3* db = nullptr;
-  std::string ruta = std::string(KALYXON_RUNTIME_DIR) + "/ALPHA.db";
-  ASSERT_EQ(sqlite3_open_v2(ruta.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
   sqlite3_stmt* st = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db,
-                               "SELECT count(*) FROM letras WHERE codlet < 800000 AND codlet NOT IN "
-                               "(SELECT codlet FROM sonido)",
-                               -1, &st, nullptr),
-            SQLITE_OK);
+  const std::string ruta = std::string(KALYXON_RUNTIME_DIR) + "/ALPHA.db";
+  ASSERT_EQ(sqlite3_open_v2(ruta.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  const char* sql = "SELECT count(*) FROM letras WHERE codlet < 800000 AND codlet NOT IN (SELECT codlet FROM sonido)";
+  ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
   ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(st, 0), 0);
   sqlite3_finalize(st);
   sqlite3_close(db);
   for (auto c : {cara::kAthenian, cara::kGreek, cara::kGraeca, cara::kGraece, cara::kSgreek})
     EXPECT_NE(tablas().cara(c), nullptr);
+}
+
+// Rich text as a word processor writes it: the text, and the font of each stretch.
+TEST(Rtf, ReadsTheTextAndFontsOfAWordProcessorFile) {
+  KALYXON_REQUIERE_TABLAS();
+  std::string datos = prueba::leeFichero(KALYXON_SOURCE_DIR "/tests/conversion/fixtures/muestra.rtf");
+  ASSERT_TRUE(rtf::esRtf(datos));
+  rtf::Documento d = rtf::lee(datos);
+  EXPECT_EQ(d.texto(), u("lñgow kaÜ λόγος Ἄνδρα\nSegunda\tlínea {con} \\ llaves\n"));
+  ASSERT_GE(d.tramos.size(), 3u);
+  EXPECT_EQ(d.tramos[0].fuente, u"Athenian");
+  EXPECT_EQ(d.tramos[0].texto, u("lñgow kaÜ"));
+  EXPECT_EQ(d.tramos[2].fuente, u"Times New Roman");
+  EXPECT_EQ(d.tramos[2].texto, u("λόγος Ἄνδρα"));
+  // The Athenian stretch keeps the font's own codes for the converter.
+  std::u16string informe;
+  EXPECT_EQ(traduce(tablas(), d.tramos[0].texto, cara::kAthenian, informe), u("λόγος καὶ"));
+}
+
+TEST(Rtf, SkipsDestinationsAndHandlesEscapes) {
+  rtf::Documento d = rtf::lee(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 "
+      "{\\*\\panose 0}Sgr\\'e9ek;}}"
+      "{\\info{\\title no}}{\\*\\unknown no}{\\pict\\bin4 }}}}}x"
+      "a\\f1 b{\\uc0\\u-3913 c}\\u61601?d\\~\\line e\\'");
+  EXPECT_EQ(d.fuentes.size(), 2u);
+  EXPECT_EQ(d.fuentes[1].nombre, u("Sgréek"));
+  EXPECT_EQ(d.fuentes[1].juego, 2);
+  // \u-3913 is U+F0B7; the private-use symbol codes come back as their byte.
+  EXPECT_EQ(d.texto(), u("xab·c¡d\u00A0\ne"));
+  EXPECT_EQ(d.fuentePrincipal(), u("Sgréek"));
+  EXPECT_THROW(rtf::lee("plain text"), rtf::Error);
+  EXPECT_FALSE(rtf::esRtf("  {\\rtx"));
+  EXPECT_EQ(rtf::lee("{\\rtf1 unclosed {group").texto(), u"unclosed group");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "conversion/conversores.h"
 #include "conversion/tablas.h"
+#include "dictionary/normaliza.h"
 #include "support/prueba.h"
 #include "util/utf.h"
 
@@ -56,6 +57,22 @@ inline std::vector<std::u16string> lineas(std::u16string_view t) {
     r.emplace_back(t.substr(i, j - i));
     i = j + 1;
   }
+  return r;
+}
+
+// The Greek words of a text, composed: runs of Greek letters and the elision
+// mark, whatever character a face or another converter gives that mark.
+inline std::vector<std::u16string> palabras(std::u16string_view t) {
+  std::vector<std::u16string> r(1);
+  for (char16_t c : nfc(t)) {
+    if (c == u'\u1FBD' || c == u'\u02BC' || c == u'\'' || c == u'\u1FBF') c = u'\u2019';
+    if ((c >= 0x0370 && c <= 0x03FF && c != 0x037E && c != 0x0387) || (c >= 0x1F00 && c <= 0x1FFF) ||
+        c == u'\u2019')
+      r.back() += c;
+    else if (!r.back().empty())
+      r.emplace_back();
+  }
+  if (r.back().empty()) r.pop_back();
   return r;
 }
 

@@ -45,8 +45,9 @@ struct Banco {
   void forma(const char16_t* clave, const std::u16string& f, int n) {
     t->anade(clave, lexico::listaCodigos(f), n);
   }
-  int cuenta(const char16_t* clave, const std::u16string& forma) {
-    auto r = t->buscaPar(clave, lexico::listaCodigos(forma));
+  // The count of a pair in this table or in `en`; 0 when it is not there.
+  int cuenta(const char16_t* clave, const std::u16string& forma, lexico::Tabla* en = nullptr) {
+    auto r = (en ? en : t.get())->buscaPar(clave, lexico::listaCodigos(forma));
     return r ? r->frecuencia : 0;
   }
   void teclea(std::string_view teclas) {

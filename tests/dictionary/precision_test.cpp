@@ -1,15 +1,14 @@
 // How often the first candidate of the shipped complete dictionary is the word
 // as written, over every running word of a work left out of all its sources
 // (Xenophon's Symposium: see data/lexica/README.md), with and without the
-// context choice of grave, acute and capital. The figures are printed; the
-// floors sit well below them and catch a dictionary built wrong (keys that
-// typing does not make, counts lost, the context choice turned harmful).
+// context choice of grave, acute and capital. bench_dictionary measures the
+// shares; the floors here sit well below them and catch a dictionary built
+// wrong (keys that typing does not make, counts lost, the context choice
+// turned harmful).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -85,8 +84,6 @@ TEST(Precision, FirstCandidateOnAWorkLeftOutOfTheSources) {
     }
   }
   double sin = 100.0 * primera / palabras, con = 100.0 * contexto / palabras;
-  std::printf("running words %lld: first candidate right %.1f %%, with the context choice %.1f %%\n",
-              static_cast<long long>(palabras), sin, con);
   EXPECT_GT(palabras, 9000);
   EXPECT_GT(sin, 80.0);
   EXPECT_GT(con, 84.0);

@@ -10,36 +10,39 @@ namespace {
 
 using util::toUtf8;
 
-std::string replaced(std::u16string text, std::u16string_view buscar, std::u16string_view poner,
-                     bool todas = true, bool sinMayusculas = false) {
-  reemplaza(text, buscar, poner, todas, sinMayusculas, nullptr);
-  return toUtf8(text);
-}
-
 TEST(Reemplaza, ReplacesFromTheRestartPositionGivenByTheSearchedText) {
-  EXPECT_EQ(replaced(u"a b", u" ", u"&#32;"), "a&#32;b");
-  EXPECT_EQ(replaced(u"a b c", u" ", u"_", false), "a_b c");
-  EXPECT_EQ(replaced(u"\\u03b1\\u03b2", u"\\u", u";\\u"), ";\\u03b1;\\u03b2");
-  // The next search starts len("aa") after the match, inside the "aaa" just
-  // put in: four a's become seven.
-  EXPECT_EQ(replaced(u"aaaa", u"aa", u"aaa"), "aaaaaaa");
-  // A replacement that would find itself forever stops at its own text.
-  EXPECT_EQ(replaced(u"xa", u"a", u"ba"), "xba");
-  EXPECT_EQ(replaced(u"abc", u"", u"x"), "abc");
-  EXPECT_EQ(replaced(u"", u"a", u"x"), "");
-  // The font-switch macro with a font name.
-  EXPECT_EQ(replaced(u"^+f*~", u"*", u"Palatino Linotype"), "^+fPalatino Linotype~");
-}
-
-TEST(Reemplaza, IgnoresCaseOnRequestAndKeepsTheTextsOwn) {
-  EXPECT_EQ(replaced(u"Hola HOLA hola", u"hOLA", u"ciao", true, true), "ciao ciao ciao");
-  // A replacement shorter than the searched text makes the next search start
-  // past characters that were never looked at: the second HOLA is skipped.
-  EXPECT_EQ(replaced(u"Hola HOLA hola", u"hOLA", u"x", true, true), "x HOLA x");
-  EXPECT_EQ(replaced(u"Hola HOLA", u"hola", u"y", true, false), "Hola HOLA");
-  EXPECT_EQ(replaced(u"ΛΌΓΟΣ λόγος", u"λόγοσ", u"LOGOS", true, true), "LOGOS LOGOS");
-  EXPECT_EQ(replaced(u"xAbCx", u"abc", u"abc", true, true), "xabcx");
-  EXPECT_EQ(replaced(u"AAAA", u"aa", u"aaa", true, true), "aaaaaaa");
+  const struct {
+    const char16_t *texto, *buscar, *poner;
+    bool todas, sinMayusculas;
+    const char* sale;
+  } casos[] = {
+      {u"a b", u" ", u"&#32;", true, false, "a&#32;b"},
+      {u"a b c", u" ", u"_", false, false, "a_b c"},
+      {u"\\u03b1\\u03b2", u"\\u", u";\\u", true, false, ";\\u03b1;\\u03b2"},
+      // The next search starts len("aa") after the match, inside the "aaa" just
+      // put in: four a's become seven.
+      {u"aaaa", u"aa", u"aaa", true, false, "aaaaaaa"},
+      // A replacement that would find itself forever stops at its own text.
+      {u"xa", u"a", u"ba", true, false, "xba"},
+      {u"abc", u"", u"x", true, false, "abc"},
+      {u"", u"a", u"x", true, false, ""},
+      // The font-switch macro with a font name.
+      {u"^+f*~", u"*", u"Palatino Linotype", true, false, "^+fPalatino Linotype~"},
+      // Case ignored on request; the text keeps its own where nothing is put.
+      {u"Hola HOLA hola", u"hOLA", u"ciao", true, true, "ciao ciao ciao"},
+      // A replacement shorter than the searched text makes the next search start
+      // past characters that were never looked at: the second HOLA is skipped.
+      {u"Hola HOLA hola", u"hOLA", u"x", true, true, "x HOLA x"},
+      {u"Hola HOLA", u"hola", u"y", true, false, "Hola HOLA"},
+      {u"ΛΌΓΟΣ λόγος", u"λόγοσ", u"LOGOS", true, true, "LOGOS LOGOS"},
+      {u"xAbCx", u"abc", u"abc", true, true, "xabcx"},
+      {u"AAAA", u"aa", u"aaa", true, true, "aaaaaaa"},
+  };
+  for (const auto& c : casos) {
+    std::u16string t = c.texto;
+    reemplaza(t, c.buscar, c.poner, c.todas, c.sinMayusculas, nullptr);
+    EXPECT_EQ(toUtf8(t), c.sale) << toUtf8(c.texto) << " / " << toUtf8(c.buscar);
+  }
 }
 
 TEST(Reemplaza, LetsPendingMessagesRunBeforeEverySearch) {
@@ -84,21 +87,16 @@ TEST(Trozos, RemembersItsTextBetweenCalls) {
 }
 
 TEST(ValorBase, ReadsPositionalValuesAndRefusesBadDigits) {
-  EXPECT_EQ(valorBase(u"3b1", 16), 945);
-  EXPECT_EQ(valorBase(u"03B1", 16), 945);
-  EXPECT_EQ(valorBase(u"101", 2), 5);
-  EXPECT_EQ(valorBase(u"777", 8), 511);
-  EXPECT_EQ(valorBase(u"0945", 10), 945);
-  EXPECT_EQ(valorBase(u"", 16), 0);
-  EXPECT_EQ(valorBase(u"7FFFFFFF", 16), INT32_MAX);
-  EXPECT_EQ(valorBase(u"12", 7), -1);
-  EXPECT_EQ(valorBase(u"", 7), -1);
-  EXPECT_EQ(valorBase(u"G", 16), -1);
-  EXPECT_EQ(valorBase(u"8", 8), -1);
-  EXPECT_EQ(valorBase(u"A", 10), -1);
-  EXPECT_EQ(valorBase(u" 1", 10), -1);
-  EXPECT_EQ(valorBase(u"80000000", 16), -1);
-  EXPECT_EQ(valorBase(u"99999999999999999999", 10), -1);
+  const struct {
+    const char16_t* digitos;
+    int base, valor;
+  } casos[] = {
+      {u"3b1", 16, 945}, {u"03B1", 16, 945}, {u"101", 2, 5},   {u"777", 8, 511},  {u"0945", 10, 945},
+      {u"", 16, 0},      {u"7FFFFFFF", 16, INT32_MAX},         {u"12", 7, -1},    {u"", 7, -1},
+      {u"G", 16, -1},    {u"8", 8, -1},     {u"A", 10, -1},    {u" 1", 10, -1},   {u"80000000", 16, -1},
+      {u"99999999999999999999", 10, -1},
+  };
+  for (const auto& c : casos) EXPECT_EQ(valorBase(c.digitos, c.base), c.valor) << toUtf8(c.digitos) << " " << c.base;
 }
 
 TEST(CadGen, CodeListsAndSeparators) {

@@ -54,7 +54,6 @@ TEST(ForegroundApp, ModifiersShiftCharactersAndRecordShortcuts) {
   app.type(u"^+fκ%{F4}^(ab){ESC}{F2}");
   EXPECT_EQ(app.textUtf8(), "AECΑ1κ");
   EXPECT_EQ(util::toUtf8(sendkeys::format(app.shortcuts())), "+^f%{F4}^a^b");
-  EXPECT_EQ(app.received().size(), 12u);
 }
 
 TEST(ForegroundApp, SenderFeedsTheAppAndRefusesMalformedNotationWhole) {
