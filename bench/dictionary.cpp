@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "app/kalyxon.h"
+#include "dictionary/acierto.h"
 #include "dictionary/cargador.h"
 #include "dictionary/diccionario.h"
 #include "dictionary/lexico.h"
@@ -209,60 +209,22 @@ BENCHMARK(BM_MergeHundredThousandForms)->Unit(benchmark::kSecond)->Iterations(1)
 // Precision.FirstCandidateOnAWorkLeftOutOfTheSources holds floors under them.
 void BM_FirstCandidateOnALeftOutWork(benchmark::State& state) {
   const char* env = std::getenv("KALYXON_SHARED_DIR");
-  std::ifstream in(fs::path(env ? env : KALYXON_SHARED_DIR) / "corpus" / "unicode" / "xenophon.txt");
-  std::vector<std::u16string> lineas;
-  int obra = 1;
-  for (std::string l; std::getline(in, l);) {
-    if (l.empty()) ++obra;
-    else if (obra == 4) lineas.push_back(lexico::utf16(l));
-  }
+  const fs::path corpus = fs::path(env ? env : KALYXON_SHARED_DIR) / "corpus" / "unicode";
+  const auto lineas = lineasDeObra(corpus / "xenophon.txt", 4);
   if (lineas.empty()) {
     state.SkipWithError("corpus not available");
     return;
   }
-  auto esLetra = [](char16_t c) {
-    return c == u'\u2019' || (c >= 0x370 && c < 0x400) || (c >= 0x1F00 && c < 0x2000 && c != 0x1FBD);
-  };
   Carpeta c;
   platform::scripted::ScriptedServices s;
   Kalyxon k(s.services(), c.ruta);
-  auto& d = k.diccionario();
-  d.cambiaDiccionario(u"LEXICA_completo.db", "completo");
-  k.form1.mnuacc.checked = true;
-  int64_t palabras = 0, primera = 0, contexto = 0;
-  for (auto _ : state) {
-    palabras = primera = contexto = 0;
-    for (const auto& linea : lineas) {
-      bool inicio = true;  // a line start, or after . ; ·
-      for (size_t i = 0; i < linea.size();) {
-        if (!esLetra(linea[i])) {
-          char16_t ch = linea[i++];
-          if (ch == u'.' || ch == u';' || ch == u'\u00B7') inicio = true;
-          else if (ch != u' ') inicio = false;
-          continue;
-        }
-        size_t j = i;
-        while (j < linea.size() && esLetra(linea[j])) ++j;
-        std::u16string token = linea.substr(i, j - i);
-        // The form as stored and typed: no elision mark, no diaeresis.
-        LectorBeta lector(d.letras());
-        std::u16string escrita;
-        for (char16_t ch : betaDeUnicode(token, d.letras()) + u" ")
-          if (lector.lee(ch)) escrita = lector.palabra().forma;
-        ++palabras;
-        d.revisaGriego(token);
-        if (k.form1.lPalabra) {
-          primera += k.form1.cCandidatos[1] == escrita;
-          contexto += d.candidatoFinal({j < linea.size() && linea[j] == u' ', inicio}) == escrita;
-        }
-        inicio = false;
-        i = j;
-      }
-    }
-  }
-  state.counters["words"] = static_cast<double>(palabras);
-  state.counters["first_%"] = 100.0 * static_cast<double>(primera) / static_cast<double>(palabras);
-  state.counters["context_%"] = 100.0 * static_cast<double>(contexto) / static_cast<double>(palabras);
+  k.diccionario().cambiaDiccionario(u"LEXICA_completo.db", "completo");
+  Acierto a;
+  for (auto _ : state) a = mideAcierto(k, lineas);
+  const auto palabras = static_cast<double>(a.palabras);
+  state.counters["words"] = palabras;
+  state.counters["first_%"] = 100.0 * static_cast<double>(a.primera) / palabras;
+  state.counters["context_%"] = 100.0 * static_cast<double>(a.contexto) / palabras;
 }
 BENCHMARK(BM_FirstCandidateOnALeftOutWork)->Unit(benchmark::kSecond)->Iterations(1);
 
