@@ -16,7 +16,7 @@
 # AddressSanitizer:
 #
 #   KALYXON_FUZZ_DIR=build-fuzz-long KALYXON_FUZZ_SANITIZERS=undefined \
-#     KALYXON_FUZZ_RUNS=10000000 nice -n 19 scripts/fuzz.sh 7200
+#     KALYXON_FUZZ_RUNS=10000000 nice -n 19 scripts/fuzz.sh 9000
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SEGUNDOS="${1:-60}"
